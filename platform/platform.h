@@ -1,0 +1,38 @@
+#pragma once
+// The few operating-system calls the plug-in makes. On Windows these are the real kernel32 and
+// user32 calls; on Linux a small layer stands in for them (see platform/linux).
+#include <cstdint>
+
+namespace platform {
+
+using ModuleHandle = void*;
+using WindowHandle = void*;
+
+// An already loaded module whose file name equals `name` (ASCII case-insensitive); null if none.
+// Never loads anything.
+ModuleHandle GetModuleHandleA(const char* name);
+
+// The exported symbol `name` of `module`; null when either is missing.
+void* GetProcAddress(ModuleHandle module, const char* name);
+
+// Copies string-table entry `id` of `instance` into `buffer`: at most capacity-1 units and a
+// terminator. Returns the number of units copied, 0 when the entry or the table is missing.
+int LoadStringW(ModuleHandle instance, uint32_t id, char16_t* buffer, int capacity);
+
+// Shows a modal message box and returns the button pressed (IDYES 6, IDNO 7, IDOK 1), or 0 when
+// no box could be shown.
+int32_t MessageBoxW(WindowHandle owner, const char16_t* text, const char16_t* caption,
+                    uint32_t style);
+
+constexpr uint32_t MB_OK = 0x0;
+constexpr uint32_t MB_YESNO = 0x4;
+constexpr uint32_t MB_ICONERROR = 0x10;
+constexpr uint32_t MB_ICONINFORMATION = 0x40;
+constexpr int32_t IDOK = 1;
+constexpr int32_t IDYES = 6;
+constexpr int32_t IDNO = 7;
+
+constexpr uint32_t DLL_PROCESS_DETACH = 0;
+constexpr uint32_t DLL_PROCESS_ATTACH = 1;
+
+}  // namespace platform

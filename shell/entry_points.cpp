@@ -1,0 +1,88 @@
+#include "shell/entry_points.h"
+
+#include <cstring>
+
+#include "framework/base/le.h"
+#include "framework/base/module_state.h"
+#include "framework/text/fc_string.h"
+#include "resources/string_ids.h"
+#include "shell/command.h"
+#include "shell/library_entry.h"
+#include "platform/platform.h"
+
+namespace shell {
+namespace {
+
+// 8-bit enumeration record: three 64-byte text fields, then a 32-bit 1.
+constexpr size_t kTextField8 = 64;
+constexpr size_t kTitle8 = 0x00, kDescription8 = 0x40, kShortName8 = 0x80, kFlag8 = 0xC0;
+// UTF-16 enumeration record: three 128-unit text fields, then a 32-bit 1.
+constexpr size_t kTitle16 = 0x000, kDescription16 = 0x100, kShortName16 = 0x200, kFlag16 = 0x300;
+constexpr uint64_t kUnitsWritten16 = 64;  // at most 63 units and a terminator
+
+constexpr uint32_t kTextIds[3] = {res::IDS_TITLE, res::IDS_DESCRIPTION, res::IDS_SHORT_NAME};
+
+// The first load names the library's own module, which becomes the resource instance.
+void LoadEntry(FCString& text, int i) {
+    text.LoadResourceString(kTextIds[i], i == 0 ? vb::moduleHandle : nullptr);
+}
+
+}  // namespace
+
+int32_t LibraryEntry(void* module, uint32_t reason) {
+    if (reason == platform::DLL_PROCESS_ATTACH) vb::moduleHandle = module;
+    return 1;
+}
+
+uint32_t Version(uint32_t hostVersion) {
+    vb::hostVersion = hostVersion;
+    return kPluginVersion;
+}
+
+int32_t Init(uint32_t* flags) {
+    if (flags != nullptr) *flags |= 1u;
+    return 1;
+}
+
+int16_t Enumerate(int16_t index, void* record) {
+    if (index >= 1 || record == nullptr) return 0;
+    auto* bytes = static_cast<uint8_t*>(record);
+    constexpr size_t offsets[3] = {kTitle8, kDescription8, kShortName8};
+    for (int i = 0; i < 3; ++i) {
+        FCString text;
+        LoadEntry(text, i);
+        // Fixed-width copy: stops after the first zero byte, zero-fills the rest of the field.
+        const char* narrow = text.GetCString();
+        uint8_t* field = bytes + offsets[i];
+        size_t n = 0;
+        for (; n < kTextField8 && narrow[n] != '\0'; ++n) field[n] = static_cast<uint8_t>(narrow[n]);
+        std::memset(field + n, 0, kTextField8 - n);
+    }
+    le::PutU32(bytes, kFlag8, 1);
+    return 1;
+}
+
+int16_t EnumerateUTF16(int16_t index, void* record) {
+    if (index >= 1 || record == nullptr) return 0;
+    auto* bytes = static_cast<uint8_t*>(record);
+    constexpr size_t offsets[3] = {kTitle16, kDescription16, kShortName16};
+    for (int i = 0; i < 3; ++i) {
+        FCString text;
+        LoadEntry(text, i);
+        char16_t units[kUnitsWritten16];
+        text.CopyToUTF16Buffer(units, kUnitsWritten16);
+        // Units after the terminator stay as the host supplied them.
+        for (uint64_t u = 0; u < kUnitsWritten16; ++u) {
+            le::PutU16(bytes, offsets[i] + 2 * u, units[u]);
+            if (units[u] == 0) break;
+        }
+    }
+    le::PutU32(bytes, kFlag16, 1);
+    return 1;
+}
+
+int32_t GetMenuStatus() { return 1; }
+
+int16_t Invoke(void* parentWindow, const void* region) { return RunCommand(parentWindow, region); }
+
+}  // namespace shell
