@@ -2,6 +2,8 @@
 
 namespace shell {
 
-int16_t RunCommand(void*, const void*) { return 0; }
+int16_t RunCommand(void*, const void*) {
+    return 0;
+}
 
 }  // namespace shell
