@@ -57,6 +57,15 @@ void __FCBaseData::CopyDataFrom(const __FCBaseData& other) {
     std::memcpy(data_, other.data_, dataSize_);
 }
 
+void __FCBaseData::CopyIntoEmbeddedRecord(const __FCBaseData& other, uint8_t* record,
+                                          uint64_t size) {
+    if (other.dataSize_ == 0 || other.data_ == nullptr) return;
+    std::memmove(record, other.data_, other.dataSize_ < size ? other.dataSize_ : size);
+    if (other.dataSize_ < size) std::memset(record + other.dataSize_, 0, size - other.dataSize_);
+    FreeOwnedData();
+    UseEmbeddedRecord(record, size);
+}
+
 bool __FCBaseData::Save() {
     if (dataSize_ == 0) return false;
     return host::SaveRecord(GetTag(), key_, data_, static_cast<int32_t>(GetLoadedSize()),

@@ -68,6 +68,9 @@ class __FCBaseData : public __FCBase {
     }
     // Frees storage that CopyDataFrom allocated.
     void FreeOwnedData();
+    // CopyDataFrom for classes whose record is embedded in the object: copies the other's
+    // record into `record` (zero-filled past what the other holds) and holds `size` bytes.
+    void CopyIntoEmbeddedRecord(const __FCBaseData& other, uint8_t* record, uint64_t size);
 
     uint32_t customTag_ = 0;
     int16_t loadedDocument_ = 0;
