@@ -213,6 +213,14 @@ TEST(TextBlockRecord, CopyCarriesEveryByteIntoTheOwnRecord) {
     const HeldRecord empty({1, 2, 3}, 0);
     block.CopyDataFrom(empty);  // nothing held: unchanged
     EXPECT_EQ(Bytes(block), bytes);
+
+    const HeldRecord shorter({1, 2, 3});
+    block.CopyDataFrom(shorter);
+    std::vector<uint8_t> expected(26, 0);
+    expected[0] = 1;
+    expected[1] = 2;
+    expected[2] = 3;
+    EXPECT_EQ(Bytes(block), expected);
 }
 
 TEST(TextBlockIdentity, ClassContract) {
