@@ -40,37 +40,56 @@ bool Applies(const PrefsMapEntry& e) {
 
 }  // namespace
 
-std::optional<PrefsMap> FindPrefsMap(uint32_t tag, uint16_t prefsNumber) {
+namespace {
+
+std::span<const PrefsMapEntry> Entries(const PrefsMapEntry* map, int count) {
+    if (map == nullptr || count <= 0) return {};
+    return {map, static_cast<size_t>(count)};
+}
+
+template <size_t N>
+const PrefsMapEntry* Found(const PrefsMapEntry (&map)[N], int* count) {
+    if (count != nullptr) *count = static_cast<int>(N);
+    return map;
+}
+
+}  // namespace
+
+const PrefsMapEntry* FindPrefsMap(uint32_t tag, uint16_t prefsNumber, int* count) {
     switch (tag) {
         case Tag("pfGp"):
-            return prefsNumber == 0 ? PrefsMap(kGpFirst) : PrefsMap(kGpOther);
+            return prefsNumber == 0 ? Found(kGpFirst, count) : Found(kGpOther, count);
         case Tag("pfSp"):
-            return prefsNumber == 0 ? PrefsMap(kSpFirst) : PrefsMap(kSpOther);
+            return prefsNumber == 0 ? Found(kSpFirst, count) : Found(kSpOther, count);
         case Tag("pfPB"):
-            return PrefsMap(kPB);
+            return Found(kPB, count);
         default:
-            return std::nullopt;
+            if (count != nullptr) *count = 0;
+            return nullptr;
     }
 }
 
-int32_t PrefsMapSize(PrefsMap map) {
-    return detail::SumOfSizes(map);
+int32_t PrefsMapSize(const PrefsMapEntry* map, int count) {
+    return detail::SumOfSizes(Entries(map, count));
 }
 
-bool LoadFromPrefsMap(void* record, int32_t capacity, PrefsMap map, int32_t* reportedSize) {
-    const int32_t total = PrefsMapSize(map);
-    if (record != nullptr && !map.empty()) {
+bool LoadFromPrefsMap(uint8_t* record, int32_t capacity, int32_t* size, const PrefsMapEntry* map,
+                      int count) {
+    auto entries = Entries(map, count);
+    const int32_t total = detail::SumOfSizes(entries);
+    if (record != nullptr && !entries.empty()) {
         if (capacity < total) return false;
-        detail::LoadFields(static_cast<uint8_t*>(record), capacity, map, Applies);
+        detail::LoadFields(record, capacity, entries, Applies);
     }
-    if (reportedSize != nullptr) *reportedSize = total;
+    if (size != nullptr) *size = total;
     return true;
 }
 
-bool SaveToPrefsMap(const void* record, int32_t size, PrefsMap map) {
+bool SaveToPrefsMap(const uint8_t* record, int32_t size, const PrefsMapEntry* map, int count) {
     if (record == nullptr) return false;
-    if (static_cast<int64_t>(size) < 2 * static_cast<int64_t>(map.size())) return false;
-    detail::SaveFields(static_cast<const uint8_t*>(record), size, map, Applies);
+    auto entries = Entries(map, count);
+    if (static_cast<int64_t>(size) < 2 * static_cast<int64_t>(entries.size())) return false;
+    detail::SaveFields(record, size, entries, Applies);
     return true;
 }
 

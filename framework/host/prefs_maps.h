@@ -3,8 +3,6 @@
 // like the field maps of the record transfer, with entries that apply only from a host version
 // on. The font preference tag has none.
 #include <cstdint>
-#include <optional>
-#include <span>
 
 namespace host {
 
@@ -19,22 +17,22 @@ struct PrefsMapEntry {
     uint32_t minVersion;  // applies only while hostVersion >= minVersion
 };
 
-using PrefsMap = std::span<const PrefsMapEntry>;
+// The map of preference `tag` for `prefsNumber` with its entry count in *count; null (count 0)
+// for tags without one.
+const PrefsMapEntry* FindPrefsMap(uint32_t tag, uint16_t prefsNumber, int* count);
 
-// The map of preference `tag` for `prefsNumber`; none for tags without one.
-std::optional<PrefsMap> FindPrefsMap(uint32_t tag, uint16_t prefsNumber);
+// The size a record loaded through the map reports: the sum of all its entries' sizes.
+int32_t PrefsMapSize(const PrefsMapEntry* map, int count);
 
-// The size a record loaded through `map` reports: the sum of all its entries' sizes.
-int32_t PrefsMapSize(PrefsMap map);
-
-// Fills `record` (`capacity` bytes) from the small records; *reportedSize (may be null) gets
-// PrefsMapSize on success. A null record or an empty map only reports the size. A capacity below
-// that size is refused with nothing written; fields ending beyond the capacity are skipped.
-bool LoadFromPrefsMap(void* record, int32_t capacity, PrefsMap map, int32_t* reportedSize);
+// Fills `record` (`capacity` bytes) from the small records; *size (may be null) gets PrefsMapSize
+// on success. A null record or an empty map only reports the size. A capacity below that size is
+// refused with nothing written; fields ending beyond the capacity are skipped.
+bool LoadFromPrefsMap(uint8_t* record, int32_t capacity, int32_t* size, const PrefsMapEntry* map,
+                      int count);
 
 // Writes the `size` bytes of `record` back into the small records, each only if a word changes.
 // Fails for a null record or fewer than two bytes per entry; fields ending beyond `size` are left
 // alone.
-bool SaveToPrefsMap(const void* record, int32_t size, PrefsMap map);
+bool SaveToPrefsMap(const uint8_t* record, int32_t size, const PrefsMapEntry* map, int count);
 
 }  // namespace host

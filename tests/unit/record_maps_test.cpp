@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <vector>
 
 #include "framework/host/map_transfer.h"
@@ -216,11 +218,22 @@ struct PrefsCase {
     std::vector<PrefsField> fields;  // 2-byte fields; empty to skip the check
 };
 
+// The preference map of a tag and number; nullopt when there is none.
+std::optional<std::span<const PrefsMapEntry>> Prefs(uint32_t tag, uint16_t number) {
+    int count = -1;
+    const PrefsMapEntry* map = host::FindPrefsMap(tag, number, &count);
+    if (map == nullptr) {
+        EXPECT_EQ(count, 0);
+        return std::nullopt;
+    }
+    return std::span<const PrefsMapEntry>(map, static_cast<size_t>(count));
+}
+
 class PrefsMapLookup : public testing::TestWithParam<PrefsCase> {};
 
 TEST_P(PrefsMapLookup, FindsTheMapOfTheTagAndNumber) {
     const PrefsCase& c = GetParam();
-    auto map = host::FindPrefsMap(c.tag, c.number);
+    auto map = Prefs(c.tag, c.number);
     ASSERT_EQ(map.has_value(), c.found);
     if (!map || c.fields.empty()) return;
     ASSERT_EQ(map->size(), c.fields.size());
@@ -261,12 +274,12 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PrefsMapLookup, PageFormatIsElevenHighFirstLongsLikeItsFieldMap) {
-    auto prefs = host::FindPrefsMap(Tag("pfPB"), 0);
+    auto prefs = Prefs(Tag("pfPB"), 0);
     auto fields = host::FindFieldMap(Tag("pfPB"), 0);
     ASSERT_TRUE(prefs.has_value());
     ASSERT_EQ(prefs->size(), 11u);
     ASSERT_EQ(fields.size(), 11u);
-    EXPECT_EQ(host::PrefsMapSize(*prefs), 44);
+    EXPECT_EQ(host::PrefsMapSize(prefs->data(), 11), 44);
     for (size_t i = 0; i < 11; ++i) {
         const PrefsMapEntry& p = (*prefs)[i];
         const FieldMapEntry& f = fields[i];
@@ -281,28 +294,28 @@ TEST(PrefsMapLookup, PageFormatIsElevenHighFirstLongsLikeItsFieldMap) {
 }
 
 TEST(PrefsMapTransfer, NullRecordReportsTheSizeOnly) {
-    auto map = host::FindPrefsMap(Tag("pfSp"), 0);
+    auto map = Prefs(Tag("pfSp"), 0);
     int32_t reported = -1;
-    EXPECT_TRUE(host::LoadFromPrefsMap(nullptr, 0, *map, &reported));
+    EXPECT_TRUE(host::LoadFromPrefsMap(nullptr, 0, &reported, map->data(), 3));
     EXPECT_EQ(reported, 6);
 }
 
 TEST(PrefsMapTransfer, RefusesARecordShorterThanItsSizeWritingNothing) {
-    auto map = host::FindPrefsMap(Tag("pfGp"), 0);
+    auto map = Prefs(Tag("pfGp"), 0);
     uint8_t record[6];
     std::fill(std::begin(record), std::end(record), 0xAB);
     int32_t reported = -1;
-    EXPECT_FALSE(host::LoadFromPrefsMap(record, 5, *map, &reported));
+    EXPECT_FALSE(host::LoadFromPrefsMap(record, 5, &reported, map->data(), 3));
     EXPECT_EQ(reported, -1);
     EXPECT_TRUE(
         std::all_of(std::begin(record), std::end(record), [](uint8_t b) { return b == 0xAB; }));
 }
 
 TEST(PrefsMapTransfer, SaveRefusesNullOrShortRecords) {
-    auto map = host::FindPrefsMap(Tag("pfPB"), 0);
+    auto map = Prefs(Tag("pfPB"), 0);
     uint8_t record[44] = {};
-    EXPECT_FALSE(host::SaveToPrefsMap(nullptr, 44, *map));
-    EXPECT_FALSE(host::SaveToPrefsMap(record, 21, *map));
+    EXPECT_FALSE(host::SaveToPrefsMap(nullptr, 44, map->data(), 11));
+    EXPECT_FALSE(host::SaveToPrefsMap(record, 21, map->data(), 11));
 }
 
 }  // namespace
