@@ -5,10 +5,10 @@
 #include "framework/base/le.h"
 #include "framework/base/module_state.h"
 #include "framework/text/fc_string.h"
+#include "platform/platform.h"
 #include "resources/string_ids.h"
 #include "shell/command.h"
 #include "shell/library_entry.h"
-#include "platform/platform.h"
 
 namespace shell {
 namespace {
@@ -55,7 +55,8 @@ int16_t Enumerate(int16_t index, void* record) {
         const char* narrow = text.GetCString();
         uint8_t* field = bytes + offsets[i];
         size_t n = 0;
-        for (; n < kTextField8 && narrow[n] != '\0'; ++n) field[n] = static_cast<uint8_t>(narrow[n]);
+        for (; n < kTextField8 && narrow[n] != '\0'; ++n)
+            field[n] = static_cast<uint8_t>(narrow[n]);
         std::memset(field + n, 0, kTextField8 - n);
     }
     le::PutU32(bytes, kFlag8, 1);
@@ -81,8 +82,12 @@ int16_t EnumerateUTF16(int16_t index, void* record) {
     return 1;
 }
 
-int32_t GetMenuStatus() { return 1; }
+int32_t GetMenuStatus() {
+    return 1;
+}
 
-int16_t Invoke(void* parentWindow, const void* region) { return RunCommand(parentWindow, region); }
+int16_t Invoke(void* parentWindow, const void* region) {
+    return RunCommand(parentWindow, region);
+}
 
 }  // namespace shell

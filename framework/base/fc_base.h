@@ -2,7 +2,7 @@
 // Root of every framework class: a class identity that can be asked at run time.
 
 class __FCBase {
-public:
+  public:
     static constexpr char kClassName[] = "__FCBase";
 
     __FCBase() = default;
@@ -17,7 +17,7 @@ public:
         return other != nullptr && other->GetClassName() == GetClassName();
     }
 
-private:
+  private:
     [[maybe_unused]] void* reserved0_ = nullptr;
     [[maybe_unused]] void* reserved1_ = nullptr;
 };

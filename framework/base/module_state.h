@@ -11,10 +11,20 @@ extern uint32_t hostVersion;
 extern void* moduleHandle;
 
 // Host version thresholds, decided here once.
-inline bool HostHasMultiStaffCheck() { return hostVersion >= 0x11000000u; }
-inline bool HostUsesUnicodeText() { return hostVersion >= 0x11000000u; }
-inline bool HostUsesOldGroupVersion() { return hostVersion < 0x10000000u; }
-inline bool HostUsesShortMeasure() { return hostVersion < 0x12000000u; }
-inline bool HostUsesUnicodeFontNames() { return hostVersion >= 0x19000000u; }
+inline bool HostHasMultiStaffCheck() {
+    return hostVersion >= 0x11000000u;
+}
+inline bool HostUsesUnicodeText() {
+    return hostVersion >= 0x11000000u;
+}
+inline bool HostUsesOldGroupVersion() {
+    return hostVersion < 0x10000000u;
+}
+inline bool HostUsesShortMeasure() {
+    return hostVersion < 0x12000000u;
+}
+inline bool HostUsesUnicodeFontNames() {
+    return hostVersion >= 0x19000000u;
+}
 
 }  // namespace vb

@@ -20,8 +20,12 @@ constexpr int kResourceScratchUnits = 1000;
 }  // namespace
 
 namespace vb {
-const FCString& DefaultFontName() { return defaultFontName; }
-void* ResourceInstance() { return resourceInstance; }
+const FCString& DefaultFontName() {
+    return defaultFontName;
+}
+void* ResourceInstance() {
+    return resourceInstance;
+}
 }  // namespace vb
 
 FCString::FCString() {

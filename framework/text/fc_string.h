@@ -7,7 +7,7 @@
 #include "framework/base/fc_base.h"
 
 class FCString : public __FCBase {
-public:
+  public:
     static constexpr char kClassName[] = "FCString";
 
     FCString();
@@ -50,7 +50,7 @@ public:
     // Replaces the contents with `count` units.
     void SetUTF16(const char16_t* units, uint64_t count);
 
-private:
+  private:
     void Terminate() { buffer_[length_] = 0; }
 
     uint64_t length_ = 0;

@@ -26,10 +26,14 @@ __attribute__((constructor)) void OnLoad() {
     shell::LibraryEntry(ownModule, DLL_PROCESS_ATTACH);
 }
 
-__attribute__((destructor)) void OnUnload() { shell::LibraryEntry(ownModule, DLL_PROCESS_DETACH); }
+__attribute__((destructor)) void OnUnload() {
+    shell::LibraryEntry(ownModule, DLL_PROCESS_DETACH);
+}
 
 }  // namespace
 
-ModuleHandle OwnModule() { return ownModule; }
+ModuleHandle OwnModule() {
+    return ownModule;
+}
 
 }  // namespace platform

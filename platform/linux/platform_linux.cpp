@@ -9,8 +9,8 @@
 #include <cstring>
 #include <string>
 
-#include "platform/platform.h"
 #include "platform/linux/own_module.h"
+#include "platform/platform.h"
 
 namespace platform {
 namespace {

@@ -6,7 +6,9 @@
 
 namespace {
 
-std::u16string Text(const FCString& s) { return std::u16string(s.GetUTF16(), s.GetLength()); }
+std::u16string Text(const FCString& s) {
+    return std::u16string(s.GetUTF16(), s.GetLength());
+}
 
 TEST(StringGrowth, NewStringIsEmptyWithTenUnits) {
     FCString s;

@@ -1,0 +1,97 @@
+#include "framework/score/fc_group.h"
+
+#include <cstring>
+
+#include "framework/base/le.h"
+#include "framework/base/module_state.h"
+#include "framework/host/host_bridge.h"
+#include "framework/text/fc_raw_text.h"
+#include "framework/text/fc_text_block.h"
+
+namespace {
+// Group record: 36 bytes, little-endian. Bytes 6 to 21 (but for the field at 6, which only the
+// split adjusts) and 24 to 31 are not interpreted and pass through unchanged.
+constexpr size_t kStartStaff = 0, kEndStaff = 2, kFullNameId = 4, kField6 = 6,
+                 kAbbrevNameId = 22, kStartMeasure = 32, kEndMeasure = 34;
+}  // namespace
+
+uint32_t FCGroup::GetVersion() const {
+    return vb::HostUsesOldGroupVersion() ? OLD_VERSION : host::DATA_VERSION;
+}
+
+void FCGroup::CopyDataFrom(const __FCBaseData& other) {
+    CopyIntoEmbeddedRecord(other, record_, RECORD_SIZE);
+}
+
+bool FCGroup::SaveNew() {
+    if (dataSize_ == 0) return false;
+    key_[0] = 0;
+    key_[1] = 0xFFFF;
+    key_[2] = 0;
+    return host::CreateEData(GetTag(), key_, data_, static_cast<int32_t>(GetLoadedSize()),
+                             GetVersion()) != 0;
+}
+
+std::unique_ptr<FCString> FCGroup::CreateNameString(size_t offset) const {
+    FCTextBlock block;
+    block.Load(le::GetU16(record_, offset));
+    return block.CreateRawTextString();
+}
+
+std::unique_ptr<FCString> FCGroup::CreateFullNameString() const {
+    return CreateNameString(kFullNameId);
+}
+
+std::unique_ptr<FCString> FCGroup::CreateAbbreviatedNameString() const {
+    return CreateNameString(kAbbrevNameId);
+}
+
+bool FCGroup::SaveNewNameBlock(const FCString* name, size_t offset) {
+    if (name == nullptr) return false;
+    FCRawText rawText;
+    rawText.SetText(name);
+    if (rawText.GetLoadedSize() == 0 || !rawText.SaveNew()) return false;
+    FCTextBlock block;
+    block.SetRawTextNumber(rawText.GetTextNumber());
+    if (!block.SaveNew()) return false;
+    le::PutU16(record_, offset, block.GetItemNo());
+    return true;
+}
+
+bool FCGroup::SaveNewFullNameBlock(const FCString* name) {
+    return SaveNewNameBlock(name, kFullNameId);
+}
+
+bool FCGroup::SaveNewAbbreviatedNameBlock(const FCString* name) {
+    return SaveNewNameBlock(name, kAbbrevNameId);
+}
+
+int16_t FCGroup::GetStartStaff() const { return le::GetI16(record_, kStartStaff); }
+int16_t FCGroup::GetEndStaff() const { return le::GetI16(record_, kEndStaff); }
+int16_t FCGroup::GetFullNameID() const { return le::GetI16(record_, kFullNameId); }
+int16_t FCGroup::GetAbbreviatedNameID() const { return le::GetI16(record_, kAbbrevNameId); }
+int16_t FCGroup::GetStartMeasure() const { return le::GetI16(record_, kStartMeasure); }
+int16_t FCGroup::GetEndMeasure() const { return le::GetI16(record_, kEndMeasure); }
+int16_t FCGroup::GetField6() const { return le::GetI16(record_, kField6); }
+void FCGroup::SetStartStaff(int16_t staff) { le::PutI16(record_, kStartStaff, staff); }
+void FCGroup::SetEndStaff(int16_t staff) { le::PutI16(record_, kEndStaff, staff); }
+void FCGroup::SetFullNameID(int16_t id) { le::PutI16(record_, kFullNameId, id); }
+void FCGroup::SetAbbreviatedNameID(int16_t id) { le::PutI16(record_, kAbbrevNameId, id); }
+void FCGroup::SetStartMeasure(int16_t measure) { le::PutI16(record_, kStartMeasure, measure); }
+void FCGroup::SetEndMeasure(int16_t measure) { le::PutI16(record_, kEndMeasure, measure); }
+void FCGroup::SetField6(int16_t value) { le::PutI16(record_, kField6, value); }
+
+int FCGroups::LoadAllForItem(int16_t owner, int16_t first) {
+    ClearAll();
+    FCGroup probe;
+    probe.SetCustomTag(customTag_);
+    // Group numbers count in 16 bits; stop before wrapping around to the first again.
+    for (int n = 0; n < 0x10000; ++n) {
+        probe.SetGroupOwner(owner);
+        probe.SetGroupNumber(static_cast<int16_t>(first + n));
+        probe.SetKeyWord(2, 0);
+        if (!probe.LoadCurrentKey()) break;
+        AppendCopyOf(probe);
+    }
+    return GetCount();
+}

@@ -1,0 +1,82 @@
+#pragma once
+// A staff group: a bracket over a range of staves and measures, with a full and an abbreviated
+// name held in text blocks. FCGroups loads every group of the document.
+#include <cstdint>
+#include <memory>
+
+#include "framework/base/fc_base_data.h"
+#include "framework/base/fc_collection.h"
+#include "framework/text/fc_string.h"
+
+class FCGroup : public __FCNoInciDetail {
+public:
+    static constexpr char kClassName[] = "FCGroup";
+    static constexpr uint32_t TAG = 0x53444E47;  // 'SDNG'
+    static constexpr int32_t RECORD_SIZE = 36;
+    static constexpr uint32_t OLD_VERSION = 0x09000000;
+
+    FCGroup() { UseEmbeddedRecord(record_, RECORD_SIZE); }
+
+    int GetClassID() const override { return 40; }
+    const char* GetClassName() const override { return kClassName; }
+    void* GetDataPointer() override { return record_; }
+    __FCBaseData* CreateObject() const override { return new FCGroup(); }
+    uint32_t GetTag() const override { return TAG; }
+    uint32_t GetVersion() const override;
+    int32_t GetDataSize() override { return RECORD_SIZE; }
+    void CopyDataFrom(const __FCBaseData& other) override;
+
+    // Creates the record as a new group of owner 0; the host writes the new number into the key.
+    bool SaveNew();
+
+    // The names' texts; empty when the text cannot be read. The caller owns the string.
+    std::unique_ptr<FCString> CreateFullNameString() const;
+    std::unique_ptr<FCString> CreateAbbreviatedNameString() const;
+    // Stores the string as a new raw text and text block and points the name at the block.
+    // The group record itself is written by the caller's next Save.
+    bool SaveNewFullNameBlock(const FCString* name);
+    bool SaveNewAbbreviatedNameBlock(const FCString* name);
+
+    int16_t GetStartStaff() const;
+    int16_t GetEndStaff() const;
+    int16_t GetFullNameID() const;
+    int16_t GetAbbreviatedNameID() const;
+    int16_t GetStartMeasure() const;
+    int16_t GetEndMeasure() const;
+    // The 16-bit field at offset 6, not interpreted by the group itself.
+    int16_t GetField6() const;
+    void SetStartStaff(int16_t staff);
+    void SetEndStaff(int16_t staff);
+    void SetFullNameID(int16_t id);
+    void SetAbbreviatedNameID(int16_t id);
+    void SetStartMeasure(int16_t measure);
+    void SetEndMeasure(int16_t measure);
+    void SetField6(int16_t value);
+
+    int16_t GetGroupOwner() const { return static_cast<int16_t>(key_[0]); }
+    int16_t GetGroupNumber() const { return static_cast<int16_t>(key_[1]); }
+    void SetGroupOwner(int16_t owner) { key_[0] = static_cast<uint16_t>(owner); }
+    void SetGroupNumber(int16_t number) { key_[1] = static_cast<uint16_t>(number); }
+
+    const uint8_t* Record() const { return record_; }
+
+private:
+    std::unique_ptr<FCString> CreateNameString(size_t offset) const;
+    bool SaveNewNameBlock(const FCString* name, size_t offset);
+
+    uint8_t record_[RECORD_SIZE] = {};
+};
+
+class FCGroups : public __FCCollectionNoInciDetail {
+public:
+    static constexpr char kClassName[] = "FCGroups";
+
+    const char* GetClassName() const override { return kClassName; }
+    __FCBaseData* CreateElement() const override { return new FCGroup(); }
+    // Loads groups (owner, first), (owner, first + 1), ... up to the first that does not load.
+    virtual int LoadAllForItem(int16_t owner, int16_t first);
+
+    FCGroup* GetItemAt(int index) const {
+        return static_cast<FCGroup*>(__FCCollection::GetItemAt(index));
+    }
+};

@@ -1,0 +1,63 @@
+#include "framework/score/fc_music_region.h"
+
+#include "framework/base/le.h"
+#include "framework/host/host_bridge.h"
+#include "framework/score/fc_measure.h"
+
+namespace {
+// Host region record: packed, little-endian; startPos and endPos are not 4-byte aligned.
+constexpr size_t kStartSystem = 0, kStartSlot = 2, kStartMeasure = 4, kStartPos = 6,
+                 kEndSystem = 10, kEndSlot = 12, kEndMeasure = 14, kEndPos = 16;
+}  // namespace
+
+void FCMusicRegion::SetHostRegion(const void* record) {
+    if (record == nullptr) {
+        startSystem = startSlot = startMeasure = endSystem = endSlot = endMeasure = 0;
+        startPos = endPos = 0;
+        return;
+    }
+    const auto* bytes = static_cast<const uint8_t*>(record);
+    startSystem = le::GetI16(bytes, kStartSystem);
+    startSlot = le::GetI16(bytes, kStartSlot);
+    startMeasure = le::GetI16(bytes, kStartMeasure);
+    startPos = le::GetI32(bytes, kStartPos);
+    endSystem = le::GetI16(bytes, kEndSystem);
+    endSlot = le::GetI16(bytes, kEndSlot);
+    endMeasure = le::GetI16(bytes, kEndMeasure);
+    endPos = le::GetI32(bytes, kEndPos);
+    document = static_cast<int16_t>(host::GetCurrentEnigmaDocument());
+}
+
+bool FCMusicRegion::IsFullMeasureSelection() const {
+    return IsEmpty() || (startPos == 0 && endPos == END_OF_MEASURE);
+}
+
+int16_t FCMusicRegion::GetStartStaff() const {
+    return static_cast<int16_t>(host::SlotToInst(static_cast<uint16_t>(startSlot),
+                                                 static_cast<uint16_t>(startSystem)));
+}
+
+int16_t FCMusicRegion::GetEndStaff() const {
+    return static_cast<int16_t>(
+        host::SlotToInst(static_cast<uint16_t>(endSlot), static_cast<uint16_t>(endSystem)));
+}
+
+bool FCMusicRegion::IsLastEndMeasure() const {
+    const auto m = static_cast<uint16_t>(GetEndMeasure());
+    FCMeasure measure;
+    if (!measure.Load(m)) return false;
+    return !measure.Load(static_cast<uint16_t>(m + 1));
+}
+
+bool FCMusicRegion::IsEqual(const FCMusicRegion& other) const {
+    auto staffAt = [](int16_t slot, int16_t system) {
+        return static_cast<int16_t>(
+            host::SlotToInst(static_cast<uint16_t>(slot), static_cast<uint16_t>(system)));
+    };
+    return startSystem == other.startSystem &&
+           staffAt(startSlot, startSystem) == staffAt(other.startSlot, other.startSystem) &&
+           staffAt(endSlot, endSystem) == staffAt(other.endSlot, other.endSystem) &&
+           GetStartMeasure() == other.GetStartMeasure() &&
+           GetEndMeasure() == other.GetEndMeasure() && startPos == other.startPos &&
+           endPos == other.endPos;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// The user's selection: a block of staves (as slots of a staff system) by measures, filled once
+// from the host's 20-byte region record.
+#include <cstdint>
+
+#include "framework/base/fc_base.h"
+
+class FCMusicRegion : public __FCBase {
+public:
+    static constexpr char kClassName[] = "FCMusicRegion";
+    static constexpr int32_t END_OF_MEASURE = 0x7FFFFFFF;
+    static constexpr int RECORD_SIZE = 20;
+
+    const char* GetClassName() const override { return kClassName; }
+    virtual bool IsEqual(const FCMusicRegion& other) const;
+
+    // Copies the host record field by field and stamps the current document; null empties.
+    void SetHostRegion(const void* record);
+    bool IsEmpty() const { return startMeasure == 0 && endMeasure == 0; }
+    bool IsFullMeasureSelection() const;
+    int16_t GetStartMeasure() const { return IsEmpty() ? 0 : startMeasure; }
+    int16_t GetEndMeasure() const { return IsEmpty() ? 0 : endMeasure; }
+    // Staff numbers at the start and end slots, asked of the host on every call.
+    int16_t GetStartStaff() const;
+    int16_t GetEndStaff() const;
+    // True when the end measure exists and the measure after it does not.
+    bool IsLastEndMeasure() const;
+
+    int16_t startSystem = 0;
+    int16_t startSlot = 0;
+    int16_t startMeasure = 0;
+    int32_t startPos = 0;
+    int16_t endSystem = 0;
+    int16_t endSlot = 0;
+    int16_t endMeasure = 0;
+    int32_t endPos = 0;
+    int16_t document = 0;
+};

@@ -1,0 +1,87 @@
+#include "framework/text/fc_font_prefs.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "framework/base/le.h"
+
+// PREFS-MAP STUB: stands in for framework/host/prefs_maps.h until it is available, and finds no
+// map for any tag. The interface is the one the preference-map code provides:
+//   const PrefsMapEntry* FindPrefsMap(uint32_t tag, uint16_t number, int* count);
+//   bool LoadFromPrefsMap(uint8_t* record, int32_t capacity, int32_t* size,
+//                         const PrefsMapEntry* map, int count);
+//   bool SaveToPrefsMap(const uint8_t* record, int32_t size, const PrefsMapEntry* map, int count);
+// Replace this block with the include once it exists. The font preference tag has no map either
+// way, so font preferences behave the same before and after.
+namespace {
+struct PrefsMapEntry;
+const PrefsMapEntry* FindPrefsMap(uint32_t, uint16_t, int* count) {
+    *count = 0;
+    return nullptr;
+}
+bool LoadFromPrefsMap(uint8_t*, int32_t, int32_t*, const PrefsMapEntry*, int) {
+    return false;
+}
+bool SaveToPrefsMap(const uint8_t*, int32_t, const PrefsMapEntry*, int) {
+    return false;
+}
+}  // namespace
+
+namespace {
+// The preference-map branch of a load: the record assembled from small records.
+bool LoadThroughMap(uint8_t* record, uint64_t* dataSize, const PrefsMapEntry* map, int count) {
+    int32_t size = 0;
+    if (!LoadFromPrefsMap(record, static_cast<int32_t>(FCFontPrefs::kRecordSize), &size, map,
+                          count) ||
+        size < 0 || static_cast<size_t>(size) > FCFontPrefs::kRecordSize) {
+        *dataSize = 0;
+        return false;
+    }
+    *dataSize = static_cast<uint64_t>(size);
+    return true;
+}
+}  // namespace
+
+bool FCFontPrefs::Load(uint16_t number) {
+    key_[0] = number;
+    int count = 0;
+    const PrefsMapEntry* map = FindPrefsMap(GetTag(), number, &count);
+    if (map == nullptr) return LoadCurrentKey();
+    if (data_ == nullptr) data_ = static_cast<uint8_t*>(GetDataPointer());
+    return LoadThroughMap(data_, &dataSize_, map, count);
+}
+
+bool FCFontPrefs::Save() {
+    if (dataSize_ == 0) return false;
+    int count = 0;
+    const PrefsMapEntry* map = FindPrefsMap(GetTag(), key_[0], &count);
+    if (map == nullptr) return __FCPrefsBase::Save();
+    return SaveToPrefsMap(data_, static_cast<int32_t>(dataSize_), map, count);
+}
+
+void FCFontPrefs::CopyDataFrom(const __FCBaseData& other) {
+    if (&other == this || other.GetLoadedSize() == 0 || other.GetData() == nullptr) return;
+    FreeOwnedData();
+    const uint64_t n = std::min<uint64_t>(other.GetLoadedSize(), kRecordSize);
+    std::memcpy(record_, other.GetData(), n);
+    UseEmbeddedRecord(record_, kRecordSize);
+}
+
+uint16_t FCFontPrefs::GetFontNumber() const {
+    return le::GetU16(record_, kFontNumber);
+}
+void FCFontPrefs::SetFontNumber(uint16_t number) {
+    le::PutU16(record_, kFontNumber, number);
+}
+int16_t FCFontPrefs::GetSize() const {
+    return le::GetI16(record_, kSize);
+}
+void FCFontPrefs::SetSize(int16_t size) {
+    le::PutI16(record_, kSize, size);
+}
+uint16_t FCFontPrefs::GetEffects() const {
+    return le::GetU16(record_, kEffects);
+}
+void FCFontPrefs::SetEffects(uint16_t effects) {
+    le::PutU16(record_, kEffects, effects);
+}

@@ -1,0 +1,118 @@
+#include "framework/text/fc_raw_text.h"
+
+#include <cstring>
+#include <vector>
+
+#include "framework/base/le.h"
+#include "framework/base/module_state.h"
+#include "framework/host/record_transfer.h"
+
+FCRawText::~FCRawText() {
+    // The base destructor frees only storage it marks as owned; this buffer is ours either way.
+    ReleaseDataPointer();
+}
+
+void* FCRawText::GetDataPointer() {
+    ReleaseDataPointer();
+    const int32_t size = GetDataSize();
+    if (size <= 0) return nullptr;
+    bufferBytes_ = static_cast<uint64_t>(size);
+    data_ = new uint8_t[bufferBytes_];
+    // Zeroed, so a host that writes less than it reported leaves nothing uninitialised.
+    std::memset(data_, 0, bufferBytes_);
+    return data_;
+}
+
+void FCRawText::ReleaseDataPointer() {
+    delete[] data_;
+    data_ = nullptr;
+    ownsData_ = false;
+    dataSize_ = 0;
+    bufferBytes_ = 0;
+}
+
+uint32_t FCRawText::GetTag() const {
+    return customTag_ != 0 ? customTag_ : kDefaultTag;
+}
+
+uint32_t FCRawText::GetVersion() const {
+    return vb::hostVersion;
+}
+
+bool FCRawText::IsUnicodeText() const {
+    return vb::HostUsesUnicodeText();
+}
+
+int32_t FCRawText::GetDataSize() {
+    // The size query must not move the key, whatever the host does with it.
+    uint16_t key[kKeyWords];
+    std::memcpy(key, key_, sizeof(key));
+    int32_t size = 0;
+    if (host::LoadRecord(GetTag(), key, nullptr, &size, GetVersion()) == 0) return 0;
+    if (size < 0 || size > kMaxRecordBytes) return 0;
+    // A host that grows the record between two queries must not be let past the buffer.
+    if (data_ != nullptr && static_cast<uint64_t>(size) > bufferBytes_) {
+        return static_cast<int32_t>(bufferBytes_);
+    }
+    return size;
+}
+
+void FCRawText::CopyDataFrom(const __FCBaseData& other) {
+    if (&other == this) return;
+    __FCBaseData::CopyDataFrom(other);
+    if (data_ != nullptr) bufferBytes_ = dataSize_;
+}
+
+bool FCRawText::LoadFirst() {
+    SetTextNumber(0);
+    return LoadNext();
+}
+
+void FCRawText::SetText(const FCString* text) {
+    ReleaseDataPointer();
+    if (text == nullptr) return;
+    const uint64_t length = text->GetLength();
+    const char16_t* units = text->GetUTF16();
+    uint64_t size = 0;
+    if (IsUnicodeText()) {
+        if (length >= static_cast<uint64_t>(kMaxRecordBytes) / 2) return;
+        size = (length + 1) * 2;
+        data_ = new uint8_t[size];
+        for (uint64_t i = 0; i < length; ++i) le::PutU16(data_, i * 2, units[i]);
+        le::PutU16(data_, length * 2, 0);
+    } else {
+        // The 8-bit view keeps each unit's low byte; a unit whose low byte is 0 ends it.
+        uint64_t count = 0;
+        while (count < length && (units[count] & 0xFF) != 0) ++count;
+        if (count >= static_cast<uint64_t>(kMaxRecordBytes)) return;
+        size = count + 1;
+        data_ = new uint8_t[size];
+        for (uint64_t i = 0; i < count; ++i) data_[i] = static_cast<uint8_t>(units[i] & 0xFF);
+        data_[count] = 0;
+    }
+    dataSize_ = size;
+    bufferBytes_ = size;
+}
+
+void FCRawText::GetText(FCString* text) const {
+    if (text == nullptr || data_ == nullptr || dataSize_ == 0) return;
+    std::vector<char16_t> units;
+    if (IsUnicodeText()) {
+        const uint64_t capacity = dataSize_ / 2;
+        for (uint64_t i = 0; i < capacity; ++i) {
+            const uint16_t unit = le::GetU16(data_, i * 2);
+            if (unit == 0) break;
+            units.push_back(unit);
+        }
+    } else {
+        for (uint64_t i = 0; i < dataSize_ && data_[i] != 0; ++i) units.push_back(data_[i]);
+    }
+    text->SetUTF16(units.data(), units.size());
+}
+
+bool FCRawText::SaveNew() {
+    if (dataSize_ == 0 || data_ == nullptr) return false;
+    SetTextNumber(0xFFFF);
+    return host::CreateEData(GetTag(), key_, data_, static_cast<int32_t>(dataSize_),
+                             GetVersion()) != 0;
+}

@@ -1,0 +1,69 @@
+#include "framework/text/fc_text_block.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "framework/base/le.h"
+#include "framework/text/fc_raw_text.h"
+
+namespace {
+// Defaults of a new block; their meaning is the host's and they are written as they are.
+constexpr size_t kDefaultWord8 = 8, kFlags = 14;
+constexpr uint16_t kDefaultWord8Value = 100, kDefaultFlags = 0x1A08;
+constexpr uint16_t kDefaultTextKind = 0x626C;     // 'b' 'l'
+constexpr uint32_t kRawTextTagHigh = 0x74780000;  // 't' 'x'
+}  // namespace
+
+FCTextBlock::FCTextBlock() {
+    le::PutU16(record_, kDefaultWord8, kDefaultWord8Value);
+    le::PutU16(record_, kFlags, kDefaultFlags);
+    le::PutU16(record_, kTextKind, kDefaultTextKind);
+    UseEmbeddedRecord(record_, kRecordSize);
+}
+
+void FCTextBlock::CopyDataFrom(const __FCBaseData& other) {
+    if (&other == this || other.GetLoadedSize() == 0 || other.GetData() == nullptr) return;
+    FreeOwnedData();
+    const uint64_t n = std::min<uint64_t>(other.GetLoadedSize(), kRecordSize);
+    std::memcpy(record_, other.GetData(), n);
+    UseEmbeddedRecord(record_, kRecordSize);
+}
+
+bool FCTextBlock::DeleteData() {
+    FCRawText raw;
+    raw.SetCustomTag(GetRawTextTag());
+    raw.SetTextNumber(GetRawTextNumber());
+    raw.LoadCurrentKey();
+    raw.DeleteRecord();
+    return DeleteRecord();
+}
+
+uint16_t FCTextBlock::GetRawTextNumber() const {
+    return le::GetU16(record_, kRawTextNumber);
+}
+
+void FCTextBlock::SetRawTextNumber(uint16_t number) {
+    le::PutU16(record_, kRawTextNumber, number);
+}
+
+uint16_t FCTextBlock::GetTextKind() const {
+    return le::GetU16(record_, kTextKind);
+}
+
+void FCTextBlock::SetTextKind(uint16_t kind) {
+    le::PutU16(record_, kTextKind, kind);
+}
+
+uint32_t FCTextBlock::GetRawTextTag() const {
+    return kRawTextTagHigh | GetTextKind();
+}
+
+std::unique_ptr<FCString> FCTextBlock::CreateRawTextString() const {
+    FCRawText raw;
+    raw.SetCustomTag(GetRawTextTag());
+    raw.SetTextNumber(GetRawTextNumber());
+    raw.LoadCurrentKey();  // a text that does not load leaves no data and an empty string
+    auto text = std::make_unique<FCString>();
+    raw.GetText(text.get());
+    return text;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// The command's work: cutting the groups that match the selection at its measure boundaries.
+#include <cstdint>
+#include <utility>
+
+#include "framework/score/fc_group.h"
+#include "framework/score/fc_music_region.h"
+#include "framework/text/fc_string.h"
+
+namespace split {
+
+// Font preferences of the suffix of full and of abbreviated names.
+constexpr uint16_t FULL_NAME_FONT_PREF = 33;
+constexpr uint16_t ABBREVIATED_NAME_FONT_PREF = 39;
+// Effect bit set in the suffix's font command.
+constexpr uint16_t SUFFIX_EFFECT_BIT = 0x80;
+// The split lowers the group record's field at offset 6 by this while it creates a new group.
+constexpr int16_t FIELD6_CREATE_ADJUST = 10;
+
+// Splits every group whose top and bottom staff are the selection's and whose measures contain
+// the selected measures. True when at least one new group was created.
+bool SplitMatchingGroups(const FCMusicRegion& region);
+
+// The group's first and last staff, in score order, that the selection's staff system shows;
+// (0, 0) when there is none.
+std::pair<int16_t, int16_t> GetGroupStaffSpan(const FCGroup& group, const FCMusicRegion& region);
+
+// Adds the split suffix (font command, "(", prefix, number, ")") to `name`, or renumbers the
+// suffix it already carries with the same font command.
+void AddSplitSuffix(FCString& name, const FCString& fontCommand, int16_t number,
+                    bool abbreviated);
+
+}  // namespace split
