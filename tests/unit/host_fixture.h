@@ -12,7 +12,7 @@
 #include "standin/host.h"
 
 // A host region record as the host lays it out: packed, little-endian.
-std::array<uint8_t, 20> RegionRecord(int16_t system, int16_t startSlot, int16_t endSlot,
+inline std::array<uint8_t, 20> RegionRecord(int16_t system, int16_t startSlot, int16_t endSlot,
                                      int16_t startMeasure, int16_t endMeasure, int32_t startPos = 0,
                                      int32_t endPos = 0x7FFFFFFF) {
     std::array<uint8_t, 20> r{};

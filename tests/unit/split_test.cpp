@@ -127,7 +127,7 @@ TEST_F(SplitTest, HostWritesOfASplitOnBothSidesInOrder) {
         if (c.function != "FX_SaveEData" && c.function != "FX_CreateEData") continue;
         std::string key;
         for (uint16_t w : c.keyIn) key += (key.empty() ? "" : ",") + std::to_string(w);
-        writes.push_back(c.function + " '" + standin::TagName(c.tag) + "' (" + key + ")");
+        writes.push_back(c.function + " " + standin::TagName(c.tag) + " (" + key + ")");
         if (c.tag == standin::tag::kGroup) field6.push_back(le::GetI16(c.dataIn.data(), 6));
     }
     EXPECT_EQ(writes, expected);
