@@ -3,7 +3,7 @@
 #include <string>
 
 #include "framework/text/fc_ui.h"
-#include "user32/user32_standin.h"
+#include "user32_standin.h"
 
 namespace {
 

@@ -12,6 +12,8 @@ struct Box {
 Box last;
 int32_t calls = 0;
 int32_t answer = 0;
+User32Standin_Handler handler = nullptr;
+void* handlerContext = nullptr;
 
 std::u16string Copy(const char16_t* s) {
     return s != nullptr ? std::u16string(s) : std::u16string();
@@ -21,13 +23,19 @@ std::u16string Copy(const char16_t* s) {
 int32_t MessageBoxW(void* owner, const char16_t* text, const char16_t* caption, uint32_t style) {
     last = Box{owner, Copy(text), Copy(caption), style};
     ++calls;
-    return answer;
+    return handler != nullptr ? handler(handlerContext, owner, text, caption, style) : answer;
 }
 
 void User32Standin_Reset() {
     last = Box{};
     calls = 0;
     answer = 0;
+    handler = nullptr;
+    handlerContext = nullptr;
+}
+void User32Standin_SetHandler(User32Standin_Handler h, void* context) {
+    handler = h;
+    handlerContext = context;
 }
 void User32Standin_SetAnswer(int32_t value) {
     answer = value;

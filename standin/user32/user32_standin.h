@@ -1,6 +1,7 @@
 #pragma once
-// A stand-in for the message-box call of USER32.DLL: records every box the plug-in asks for and
-// answers with a scripted button instead of showing anything.
+// A stand-in for the message-box call of USER32.DLL on Linux: records every box the plug-in asks
+// for and answers through a handler (the host program playing the user) or with a scripted
+// button, instead of showing anything.
 #include <cstdint>
 
 #define USER32_STANDIN_API extern "C" __attribute__((visibility("default")))
@@ -9,7 +10,12 @@
 USER32_STANDIN_API int32_t MessageBoxW(void* owner, const char16_t* text, const char16_t* caption,
                                        uint32_t style);
 
-// Forgets every recorded box and answers 0 (no box shown) until scripted otherwise.
+// Called for every box when set; its result is the button pressed.
+typedef int32_t (*User32Standin_Handler)(void* context, void* owner, const char16_t* text,
+                                         const char16_t* caption, uint32_t style);
+USER32_STANDIN_API void User32Standin_SetHandler(User32Standin_Handler handler, void* context);
+
+// Forgets every recorded box and the handler; answers 0 (no box shown) until scripted otherwise.
 USER32_STANDIN_API void User32Standin_Reset();
 // The value the following boxes return.
 USER32_STANDIN_API void User32Standin_SetAnswer(int32_t answer);

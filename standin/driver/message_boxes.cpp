@@ -1,0 +1,42 @@
+#include "message_boxes.h"
+
+#include <memory>
+
+#include "standin/host.h"
+
+namespace driver {
+
+int32_t BoxWatcher::OnBox(ShownBox box) {
+    box.answer = answerer_ ? answerer_(box) : 0;
+    boxes_.push_back(box);
+    return box.answer;
+}
+
+BoxAnswerer ScriptedAnswers(std::vector<std::string> answers) {
+    auto remaining = std::make_shared<std::vector<std::string>>(std::move(answers));
+    auto next = std::make_shared<size_t>(0);
+    return [remaining, next](const ShownBox& box) -> int32_t {
+        if ((box.style & 0xF) != kStyleYesNo) return kIdOk;
+        if (*next >= remaining->size()) return 0;
+        return (*remaining)[(*next)++] == "yes" ? kIdYes : kIdNo;
+    };
+}
+
+std::string Render(const ShownBox& box) {
+    std::string out = "+-- " + standin::Utf8(box.caption) + " --\n";
+    std::string text = standin::Utf8(box.text);
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        out += "| " + text.substr(start, end - start) + "\n";
+        start = end + 1;
+    }
+    const bool yesNo = (box.style & 0xF) == kStyleYesNo;
+    std::string pressed = box.answer == kIdYes ? "Yes" : box.answer == kIdNo ? "No"
+                          : box.answer == kIdOk ? "OK" : "(not answered)";
+    out += std::string("+-- [") + (yesNo ? "Yes] [No" : "OK") + "]  pressed: " + pressed + "\n";
+    return out;
+}
+
+}  // namespace driver

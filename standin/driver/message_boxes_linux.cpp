@@ -1,0 +1,26 @@
+// Linux: the plug-in's platform layer calls MessageBoxW of the stand-in USER32.DLL, which hands
+// every box to the watcher.
+#include "message_boxes.h"
+#include "user32_standin.h"
+
+namespace driver {
+namespace {
+
+int32_t OnStandinBox(void* context, void*, const char16_t* text, const char16_t* caption,
+                     uint32_t style) {
+    ShownBox box;
+    box.caption = caption != nullptr ? caption : u"";
+    box.text = text != nullptr ? text : u"";
+    box.style = style;
+    return static_cast<BoxWatcher*>(context)->OnBox(box);
+}
+
+}  // namespace
+
+BoxWatcher::BoxWatcher(BoxAnswerer answerer) : answerer_(std::move(answerer)) {
+    User32Standin_SetHandler(&OnStandinBox, this);
+}
+
+BoxWatcher::~BoxWatcher() { User32Standin_SetHandler(nullptr, nullptr); }
+
+}  // namespace driver
