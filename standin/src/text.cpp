@@ -126,13 +126,17 @@ std::optional<std::u16string> DecodeUtf16Text(const Bytes& record) {
         return std::nullopt;
     }
     std::u16string text;
-    for (size_t i = 0; i + 2 < record.size(); i += 2) text.push_back(Get16(record, i));
+    for (size_t i = 0; i + 2 < record.size() && Get16(record, i) != 0; i += 2) {
+        text.push_back(Get16(record, i));
+    }
     return text;
 }
 
 std::optional<std::u16string> Decode8BitText(const Bytes& record) {
     if (record.empty() || record.back() != 0) return std::nullopt;
-    return std::u16string(record.begin(), record.end() - 1);
+    std::u16string text;
+    for (size_t i = 0; record[i] != 0; ++i) text.push_back(record[i]);
+    return text;
 }
 
 std::optional<uint16_t> TextKindFromString(const std::string& kind) {
