@@ -60,7 +60,7 @@ std::u16string Utf16(std::string_view utf8) {
     for (size_t i = 0; i < utf8.size();) {
         auto byte = static_cast<uint8_t>(utf8[i]);
         size_t extra = byte < 0x80 ? 0 : byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : 0;
-        char32_t cp = extra == 0 ? byte : (byte & (0x3F >> extra));
+        char32_t cp = static_cast<char32_t>(extra == 0 ? byte : byte & (0x3Fu >> extra));
         if (byte >= 0x80 && extra == 0) cp = 0xFFFD;  // stray continuation byte
         ++i;
         for (size_t k = 0; k < extra && i < utf8.size(); ++k, ++i) {
