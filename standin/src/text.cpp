@@ -60,7 +60,7 @@ std::u16string Utf16(std::string_view utf8) {
     for (size_t i = 0; i < utf8.size();) {
         auto byte = static_cast<uint8_t>(utf8[i]);
         size_t extra = byte < 0x80 ? 0 : byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : 0;
-        char32_t cp = extra == 0 ? byte : (byte & (0x3F >> extra));
+        char32_t cp = static_cast<char32_t>(extra == 0 ? byte : byte & (0x3Fu >> extra));
         if (byte >= 0x80 && extra == 0) cp = 0xFFFD;  // stray continuation byte
         ++i;
         for (size_t k = 0; k < extra && i < utf8.size(); ++k, ++i) {
@@ -126,13 +126,17 @@ std::optional<std::u16string> DecodeUtf16Text(const Bytes& record) {
         return std::nullopt;
     }
     std::u16string text;
-    for (size_t i = 0; i + 2 < record.size(); i += 2) text.push_back(Get16(record, i));
+    for (size_t i = 0; i + 2 < record.size() && Get16(record, i) != 0; i += 2) {
+        text.push_back(Get16(record, i));
+    }
     return text;
 }
 
 std::optional<std::u16string> Decode8BitText(const Bytes& record) {
     if (record.empty() || record.back() != 0) return std::nullopt;
-    return std::u16string(record.begin(), record.end() - 1);
+    std::u16string text;
+    for (size_t i = 0; record[i] != 0; ++i) text.push_back(record[i]);
+    return text;
 }
 
 std::optional<uint16_t> TextKindFromString(const std::string& kind) {

@@ -11,7 +11,8 @@ namespace standin {
 // Raw texts are stored in the UTF-16 form whatever the host version.
 Bytes EncodeUtf16Text(const std::u16string& text);
 Bytes Encode8BitText(const std::u16string& text);
-// None unless the record ends with its terminator (and, for UTF-16, has an even size).
+// The text up to the first terminator; none unless the record ends with a terminator (and,
+// for UTF-16, has an even size).
 std::optional<std::u16string> DecodeUtf16Text(const Bytes& record);
 std::optional<std::u16string> Decode8BitText(const Bytes& record);
 

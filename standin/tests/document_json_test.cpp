@@ -1,0 +1,171 @@
+// Documents as JSON: what a file sets up, what saving writes, and how bad files are refused.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "standin/host.h"
+
+namespace {
+
+using standin::Host;
+using Bytes = std::vector<uint8_t>;
+namespace tag = standin::tag;
+
+const std::string kExample = STANDIN_TEST_DATA "/example.json";
+
+class DocumentJson : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        host.Reset();
+        std::string error;
+        ASSERT_TRUE(host.LoadDocumentFile(kExample, &error)) << error;
+    }
+    Host host;
+};
+
+TEST_F(DocumentJson, ExampleSetsUpTheScore) {
+    EXPECT_EQ(host.DocumentNumber(), 7);
+    EXPECT_EQ(host.MeasureCount(), 12);
+    EXPECT_EQ(host.StaffSystem(0), (std::vector<int16_t>{1, 2, 5, 6, 3, 4}));
+    EXPECT_EQ(host.StaffSystem(1), (std::vector<int16_t>{1, 3, 4}));
+
+    auto groups = host.Groups();
+    ASSERT_EQ(groups.size(), 3u);
+    EXPECT_EQ(groups[0].fullName, u"Woodwinds");
+    EXPECT_EQ(groups[0].abbrevName, u"Ww.");
+    EXPECT_EQ(groups[1].fullName, u"Strings");
+    EXPECT_FALSE(groups[1].hasAbbrevName);
+    EXPECT_EQ(groups[1].abbrevNameId, 0);
+    EXPECT_EQ(groups[1].bytes[6], 0x14);
+    EXPECT_EQ(groups[1].bytes[21], 0x01);
+    EXPECT_EQ(groups[2].owner, 3);
+    EXPECT_EQ(groups[2].startMeasure, 4);
+    EXPECT_FALSE(groups[2].hasFullName);
+
+    EXPECT_EQ(host.GetRecord(tag::kMultiStaff, {1, 0}),
+              (Bytes{5, 0, 6, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(host.GetRecord(tag::kFontPrefs, {39, 0}), (Bytes{0, 0, 10, 0, 2, 0}));
+    EXPECT_EQ(host.GetRecord(tag::kCompanion, {1, 3, 0}), (Bytes{80, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(host.GetRecord(standin::TagOf("ot77"), {0xFFFE, 0}),
+              (Bytes{1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6, 0}));
+}
+
+TEST_F(DocumentJson, SavedDocumentReadsBackToTheSameRecords) {
+    // Content the named sections cannot say on their own: stray bytes, a detail tag of the
+    // test's own, a measure beyond the count, an orphan text block.
+    host.PutRecord(tag::kMeasure, {3, 0}, Bytes(30, 9));
+    host.PutRecord(tag::kMeasure, {20, 0}, Bytes(30, 0));
+    host.PutRecord(standin::TagOf("XyZ1"), {1, 2, 3}, {0xAB});
+    host.PutRecord(tag::kSystemStaff, {1, 5}, Bytes(24, 1));
+    host.AddTextBlock(30, 2, 0x6162);
+    host.SetVersion(0x0A000000);  // the host version is not part of the document
+    const std::string first = host.SaveDocumentJson();
+
+    Host again;
+    std::string error;
+    ASSERT_TRUE(again.LoadDocumentJson(first, &error)) << error;
+    EXPECT_EQ(again.SaveDocumentJson(), first);
+    for (uint32_t t : {tag::kGroup, tag::kMeasure, tag::kSystemStaff, tag::kTextBlock,
+                       tag::kRawText, standin::TagOf("XyZ1"), tag::kCompanion}) {
+        ASSERT_EQ(again.Keys(t), host.Keys(t)) << standin::TagName(t);
+        for (const auto& key : host.Keys(t))
+            EXPECT_EQ(again.GetRecord(t, key), host.GetRecord(t, key));
+    }
+    EXPECT_EQ(again.Groups()[0].fullName, u"Woodwinds");
+}
+
+TEST_F(DocumentJson, SavedGroupsCarryTheirNamesAsText) {
+    const std::string saved = host.SaveDocumentJson();
+    EXPECT_NE(saved.find("\"fullName\": \"Strings\""), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\"abbrevName\": null"), std::string::npos);
+    EXPECT_NE(saved.find("\"bytes6to21\": \"14000000000000000000000000000001\""),
+              std::string::npos);
+}
+
+TEST_F(DocumentJson, BadDocumentsNameTheFieldAndLoadNothing) {
+    struct Case {
+        const char* json;
+        const char* error;
+    } cases[] = {
+        {R"({"groups": [{}, {}, {"startStaff": 1, "endStaff": 2, "startMeasure": "x"}]})",
+         "groups[0].startStaff: missing"},
+        {R"({"groups": [{"startStaff": 1, "endStaff": 2, "startMeasure": 1.5, "endMeasure": 2}]})",
+         "groups[0].startMeasure: expected an integer"},
+        {R"({"measureCount": 40000})", "measureCount: expected an integer from 0 to 32767"},
+        {R"({"staves": [{"number": 1}, {"number": 1}]})",
+         "staves[1].number: staff 1 appears twice"},
+        {R"({"staves": [{"number": 1, "nmae": "x"}]})", "staves[0].nmae: unknown field"},
+        {R"({"groups": [{"startStaff": 1, "endStaff": 2, "startMeasure": 1, "endMeasure": 2,
+             "bytes6to21": "00"}]})",
+         "groups[0].bytes6to21: expected 16 bytes, got 1"},
+        {R"({"groups": [{"startStaff": 1, "endStaff": 2, "startMeasure": 1, "endMeasure": 2,
+             "fullName": "A", "fullNameId": 4}]})",
+         "groups[0].fullName: differs from the text of text block 4"},
+        {R"({"groups": [{"number": 2, "startStaff": 1, "endStaff": 2, "startMeasure": 1, "endMeasure": 2},
+                        {"number": 2, "startStaff": 1, "endStaff": 2, "startMeasure": 1, "endMeasure": 2}]})",
+         "groups[1].number: group 2 of owner 0 appears twice"},
+        {R"({"records": [{"tag": "SDNG", "key": [1, 2], "bytes": ""}]})",
+         "records[0].key: records of 'SDNG' take 3 key words"},
+        {R"({"records": [{"tag": "ot7", "key": [1, 2], "bytes": ""}]})",
+         "records[0].tag: expected four characters or 0x followed by eight hex digits"},
+        {R"({"records": [{"tag": "0x6F743737", "key": [1, 70000], "bytes": ""}]})",
+         "records[0].key[1]: expected an integer from -32768 to 65535"},
+        {R"({"records": [{"tag": "txbl", "key": [1], "bytes": "4100"}]})",
+         "records[0].bytes: a raw text is UTF-16 units ending with a 0 unit"},
+        {R"({"multiStaffInstruments": [{"number": 1, "staves": [1]}]})",
+         "multiStaffInstruments[0].staves: expected two or three staff numbers"},
+        {R"([1, 2])", "document: expected an object"},
+        {R"({"groups": )", "not valid JSON"},
+    };
+    const std::string before = host.SaveDocumentJson();
+    for (const Case& c : cases) {
+        std::string error;
+        EXPECT_FALSE(host.LoadDocumentJson(c.json, &error)) << c.json;
+        EXPECT_EQ(error.rfind(c.error, 0), 0u) << "got: " << error;
+    }
+    EXPECT_EQ(host.SaveDocumentJson(), before);
+}
+
+TEST_F(DocumentJson, FileErrorsNameTheFile) {
+    const std::string path = testing::TempDir() + "standin_bad_document.json";
+    {
+        std::ofstream out(path);
+        out << R"({"fonts": [{"number": -1, "name": "x"}]})";
+    }
+    std::string error;
+    EXPECT_FALSE(host.LoadDocumentFile(path, &error));
+    EXPECT_EQ(error, path + ": fonts[0].number: expected an integer from 0 to 65535");
+    std::remove(path.c_str());
+
+    EXPECT_FALSE(host.LoadDocumentFile(path, &error));
+    EXPECT_EQ(error, path + ": cannot open the file");
+    EXPECT_EQ(host.DocumentNumber(), 7);
+}
+
+TEST_F(DocumentJson, DocumentsBuiltInCodeMatchTheirJson) {
+    Host built;
+    built.AddStaff(1, "Flute");
+    built.AddStaff(2, "Oboe");
+    built.SetMeasureCount(4);
+    standin::GroupSpec spec;
+    spec.startStaff = 1;
+    spec.endStaff = 2;
+    spec.startMeasure = 1;
+    spec.endMeasure = 4;
+    spec.fullName = u"Winds";
+    EXPECT_EQ(built.AddGroup(spec), 1);
+    EXPECT_EQ(built.AddGroup(spec), 2);
+
+    Host read;
+    std::string error;
+    ASSERT_TRUE(read.LoadDocumentJson(R"({
+        "measureCount": 4, "staves": [{"number": 1, "name": "Flute"}, {"number": 2, "name": "Oboe"}],
+        "groups": [{"startStaff": 1, "endStaff": 2, "startMeasure": 1, "endMeasure": 4, "fullName": "Winds"},
+                   {"startStaff": 1, "endStaff": 2, "startMeasure": 1, "endMeasure": 4, "fullName": "Winds"}]})",
+                                      &error))
+        << error;
+    EXPECT_EQ(read.SaveDocumentJson(), built.SaveDocumentJson());
+}
+
+}  // namespace
