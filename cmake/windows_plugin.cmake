@@ -20,3 +20,5 @@ target_link_options(vorlanbrisane PRIVATE
   -Wl,--exclude-all-symbols
   -Wl,--no-undefined)
 set_property(TARGET vorlanbrisane APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/shell/exports.def)
+
+include(${CMAKE_CURRENT_LIST_DIR}/windows_programs.cmake)
