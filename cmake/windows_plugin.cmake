@@ -18,7 +18,10 @@ target_link_options(vorlanbrisane PRIVATE
   -static -static-libgcc -static-libstdc++
   # Only the module definition decides what is exported.
   -Wl,--exclude-all-symbols
-  -Wl,--no-undefined)
+  -Wl,--no-undefined
+  -Wl,--subsystem,windows
+  # The shipped DLL carries no symbols; a Debug build keeps them for winedbg.
+  $<$<NOT:$<CONFIG:Debug>>:-s>)
 set_property(TARGET vorlanbrisane APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/shell/exports.def)
 
 include(${CMAKE_CURRENT_LIST_DIR}/windows_programs.cmake)
