@@ -1,6 +1,13 @@
 # Support for Windows programs built next to the plug-in (the Windows build of the stand-in
 # host and the test programs): header-only nlohmann-json taken from the build machine, and the
 # command that runs a Windows program under Wine.
+#
+# A Windows host program that the plug-in must find is an executable whose file name is
+# FINALE.EXE (the plug-in looks the host up by module name) and that exports its FX_ functions
+# by name (a module definition file, or -Wl,--export-all-symbols). Link it with -static, since
+# the Wine prefix has no MinGW runtime DLLs, and with vb_box_hook to answer message boxes. Its
+# tests run as ${VB_WINE_RUN} --display <program> <args> with FIXTURES_REQUIRED wine; Unix
+# paths given as arguments reach Windows code as Z:\<path with backslashes>.
 
 # Only the json headers are exposed: the build machine's /usr/include as a whole would shadow
 # the MinGW C library headers.
