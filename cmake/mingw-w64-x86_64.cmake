@@ -1,0 +1,16 @@
+# Cross-compiles for 64-bit Windows with MinGW-w64 (Debian: g++-mingw-w64-x86-64-posix).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(VB_MINGW_PREFIX x86_64-w64-mingw32)
+# The posix thread model first: it is the one whose runtime supports every standard header.
+find_program(CMAKE_CXX_COMPILER NAMES ${VB_MINGW_PREFIX}-g++-posix ${VB_MINGW_PREFIX}-g++ REQUIRED)
+find_program(CMAKE_C_COMPILER NAMES ${VB_MINGW_PREFIX}-gcc-posix ${VB_MINGW_PREFIX}-gcc REQUIRED)
+find_program(CMAKE_RC_COMPILER NAMES ${VB_MINGW_PREFIX}-windres REQUIRED)
+find_program(VB_MINGW_OBJDUMP NAMES ${VB_MINGW_PREFIX}-objdump REQUIRED)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${VB_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
