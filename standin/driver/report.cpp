@@ -67,7 +67,7 @@ std::string GroupTable(const std::vector<standin::GroupView>& groups) {
 }
 
 std::string GroupsSvg(const std::vector<Picture>& pictures) {
-    constexpr int kStaffGap = 34, kTop = 70, kLeft = 150, kMeasureWidth = 22, kLane = 16,
+    constexpr int kStaffGap = 34, kTop = 70, kLeft = 150, kMeasureWidth = 22,
                   kGapBetween = 60;
     std::vector<int> widths;
     int height = 0;

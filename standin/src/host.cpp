@@ -89,6 +89,11 @@ std::optional<std::u16string> Host::RawText(uint32_t tag, uint16_t number) const
 std::optional<std::u16string> Host::TextBlockText(uint16_t block) const {
     return doc_->TextBlockText(block);
 }
+std::string Host::StaffName(int16_t staff) const {
+    const auto it = doc_->staffNames.find(staff);
+    return it != doc_->staffNames.end() ? it->second : std::string();
+}
+
 int16_t Host::DocumentNumber() const {
     return doc_->documentNumber;
 }

@@ -125,6 +125,8 @@ class STANDIN_API Host {
     std::optional<std::u16string> RawText(uint32_t tag, uint16_t number) const;
     std::optional<std::u16string> TextBlockText(uint16_t block) const;
     int16_t DocumentNumber() const;
+    // The staff's name in the document; empty when it has none.
+    std::string StaffName(int16_t staff) const;
 
     // Building a document in code.
     void AddStaff(int16_t staff, std::string name);  // appended to the score order (system 0)
