@@ -1,0 +1,106 @@
+#pragma once
+// The transfer shared by field maps and preference maps: a composite record whose fields live in
+// words of 12-byte small records. Each distinct small record is read once per transfer, in the
+// order of its first entry; on saving it is written back only when one of its words changed.
+// Internal to the record transfer; the maps' own headers are the public face.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <vector>
+
+#include "framework/base/le.h"
+#include "framework/host/host_bridge.h"
+#include "framework/host/record_transfer.h"
+
+namespace host::detail {
+
+using SmallRecord = std::array<uint8_t, SMALL_RECORD_SIZE>;
+
+// The composite field value that the small record's words give.
+uint32_t ReadField(const SmallRecord& words, int32_t wordIndex, int32_t size, int32_t conversion);
+
+// Stores a composite field value into the small record's words; true when a word changed.
+bool WriteField(SmallRecord& words, int32_t wordIndex, int32_t size, int32_t conversion,
+                uint32_t value);
+
+// Loads the small record; on failure it stays all zeros.
+void LoadSmallRecord(uint8_t c1, uint8_t c2, int16_t itemNo, int16_t inci, SmallRecord& words);
+void SaveSmallRecord(uint8_t c1, uint8_t c2, int16_t itemNo, int16_t inci, SmallRecord& words);
+
+template <typename Entry>
+bool SameSmallRecord(const Entry& a, const Entry& b) {
+    return a.suffix[0] == b.suffix[0] && a.suffix[1] == b.suffix[1] && a.itemNo == b.itemNo &&
+           a.inci == b.inci;
+}
+
+// A field is transferred only when it lies wholly inside the caller's bytes.
+template <typename Entry>
+bool FieldFits(const Entry& e, int32_t limit) {
+    return (e.size == 2 || e.size == 4) && e.offset >= 0 &&
+           static_cast<int32_t>(e.offset) + static_cast<int32_t>(e.size) <= limit;
+}
+
+template <typename Entry>
+int32_t SumOfSizes(std::span<const Entry> entries) {
+    int32_t total = 0;
+    for (const Entry& e : entries) total += static_cast<int32_t>(e.size);
+    return total;
+}
+
+// Writes every field that `applies` and fits in `limit` bytes of `buffer`.
+template <typename Entry, typename Applies>
+void LoadFields(uint8_t* buffer, int32_t limit, std::span<const Entry> entries, Applies applies) {
+    std::vector<bool> visited(entries.size(), false);
+    auto usable = [&](size_t i) {
+        return !visited[i] && applies(entries[i]) && FieldFits(entries[i], limit);
+    };
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (!usable(i)) continue;
+        const Entry& first = entries[i];
+        SmallRecord words{};
+        LoadSmallRecord(first.suffix[0], first.suffix[1], first.itemNo, first.inci, words);
+        for (size_t j = i; j < entries.size(); ++j) {
+            if (!usable(j) || !SameSmallRecord(first, entries[j])) continue;
+            const Entry& e = entries[j];
+            uint32_t value = ReadField(words, e.wordIndex, e.size, e.conversion);
+            auto at = static_cast<size_t>(e.offset);
+            if (e.size == 4) {
+                le::PutU32(buffer, at, value);
+            } else {
+                le::PutU16(buffer, at, static_cast<uint16_t>(value));
+            }
+            visited[j] = true;
+        }
+    }
+}
+
+// Scatters every field that `applies` and fits in `limit` bytes of `buffer`.
+template <typename Entry, typename Applies>
+void SaveFields(const uint8_t* buffer, int32_t limit, std::span<const Entry> entries,
+                Applies applies) {
+    std::vector<bool> visited(entries.size(), false);
+    auto usable = [&](size_t i) {
+        return !visited[i] && applies(entries[i]) && FieldFits(entries[i], limit);
+    };
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (!usable(i)) continue;
+        const Entry& first = entries[i];
+        SmallRecord words{};
+        LoadSmallRecord(first.suffix[0], first.suffix[1], first.itemNo, first.inci, words);
+        bool changed = false;
+        for (size_t j = i; j < entries.size(); ++j) {
+            if (!usable(j) || !SameSmallRecord(first, entries[j])) continue;
+            const Entry& e = entries[j];
+            auto at = static_cast<size_t>(e.offset);
+            uint32_t value = e.size == 4 ? le::GetU32(buffer, at) : le::GetU16(buffer, at);
+            if (WriteField(words, e.wordIndex, e.size, e.conversion, value)) changed = true;
+            visited[j] = true;
+        }
+        if (changed)
+            SaveSmallRecord(first.suffix[0], first.suffix[1], first.itemNo, first.inci, words);
+    }
+}
+
+}  // namespace host::detail

@@ -1,0 +1,96 @@
+#include "framework/host/prefs_maps.h"
+
+#include <iterator>
+
+#include "framework/base/module_state.h"
+#include "framework/host/map_notation.h"
+#include "framework/host/map_transfer.h"
+
+namespace host {
+namespace {
+
+using notation::Tag;
+constexpr notation::Field<PrefsMapEntry> W(int16_t offset, const char (&cc)[3], int16_t word) {
+    return notation::W<PrefsMapEntry>(offset, cc, word);
+}
+constexpr notation::Field<PrefsMapEntry> L(int16_t offset, const char (&cc)[3], int16_t word) {
+    return notation::L<PrefsMapEntry>(offset, cc, word);
+}
+
+// Only the maps whose layout this library knows are carried. The host also keeps 'pfDP', 'pfEX',
+// 'pfMI', 'pfMS', 'pfPF' (number 0), 'pfPL', 'pfRP', 'pfSI', 'pfSS', 'pfTI', 'pfly', 'pfmm' and
+// 'pfpS' this way, but no class of the library uses those preferences, so they load and save as
+// single records.
+constexpr PrefsMapEntry kGpFirst[] = {W(0, "79", 0), W(2, "79", 1), W(4, "79", 2)};
+constexpr PrefsMapEntry kGpOther[] = {W(0, "80", 0), W(2, "80", 1), W(4, "80", 2)};
+
+// Offset 10 lies beyond the 6 bytes these maps report; a record shorter than 12 bytes skips it.
+constexpr PrefsMapEntry kSpFirst[] = {W(0, "04", 0), W(2, "04", 1), W(10, "04", 5)};
+constexpr PrefsMapEntry kSpOther[] = {W(0, "66", 0), W(2, "66", 1), W(10, "66", 5)};
+
+constexpr PrefsMapEntry kPB[] = {
+    L(0, "65", 2),  L(4, "60", 2),  L(8, "65", 4),  L(12, "60", 4), L(16, "61", 0), L(20, "61", 2),
+    L(24, "61", 4), L(28, "60", 0), L(32, "64", 2), L(36, "45", 2), L(40, "45", 4),
+};
+static_assert(std::size(kPB) == 11 && notation::Sum(kPB) == 44);
+
+bool Applies(const PrefsMapEntry& e) {
+    return e.minVersion <= vb::hostVersion;
+}
+
+}  // namespace
+
+namespace {
+
+std::span<const PrefsMapEntry> Entries(const PrefsMapEntry* map, int count) {
+    if (map == nullptr || count <= 0) return {};
+    return {map, static_cast<size_t>(count)};
+}
+
+template <size_t N>
+const PrefsMapEntry* Found(const PrefsMapEntry (&map)[N], int* count) {
+    if (count != nullptr) *count = static_cast<int>(N);
+    return map;
+}
+
+}  // namespace
+
+const PrefsMapEntry* FindPrefsMap(uint32_t tag, uint16_t prefsNumber, int* count) {
+    switch (tag) {
+        case Tag("pfGp"):
+            return prefsNumber == 0 ? Found(kGpFirst, count) : Found(kGpOther, count);
+        case Tag("pfSp"):
+            return prefsNumber == 0 ? Found(kSpFirst, count) : Found(kSpOther, count);
+        case Tag("pfPB"):
+            return Found(kPB, count);
+        default:
+            if (count != nullptr) *count = 0;
+            return nullptr;
+    }
+}
+
+int32_t PrefsMapSize(const PrefsMapEntry* map, int count) {
+    return detail::SumOfSizes(Entries(map, count));
+}
+
+bool LoadFromPrefsMap(uint8_t* record, int32_t capacity, int32_t* size, const PrefsMapEntry* map,
+                      int count) {
+    auto entries = Entries(map, count);
+    const int32_t total = detail::SumOfSizes(entries);
+    if (record != nullptr && !entries.empty()) {
+        if (capacity < total) return false;
+        detail::LoadFields(record, capacity, entries, Applies);
+    }
+    if (size != nullptr) *size = total;
+    return true;
+}
+
+bool SaveToPrefsMap(const uint8_t* record, int32_t size, const PrefsMapEntry* map, int count) {
+    if (record == nullptr) return false;
+    auto entries = Entries(map, count);
+    if (static_cast<int64_t>(size) < 2 * static_cast<int64_t>(entries.size())) return false;
+    detail::SaveFields(record, size, entries, Applies);
+    return true;
+}
+
+}  // namespace host
