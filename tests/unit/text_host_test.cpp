@@ -1,7 +1,4 @@
-// Text and font classes against the stand-in host; built once the stand-in is part of the tree.
-#if __has_include("standin/host.h")
-#include "standin/host.h"
-
+// Text and font classes against the stand-in host.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,6 +9,7 @@
 #include "framework/text/fc_font_prefs.h"
 #include "framework/text/fc_raw_text.h"
 #include "framework/text/fc_text_block.h"
+#include "standin/host.h"
 
 namespace {
 
@@ -193,4 +191,3 @@ TEST(HostFonts, FontNamesComeFromTheHostOrFallBackToTheDefault) {
 }
 
 }  // namespace
-#endif
