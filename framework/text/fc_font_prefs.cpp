@@ -4,28 +4,12 @@
 #include <cstring>
 
 #include "framework/base/le.h"
+#include "framework/host/prefs_maps.h"
 
-// PREFS-MAP STUB: stands in for framework/host/prefs_maps.h until it is available, and finds no
-// map for any tag. The interface is the one the preference-map code provides:
-//   const PrefsMapEntry* FindPrefsMap(uint32_t tag, uint16_t number, int* count);
-//   bool LoadFromPrefsMap(uint8_t* record, int32_t capacity, int32_t* size,
-//                         const PrefsMapEntry* map, int count);
-//   bool SaveToPrefsMap(const uint8_t* record, int32_t size, const PrefsMapEntry* map, int count);
-// Replace this block with the include once it exists. The font preference tag has no map either
-// way, so font preferences behave the same before and after.
-namespace {
-struct PrefsMapEntry;
-const PrefsMapEntry* FindPrefsMap(uint32_t, uint16_t, int* count) {
-    *count = 0;
-    return nullptr;
-}
-bool LoadFromPrefsMap(uint8_t*, int32_t, int32_t*, const PrefsMapEntry*, int) {
-    return false;
-}
-bool SaveToPrefsMap(const uint8_t*, int32_t, const PrefsMapEntry*, int) {
-    return false;
-}
-}  // namespace
+using host::FindPrefsMap;
+using host::LoadFromPrefsMap;
+using host::PrefsMapEntry;
+using host::SaveToPrefsMap;
 
 namespace {
 // The preference-map branch of a load: the record assembled from small records.
