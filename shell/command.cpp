@@ -21,12 +21,12 @@ int Show(FCUI& ui, Box box, uint32_t textId, uint32_t captionId) {
     caption.LoadResourceString(captionId, nullptr);
     switch (box) {
         case Box::Error:
-            ui.AlertError(&text, &caption);
+            ui.AlertError(text, &caption);
             return 0;
         case Box::YesNo:
-            return ui.AlertYesNo(&text, &caption);
+            return ui.AlertYesNo(text, &caption);
         case Box::Info:
-            ui.AlertInfo(&text, &caption);
+            ui.AlertInfo(text, &caption);
             return 0;
     }
     return 0;

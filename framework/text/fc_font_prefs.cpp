@@ -1,6 +1,5 @@
 #include "framework/text/fc_font_prefs.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "framework/base/le.h"
@@ -44,11 +43,7 @@ bool FCFontPrefs::Save() {
 }
 
 void FCFontPrefs::CopyDataFrom(const __FCBaseData& other) {
-    if (&other == this || other.GetLoadedSize() == 0 || other.GetData() == nullptr) return;
-    FreeOwnedData();
-    const uint64_t n = std::min<uint64_t>(other.GetLoadedSize(), kRecordSize);
-    std::memcpy(record_, other.GetData(), n);
-    UseEmbeddedRecord(record_, kRecordSize);
+    CopyIntoEmbeddedRecord(other, record_, kRecordSize);
 }
 
 uint16_t FCFontPrefs::GetFontNumber() const {

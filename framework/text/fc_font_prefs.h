@@ -27,7 +27,7 @@ class FCFontPrefs : public __FCPrefsBase {
     __FCBaseData* CreateObject() const override { return new FCFontPrefs(); }
     uint32_t GetTag() const override { return kTag; }
     int32_t GetDataSize() override { return static_cast<int32_t>(kRecordSize); }
-    // Copies the other's record into the own one (at most 6 bytes; the rest stays).
+    // Copies the other's record into the own one (cut to 6 bytes, zero-filled past its end).
     void CopyDataFrom(const __FCBaseData& other) override;
     // Writes the record back, through the preference maps when the tag has one; false when
     // nothing is held.

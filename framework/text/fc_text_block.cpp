@@ -1,6 +1,5 @@
 #include "framework/text/fc_text_block.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "framework/base/le.h"
@@ -22,11 +21,7 @@ FCTextBlock::FCTextBlock() {
 }
 
 void FCTextBlock::CopyDataFrom(const __FCBaseData& other) {
-    if (&other == this || other.GetLoadedSize() == 0 || other.GetData() == nullptr) return;
-    FreeOwnedData();
-    const uint64_t n = std::min<uint64_t>(other.GetLoadedSize(), kRecordSize);
-    std::memcpy(record_, other.GetData(), n);
-    UseEmbeddedRecord(record_, kRecordSize);
+    CopyIntoEmbeddedRecord(other, record_, kRecordSize);
 }
 
 bool FCTextBlock::DeleteData() {

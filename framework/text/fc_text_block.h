@@ -28,7 +28,7 @@ class FCTextBlock : public __FCNoInciOther {
     __FCBaseData* CreateObject() const override { return new FCTextBlock(); }
     uint32_t GetTag() const override { return kTag; }
     int32_t GetDataSize() override { return static_cast<int32_t>(kRecordSize); }
-    // Copies the other's record into the own one (at most 26 bytes; the rest stays).
+    // Copies the other's record into the own one (cut to 26 bytes, zero-filled past its end).
     void CopyDataFrom(const __FCBaseData& other) override;
     // Deletes the block's raw text (result ignored), then the block; the block's result.
     bool DeleteData() override;

@@ -1,6 +1,6 @@
 #include "framework/text/fc_ui.h"
 
-int32_t FCUI::Show(const FCString& message, const FCString* caption, const char* defaultCaption,
+int32_t FCUI::Show(const FCString* message, const FCString* caption, const char* defaultCaption,
                    uint32_t style) const {
     FCString shown;
     if (caption != nullptr && caption->GetLength() >= 1) {
@@ -8,14 +8,15 @@ int32_t FCUI::Show(const FCString& message, const FCString* caption, const char*
     } else {
         shown.SetCString(defaultCaption);
     }
-    return platform::MessageBoxW(parent_, message.GetUTF16(), shown.GetUTF16(), style);
+    return platform::MessageBoxW(parent_, message != nullptr ? message->GetUTF16() : u"",
+                                 shown.GetUTF16(), style);
 }
 
-void FCUI::AlertError(const FCString& message, const FCString* caption) const {
+void FCUI::AlertError(const FCString* message, const FCString* caption) const {
     Show(message, caption, "Error", platform::MB_OK | platform::MB_ICONERROR);
 }
 
-int FCUI::AlertYesNo(const FCString& message, const FCString* caption) const {
+int FCUI::AlertYesNo(const FCString* message, const FCString* caption) const {
     switch (Show(message, caption, "Yes/No?", platform::MB_YESNO)) {
         case platform::IDYES:
             return ANSWER_YES;
@@ -26,6 +27,6 @@ int FCUI::AlertYesNo(const FCString& message, const FCString* caption) const {
     }
 }
 
-void FCUI::AlertInfo(const FCString& message, const FCString* caption) const {
+void FCUI::AlertInfo(const FCString* message, const FCString* caption) const {
     Show(message, caption, "Information", platform::MB_OK | platform::MB_ICONINFORMATION);
 }

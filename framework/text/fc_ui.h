@@ -22,14 +22,14 @@ class FCUI : public __FCBase {
     platform::WindowHandle GetParentWindow() const { return parent_; }
 
     // Each returns once the user has closed the box. A null or empty caption shows the box's
-    // default caption ("Error", "Yes/No?", "Information").
-    void AlertError(const FCString& message, const FCString* caption = nullptr) const;
+    // default caption ("Error", "Yes/No?", "Information"); a null message shows an empty text.
+    void AlertError(const FCString* message, const FCString* caption = nullptr) const;
     // ANSWER_YES, ANSWER_NO, or ANSWER_NONE for any other outcome (the box not shown included).
-    int AlertYesNo(const FCString& message, const FCString* caption = nullptr) const;
-    void AlertInfo(const FCString& message, const FCString* caption = nullptr) const;
+    int AlertYesNo(const FCString* message, const FCString* caption = nullptr) const;
+    void AlertInfo(const FCString* message, const FCString* caption = nullptr) const;
 
   private:
-    int32_t Show(const FCString& message, const FCString* caption, const char* defaultCaption,
+    int32_t Show(const FCString* message, const FCString* caption, const char* defaultCaption,
                  uint32_t style) const;
 
     platform::WindowHandle parent_;

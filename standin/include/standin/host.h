@@ -1,0 +1,198 @@
+#pragma once
+// The stand-in host: an in-memory notation document with a record store, the host functions
+// the plug-in calls (exported as FX_... by FINALE.EXE / FINDEMO.EXE), a call log and fault
+// injection. It reads every record layout from the document's side and shares no code with the
+// plug-in.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#if defined(_WIN32)
+#if defined(STANDIN_BUILDING)
+#define STANDIN_API __declspec(dllexport)
+#else
+#define STANDIN_API __declspec(dllimport)
+#endif
+#else
+#define STANDIN_API __attribute__((visibility("default")))
+#endif
+
+namespace standin {
+
+// A record tag from four characters, the first in the highest byte: TagOf("SDNG") == 0x53444E47.
+constexpr uint32_t TagOf(const char (&c)[5]) {
+    return (uint32_t{static_cast<uint8_t>(c[0])} << 24) |
+           (uint32_t{static_cast<uint8_t>(c[1])} << 16) |
+           (uint32_t{static_cast<uint8_t>(c[2])} << 8) | uint32_t{static_cast<uint8_t>(c[3])};
+}
+
+namespace tag {
+constexpr uint32_t kGroup = TagOf("SDNG");            // key (owner, number, 0), 36 bytes
+constexpr uint32_t kMeasure = TagOf("SOMS");          // key (measure, 0), 26 or 30 bytes
+constexpr uint32_t kSystemStaff = TagOf("SOIu");      // key (system, position), 24 bytes
+constexpr uint32_t kCompanion = TagOf("dtLP");        // key (system, staff, 0), 10 bytes
+constexpr uint32_t kMultiStaff = TagOf("otMG");       // key (number, 0), 12 bytes
+constexpr uint32_t kTextBlock = TagOf("SOTX");        // key (number, 0), 26 bytes
+constexpr uint32_t kFontPrefs = TagOf("pfdf");        // key (prefs number, 0), 6 bytes
+constexpr uint32_t kRawTextBase = 0x74780000;         // 'tx' + the text kind's two characters
+constexpr uint32_t kRawText = kRawTextBase | 0x626C;  // 'txbl', key (number)
+constexpr uint16_t kDefaultTextKind = 0x626C;         // 'bl'
+}  // namespace tag
+
+// Record call versions at and above which the host behaves differently.
+constexpr uint32_t kUnicodeTextVersion = 0x11000000;  // host version: raw texts hold UTF-16
+constexpr uint32_t kLongMeasureVersion = 0x12000000;  // call version: measure records are 30 bytes
+constexpr uint32_t kDefaultVersion = 0x19000000;
+
+// 'SDNG' for printable tags, else 0x........
+STANDIN_API std::string TagName(uint32_t tag);
+STANDIN_API std::u16string Utf16(std::string_view utf8);
+STANDIN_API std::string Utf8(std::u16string_view utf16);
+
+// One staff group as the document holds it, names resolved through text block and raw text.
+struct GroupView {
+    int16_t owner = 0, number = 0;
+    int16_t startStaff = 0, endStaff = 0, startMeasure = 0, endMeasure = 0;
+    int16_t fullNameId = 0, abbrevNameId = 0;
+    bool hasFullName = false, hasAbbrevName = false;  // block and its raw text both exist
+    std::u16string fullName, abbrevName;              // empty when missing
+    std::array<uint8_t, 36> bytes{};
+};
+
+// A group to add to the document. The named fields override the matching bytes of `record`.
+struct GroupSpec {
+    int16_t owner = 0;
+    int16_t number = 0;  // 0: the next free number of the owner
+    int16_t startStaff = 0, endStaff = 0, startMeasure = 0, endMeasure = 0;
+    std::optional<std::u16string> fullName, abbrevName;  // none: name id 0
+    std::optional<std::vector<uint8_t>> record;          // 36 bytes, else zeros
+};
+
+// One host call as the plug-in made it.
+struct Call {
+    std::string function;  // "FX_LoadEData", ...
+    uint32_t tag = 0;
+    std::vector<uint16_t> keyIn, keyOut;  // the key words the host reads for the tag
+    bool bufferNull = true;
+    int32_t sizeIn = 0, sizeOut = 0;  // Load: *size before/after; Save/Create: the size given
+    uint32_t version = 0;
+    int16_t result = 0;
+    std::vector<uint8_t> dataIn;   // bytes the plug-in handed over (Save, Create)
+    std::vector<uint8_t> dataOut;  // bytes the host wrote into the buffer (Load)
+    uint16_t slot = 0, system = 0, staff = 0, font = 0;
+    int32_t capacity = 0;  // FX_FontNumToName_UTF16
+    std::u16string name;   // font name written
+};
+
+// One readable line: FX_LoadEData 'SDNG' key (0,1,0) buffer 36 -> 36 v 0x19000000 = 1
+STANDIN_API std::string Describe(const Call& call);
+
+class Document;
+
+class STANDIN_API Host {
+  public:
+    Host();
+    ~Host();
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    // The host of this process; the FX_ exports act on it.
+    static Host& Instance();
+
+    // Empty document (number 1), host version 0x19000000, no calls logged, no faults.
+    void Reset();
+
+    // The host program's version; decides the raw text encoding.
+    void SetVersion(uint32_t version) { version_ = version; }
+    uint32_t Version() const { return version_; }
+
+    // Replace the document. On failure `error` names the file and the field, and the document is
+    // left as it was.
+    bool LoadDocumentFile(const std::string& path, std::string* error);
+    bool LoadDocumentJson(const std::string& json, std::string* error);
+    std::string SaveDocumentJson() const;
+    bool SaveDocumentFile(const std::string& path, std::string* error) const;
+
+    // Typed views.
+    std::vector<GroupView> Groups() const;
+    std::optional<GroupView> Group(int16_t owner, int16_t number) const;
+    std::vector<int16_t> StaffSystem(int16_t system) const;  // positions 0.. up to the first gap
+    int MeasureCount() const;                                // measures 1..n without a gap
+    std::optional<std::u16string> RawText(uint32_t tag, uint16_t number) const;
+    std::optional<std::u16string> TextBlockText(uint16_t block) const;
+    int16_t DocumentNumber() const;
+
+    // Building a document in code.
+    void AddStaff(int16_t staff, std::string name);  // appended to the score order (system 0)
+    void SetStaffSystem(int16_t system, std::vector<int16_t> staves);
+    void SetMeasureCount(int count);
+    int16_t AddGroup(const GroupSpec& spec);  // returns the group number
+    void AddMultiStaffInstrument(int16_t number, int16_t staff1, int16_t staff2,
+                                 int16_t staff3 = 0);
+    void AddFont(uint16_t number, std::u16string name);
+    void SetFontPref(uint16_t number, uint16_t font, int16_t size, uint16_t effects);
+    void SetCompanion(int16_t system, int16_t staff, int16_t value);
+    // Raw text `number` of `tag`; returns the number (a new one for 0xFFFF).
+    uint16_t AddRawText(uint32_t tag, uint16_t number, std::u16string text);
+    // Text block with the default record pointing at raw text `rawText`; returns its number.
+    uint16_t AddTextBlock(uint16_t number, uint16_t rawText, uint16_t kind = tag::kDefaultTextKind);
+    void SetDocumentNumber(int16_t number);
+
+    // Any record, stored as bytes. Raw texts are held as UTF-16 units with a 0 unit, whatever the
+    // host version. A three-word key makes the tag a detail tag. False for a wrong key length.
+    bool PutRecord(uint32_t tag, const std::vector<uint16_t>& key, std::vector<uint8_t> bytes);
+    std::optional<std::vector<uint8_t>> GetRecord(uint32_t tag,
+                                                  const std::vector<uint16_t>& key) const;
+    bool EraseRecord(uint32_t tag, const std::vector<uint16_t>& key);
+    // Keys of every record of the tag, in key order.
+    std::vector<std::vector<uint16_t>> Keys(uint32_t tag) const;
+
+    // Call log.
+    const std::vector<Call>& Calls() const { return calls_; }
+    void ClearCalls() { calls_.clear(); }
+    std::vector<Call> CallsOf(std::string_view function) const;
+
+    // Fault injection. The nth call (1-based, counted from now) of `function` fails and changes
+    // nothing; the WritingBytes form also copies `bytes` into a load's buffer (at most its
+    // capacity) before failing. FailTag makes every record call for the tag fail.
+    void FailCall(const std::string& function, int nth);
+    void FailCallWritingBytes(const std::string& function, int nth, std::vector<uint8_t> bytes);
+    void FailTag(uint32_t tag);
+    void ClearFaults();
+
+    // The host functions; the FX_ exports forward here.
+    int16_t LoadEData(uint32_t tag, uint16_t* key, void* buffer, int32_t* size, uint32_t version);
+    int16_t SaveEData(uint32_t tag, uint16_t* key, const void* buffer, int32_t size,
+                      uint32_t version);
+    int16_t CreateEData(uint32_t tag, uint16_t* key, const void* buffer, int32_t size,
+                        uint32_t version);
+    int16_t DeleteEData(uint32_t tag, uint16_t* key, uint32_t version);
+    int16_t NextEData(uint32_t tag, uint16_t* key, void* buffer, int32_t* size, uint32_t version);
+    int16_t SlotToInst(uint16_t slot, uint16_t system, uint32_t version);
+    int16_t InstToSlot(uint16_t staff, uint16_t system, uint32_t version);
+    int16_t FontNumToName(uint16_t font, char* name, uint32_t version);
+    int16_t FontNumToNameUTF16(uint16_t font, char16_t* name, int32_t capacity, uint32_t version);
+    int16_t GetCurrentEnigmaDocument(uint32_t version);
+
+  private:
+    struct Fault {
+        std::string function;
+        int remaining;
+        std::optional<std::vector<uint8_t>> bytes;
+    };
+    // Counts the call against the planned faults; the fault that fires, if any.
+    std::optional<Fault> TakeFault(const std::string& function, uint32_t tag, bool recordCall);
+    Call& Log(std::string function);
+
+    std::unique_ptr<Document> doc_;
+    uint32_t version_ = kDefaultVersion;
+    std::vector<Call> calls_;
+    std::vector<Fault> faults_;
+    std::vector<uint32_t> failingTags_;
+};
+
+}  // namespace standin

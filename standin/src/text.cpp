@@ -1,0 +1,151 @@
+#include "text.h"
+
+#include <cstdio>
+
+#include "standin/host.h"
+
+namespace standin {
+
+std::string ToHex(const uint8_t* data, size_t size) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(size * 2);
+    for (size_t i = 0; i < size; ++i) {
+        out.push_back(kDigits[data[i] >> 4]);
+        out.push_back(kDigits[data[i] & 0xF]);
+    }
+    return out;
+}
+
+std::optional<Bytes> FromHex(std::string_view text) {
+    auto digit = [](char c) -> int {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return -1;
+    };
+    Bytes out;
+    int high = -1;
+    for (char c : text) {
+        if (c == ' ') continue;
+        int d = digit(c);
+        if (d < 0) return std::nullopt;
+        if (high < 0) {
+            high = d;
+        } else {
+            out.push_back(static_cast<uint8_t>(high * 16 + d));
+            high = -1;
+        }
+    }
+    if (high >= 0) return std::nullopt;
+    return out;
+}
+
+std::string TagName(uint32_t tag) {
+    std::string chars;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        char c = static_cast<char>((tag >> shift) & 0xFF);
+        if (c < 0x20 || c > 0x7E) {
+            char hex[11];
+            std::snprintf(hex, sizeof(hex), "0x%08X", tag);
+            return hex;
+        }
+        chars.push_back(c);
+    }
+    return "'" + chars + "'";
+}
+
+std::u16string Utf16(std::string_view utf8) {
+    std::u16string out;
+    for (size_t i = 0; i < utf8.size();) {
+        auto byte = static_cast<uint8_t>(utf8[i]);
+        size_t extra = byte < 0x80 ? 0 : byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : 0;
+        char32_t cp = extra == 0 ? byte : (byte & (0x3F >> extra));
+        if (byte >= 0x80 && extra == 0) cp = 0xFFFD;  // stray continuation byte
+        ++i;
+        for (size_t k = 0; k < extra && i < utf8.size(); ++k, ++i) {
+            cp = (cp << 6) | (static_cast<uint8_t>(utf8[i]) & 0x3F);
+        }
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(cp));
+        }
+    }
+    return out;
+}
+
+std::string Utf8(std::u16string_view utf16) {
+    std::string out;
+    for (size_t i = 0; i < utf16.size(); ++i) {
+        char32_t cp = utf16[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+            utf16[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
+            ++i;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD;  // JSON cannot carry a lone surrogate
+        }
+        auto put = [&](char32_t v) { out.push_back(static_cast<char>(v)); };
+        if (cp < 0x80) {
+            put(cp);
+        } else if (cp < 0x800) {
+            put(0xC0 | (cp >> 6));
+            put(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            put(0xE0 | (cp >> 12));
+            put(0x80 | ((cp >> 6) & 0x3F));
+            put(0x80 | (cp & 0x3F));
+        } else {
+            put(0xF0 | (cp >> 18));
+            put(0x80 | ((cp >> 12) & 0x3F));
+            put(0x80 | ((cp >> 6) & 0x3F));
+            put(0x80 | (cp & 0x3F));
+        }
+    }
+    return out;
+}
+
+Bytes EncodeUtf16Text(const std::u16string& text) {
+    Bytes out((text.size() + 1) * 2, 0);
+    for (size_t i = 0; i < text.size(); ++i) Put16(out, i * 2, text[i]);
+    return out;
+}
+
+Bytes Encode8BitText(const std::u16string& text) {
+    Bytes out;
+    for (char16_t unit : text) out.push_back(static_cast<uint8_t>(unit & 0xFF));
+    out.push_back(0);
+    return out;
+}
+
+std::optional<std::u16string> DecodeUtf16Text(const Bytes& record) {
+    if (record.size() < 2 || record.size() % 2 != 0 || Get16(record, record.size() - 2) != 0) {
+        return std::nullopt;
+    }
+    std::u16string text;
+    for (size_t i = 0; i + 2 < record.size(); i += 2) text.push_back(Get16(record, i));
+    return text;
+}
+
+std::optional<std::u16string> Decode8BitText(const Bytes& record) {
+    if (record.empty() || record.back() != 0) return std::nullopt;
+    return std::u16string(record.begin(), record.end() - 1);
+}
+
+std::optional<uint16_t> TextKindFromString(const std::string& kind) {
+    if (kind.size() != 2) return std::nullopt;
+    for (char c : kind) {
+        if (c < 0x20 || c > 0x7E) return std::nullopt;
+    }
+    return static_cast<uint16_t>((static_cast<uint8_t>(kind[0]) << 8) |
+                                 static_cast<uint8_t>(kind[1]));
+}
+
+std::string TextKindToString(uint16_t kind) {
+    return {static_cast<char>(kind >> 8), static_cast<char>(kind & 0xFF)};
+}
+
+}  // namespace standin

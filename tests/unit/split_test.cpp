@@ -1,0 +1,323 @@
+// The group split and the multi-staff instrument check against the stand-in host.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "framework/score/fc_music_region.h"
+#include "host_fixture.h"
+#include "split/group_split.h"
+#include "split/multi_staff_check.h"
+
+namespace {
+
+constexpr char16_t kFull[] = u"^font(Arial)^size(12)^nfx(128)(Brisane ";
+constexpr char16_t kAbbrev[] = u"^font(Times)^size(10)^nfx(130)(Brs ";
+
+// `name` with the split suffix of `marker` and `number`.
+std::u16string Suffixed(std::u16string name, const char16_t* marker, int number) {
+    name += marker;
+    for (char c : std::to_string(number)) name.push_back(static_cast<char16_t>(c));
+    return name + u")";
+}
+
+struct Piece {
+    int16_t start, end;
+    std::u16string full, abbrev;
+    bool operator==(const Piece&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Piece& p) {
+    return os << p.start << "-" << p.end << " " << standin::Utf8(p.full) << " / "
+              << standin::Utf8(p.abbrev);
+}
+
+class SplitTest : public HostTest {
+protected:
+    void SetUp() override {
+        HostTest::SetUp();
+        AddStaves(4);
+        host().SetMeasureCount(40);
+        host().AddFont(1, u"Arial");
+        host().AddFont(2, u"Times");
+        host().SetFontPref(33, 1, 12, 0);
+        host().SetFontPref(39, 2, 10, 2);
+        // The string table is the plug-in module's; the unit tests are that module here.
+        FCString title;
+        title.LoadResourceString(101, vb::moduleHandle);
+    }
+
+    int16_t AddGroup(int16_t top, int16_t bottom, int16_t start, int16_t end,
+                     std::optional<std::u16string> full = u"Strings",
+                     std::optional<std::u16string> abbrev = u"Str.") {
+        standin::GroupSpec spec;
+        spec.startStaff = top;
+        spec.endStaff = bottom;
+        spec.startMeasure = start;
+        spec.endMeasure = end;
+        spec.fullName = full;
+        spec.abbrevName = abbrev;
+        return host().AddGroup(spec);
+    }
+
+    static bool Split(int16_t system, int16_t startSlot, int16_t endSlot, int16_t start,
+                      int16_t end) {
+        auto record = RegionRecord(system, startSlot, endSlot, start, end);
+        FCMusicRegion region;
+        region.SetHostRegion(record.data());
+        return split::SplitMatchingGroups(region);
+    }
+
+    static std::vector<Piece> Pieces() {
+        std::vector<Piece> out;
+        for (const auto& g : host().Groups()) {
+            out.push_back({g.startMeasure, g.endMeasure, g.fullName, g.abbrevName});
+        }
+        return out;
+    }
+};
+
+TEST_F(SplitTest, OutcomeForEachWayTheSelectionSitsInTheGroup) {
+    struct Case {
+        const char* what;
+        int16_t groupEnd, start, end;
+        bool split;
+        std::vector<Piece> pieces;
+    } cases[] = {
+        {"cut on both sides", 20, 5, 8, true,
+         {{1, 4, u"Strings", u"Str."},
+          {5, 8, Suffixed(u"Strings", kFull, 2), Suffixed(u"Str.", kAbbrev, 2)},
+          {9, 20, Suffixed(u"Strings", kFull, 3), Suffixed(u"Str.", kAbbrev, 3)}}},
+        {"selection at the group's start", 20, 1, 8, true,
+         {{1, 8, u"Strings", u"Str."},
+          {9, 20, Suffixed(u"Strings", kFull, 2), Suffixed(u"Str.", kAbbrev, 2)}}},
+        {"selection at the group's end", 20, 5, 20, true,
+         {{1, 4, u"Strings", u"Str."},
+          {5, 20, Suffixed(u"Strings", kFull, 2), Suffixed(u"Str.", kAbbrev, 2)}}},
+        {"selection is the whole group", 20, 1, 20, false, {{1, 20, u"Strings", u"Str."}}},
+        {"group runs past the last measure", 999, 10, 40, true,
+         {{1, 9, u"Strings", u"Str."},
+          {10, 999, Suffixed(u"Strings", kFull, 2), Suffixed(u"Str.", kAbbrev, 2)}}},
+        {"selection runs past the group", 20, 5, 25, false, {{1, 20, u"Strings", u"Str."}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        host().Reset();
+        SetUp();
+        AddGroup(1, 4, 1, c.groupEnd);
+        EXPECT_EQ(Split(0, 1, 4, c.start, c.end), c.split);
+        EXPECT_EQ(Pieces(), c.pieces);
+    }
+}
+
+TEST_F(SplitTest, HostWritesOfASplitOnBothSidesInOrder) {
+    AddGroup(1, 4, 1, 20);
+    host().ClearCalls();
+    ASSERT_TRUE(Split(0, 1, 4, 5, 8));
+    std::vector<std::string> expected = {
+        "FX_SaveEData 'SDNG' (0,1,0)",   "FX_CreateEData 'SDNG' (0,65535,0)",
+        "FX_CreateEData 'txbl' (65535)", "FX_CreateEData 'SOTX' (65535,65535)",
+        "FX_CreateEData 'txbl' (65535)", "FX_CreateEData 'SOTX' (65535,65535)",
+        "FX_SaveEData 'SDNG' (0,2,0)",   "FX_SaveEData 'SDNG' (0,2,0)",
+        "FX_CreateEData 'SDNG' (0,65535,0)", "FX_CreateEData 'txbl' (65535)",
+        "FX_CreateEData 'SOTX' (65535,65535)", "FX_CreateEData 'txbl' (65535)",
+        "FX_CreateEData 'SOTX' (65535,65535)", "FX_SaveEData 'SDNG' (0,3,0)"};
+    std::vector<std::string> writes;
+    std::vector<int16_t> field6;
+    for (const auto& c : host().Calls()) {
+        if (c.function != "FX_SaveEData" && c.function != "FX_CreateEData") continue;
+        std::string key;
+        for (uint16_t w : c.keyIn) key += (key.empty() ? "" : ",") + std::to_string(w);
+        writes.push_back(c.function + " '" + standin::TagName(c.tag) + "' (" + key + ")");
+        if (c.tag == standin::tag::kGroup) field6.push_back(le::GetI16(c.dataIn.data(), 6));
+    }
+    EXPECT_EQ(writes, expected);
+    // The field at offset 6 is lowered by 10 only while a group is created.
+    EXPECT_EQ(field6, (std::vector<int16_t>{0, -10, 0, 0, -10, 0}));
+}
+
+TEST_F(SplitTest, WholeDocumentSelectionLoadsNoGroup) {
+    AddGroup(1, 4, 1, 40);
+    host().ClearCalls();
+    EXPECT_FALSE(Split(0, 1, 4, 1, 40));
+    EXPECT_TRUE(CallsOf("FX_NextEData", standin::tag::kGroup).empty());
+    EXPECT_TRUE(CallsOf("FX_LoadEData", standin::tag::kGroup).empty());
+}
+
+TEST_F(SplitTest, StavesAreMatchedOnWhatTheSelectionsSystemShows) {
+    AddGroup(1, 4, 1, 20);
+    host().SetStaffSystem(1, {1, 2, 3, 4});
+    host().SetStaffSystem(2, {1, 2, 3});
+    EXPECT_FALSE(Split(1, 1, 3, 5, 8));
+    EXPECT_EQ(host().Groups().size(), 1u);
+    EXPECT_TRUE(Split(2, 1, 3, 5, 8));
+    EXPECT_EQ(host().Groups().size(), 3u);
+}
+
+TEST_F(SplitTest, SingleStaffGroupMatchesInAnySystem) {
+    AddGroup(3, 3, 1, 20);
+    host().SetStaffSystem(4, {3});
+    host().ClearCalls();
+    EXPECT_TRUE(Split(4, 1, 1, 5, 8));
+    EXPECT_TRUE(CallsOf("FX_LoadEData", standin::tag::kSystemStaff).empty());
+}
+
+TEST_F(SplitTest, ResplitKeepsOneSuffixAndTheSplitGroupKeepsItsNumber) {
+    const std::u16string earlier = Suffixed(u"Strings", kFull, 12);
+    AddGroup(1, 4, 1, 20, earlier, u"Str.");
+    ASSERT_TRUE(Split(0, 1, 4, 5, 8));
+    const auto pieces = Pieces();
+    ASSERT_EQ(pieces.size(), 3u);
+    EXPECT_EQ(pieces[0].full, earlier);
+    EXPECT_EQ(pieces[1].full, Suffixed(u"Strings", kFull, 2));
+    // A suffix made with another font command is a different marker: a second suffix.
+    host().SetFontPref(33, 1, 14, 0);
+    ASSERT_TRUE(Split(0, 1, 4, 6, 7));
+    const auto again = host().Group(0, 4);
+    ASSERT_TRUE(again.has_value());
+    EXPECT_EQ(again->fullName, Suffixed(Suffixed(u"Strings", kFull, 2),
+                                        u"^font(Arial)^size(14)^nfx(128)(Brisane ", 4));
+}
+
+TEST_F(SplitTest, GroupWithoutNamesGetsTheSuffixAlone) {
+    AddGroup(1, 4, 1, 20, std::nullopt, std::nullopt);
+    ASSERT_TRUE(Split(0, 1, 4, 1, 8));
+    const auto pieces = Pieces();
+    ASSERT_EQ(pieces.size(), 2u);
+    EXPECT_EQ(pieces[1].full, Suffixed(u"", kFull, 2));
+    EXPECT_EQ(pieces[1].abbrev, Suffixed(u"", kAbbrev, 2));
+}
+
+TEST_F(SplitTest, TwoMatchingGroupsAreEachSplit) {
+    AddGroup(1, 4, 1, 20);
+    AddGroup(1, 4, 1, 20, u"Tutti", u"T.");
+    ASSERT_TRUE(Split(0, 1, 4, 1, 8));
+    EXPECT_EQ(host().Groups().size(), 4u);
+}
+
+TEST_F(SplitTest, MissingFontPreferencesGiveTheDefaultFont) {
+    host().Reset();
+    AddStaves(4);
+    host().SetMeasureCount(40);
+    FCString title;
+    title.LoadResourceString(101, vb::moduleHandle);
+    AddGroup(1, 4, 1, 20);
+    ASSERT_TRUE(Split(0, 1, 4, 1, 8));
+    EXPECT_EQ(Pieces()[1].full,
+              u"Strings^font(Times New Roman)^size(12)^nfx(128)(Brisane 2)");
+}
+
+TEST_F(SplitTest, ReversedOrMeasurelessSelectionsMatchNothing) {
+    AddGroup(1, 4, 1, 20);
+    struct Case {
+        int16_t start, end;
+    } cases[] = {{8, 5}, {0, 5}, {-3, 4}};
+    for (const Case& c : cases) {
+        host().ClearCalls();
+        EXPECT_FALSE(Split(0, 1, 4, c.start, c.end)) << c.start << "-" << c.end;
+        EXPECT_TRUE(Writes().empty());
+    }
+    EXPECT_EQ(Pieces().size(), 1u);
+}
+
+// Every measure of the original group is still bracketed over the same staves.
+void ExpectCovered(int16_t from, int16_t to) {
+    for (int16_t m = from; m <= to; ++m) {
+        bool covered = false;
+        for (const auto& g : standin::Host::Instance().Groups()) {
+            if (g.startStaff == 1 && g.endStaff == 4 && g.startMeasure <= m && m <= g.endMeasure) {
+                covered = true;
+            }
+        }
+        EXPECT_TRUE(covered) << "measure " << m << " lost its bracket";
+    }
+}
+
+TEST_F(SplitTest, AFailedWriteNeverCostsAMeasureItsBracket) {
+    AddGroup(1, 4, 1, 20);
+    host().ClearCalls();
+    ASSERT_TRUE(Split(0, 1, 4, 5, 8));
+    const size_t saves = CallsOf("FX_SaveEData").size();
+    const size_t creates = CallsOf("FX_CreateEData").size();
+    for (const char* function : {"FX_SaveEData", "FX_CreateEData"}) {
+        const size_t count = std::string(function) == "FX_SaveEData" ? saves : creates;
+        for (size_t nth = 1; nth <= count; ++nth) {
+            SCOPED_TRACE(std::string(function) + " #" + std::to_string(nth));
+            host().Reset();
+            SetUp();
+            AddGroup(1, 4, 1, 20);
+            host().FailCall(function, static_cast<int>(nth));
+            Split(0, 1, 4, 5, 8);
+            ExpectCovered(1, 20);
+            // Nothing is ever written under the placeholder key of a failed creation.
+            for (const auto& c : CallsOf("FX_SaveEData", standin::tag::kGroup)) {
+                EXPECT_NE(c.keyIn[1], 0xFFFF);
+            }
+            for (const auto& g : host().Groups()) EXPECT_LE(g.startMeasure, g.endMeasure);
+        }
+    }
+}
+
+TEST_F(SplitTest, AFailedCreationPutsTheShortenedGroupBackAsItWas) {
+    AddGroup(1, 4, 1, 20);
+    const auto before = host().Group(0, 1)->bytes;
+    host().FailCall("FX_CreateEData", 1);
+    EXPECT_FALSE(Split(0, 1, 4, 5, 8));
+    ASSERT_EQ(host().Groups().size(), 1u);
+    EXPECT_EQ(host().Group(0, 1)->bytes, before);
+}
+
+TEST_F(SplitTest, SuffixIsAddedOrRenumbered) {
+    FCString command(u"^font(A)^size(9)^nfx(128)");
+    struct Case {
+        const char16_t* name;
+        int16_t number;
+        bool abbreviated;
+        const char16_t* expected;
+    } cases[] = {
+        {u"Horns", 3, false, u"Horns^font(A)^size(9)^nfx(128)(Brisane 3)"},
+        {u"Hn.", 3, true, u"Hn.^font(A)^size(9)^nfx(128)(Brs 3)"},
+        {u"Horns^font(A)^size(9)^nfx(128)(Brisane 12)", 7, false,
+         u"Horns^font(A)^size(9)^nfx(128)(Brisane 7)"},
+        {u"Horns^font(A)^size(9)^nfx(128)(Brisane ", 7, false,
+         u"Horns^font(A)^size(9)^nfx(128)(Brisane 7)"},
+        {u"", -4, false, u"^font(A)^size(9)^nfx(128)(Brisane -4)"},
+    };
+    for (const Case& c : cases) {
+        FCString name(c.name);
+        split::AddSplitSuffix(name, command, c.number, c.abbreviated);
+        EXPECT_EQ(std::u16string(name.GetUTF16()), c.expected);
+    }
+}
+
+class MultiStaffTest : public HostTest {
+protected:
+    void SetUp() override {
+        HostTest::SetUp();
+        AddStaves(8);
+    }
+    static bool Check(int16_t startSlot, int16_t endSlot) {
+        auto record = RegionRecord(0, startSlot, endSlot, 1, 4);
+        FCMusicRegion region;
+        region.SetHostRegion(record.data());
+        return split::IsMultiStaffInstrumentRange(region);
+    }
+};
+
+TEST_F(MultiStaffTest, OnlyAnExactInstrumentRangeCounts) {
+    host().AddMultiStaffInstrument(1, 6, 5);  // record order reversed
+    host().AddMultiStaffInstrument(2, 3, 4, 2);
+    struct Case {
+        int16_t start, end;
+        bool match;
+    } cases[] = {{5, 6, true}, {5, 7, false}, {6, 6, false}, {2, 4, true},
+                 {2, 3, false}, {1, 1, false}};
+    for (const Case& c : cases) EXPECT_EQ(Check(c.start, c.end), c.match) << c.start << "-" << c.end;
+    for (const auto& call : CallsOf("FX_InstToSlot")) {
+        EXPECT_EQ(call.system, 0);
+        EXPECT_EQ(call.version, 0x19000000u);
+    }
+}
+
+TEST_F(MultiStaffTest, NoInstrumentsNoMatch) { EXPECT_FALSE(Check(1, 2)); }
+
+}  // namespace
