@@ -44,7 +44,7 @@ bool __FCBaseData::LoadCurrentKey() {
 }
 
 void __FCBaseData::CopyDataFrom(const __FCBaseData& other) {
-    if (other.dataSize_ == 0 || other.data_ == nullptr) return;
+    if (&other == this || other.dataSize_ == 0 || other.data_ == nullptr) return;
     // Only heap storage is released here; classes with embedded records override this.
     if (data_ != nullptr) {
         if (ownsData_ || IsVariableSize()) delete[] data_;
@@ -59,7 +59,7 @@ void __FCBaseData::CopyDataFrom(const __FCBaseData& other) {
 
 void __FCBaseData::CopyIntoEmbeddedRecord(const __FCBaseData& other, uint8_t* record,
                                           uint64_t size) {
-    if (other.dataSize_ == 0 || other.data_ == nullptr) return;
+    if (&other == this || other.dataSize_ == 0 || other.data_ == nullptr) return;
     std::memmove(record, other.data_, other.dataSize_ < size ? other.dataSize_ : size);
     if (other.dataSize_ < size) std::memset(record + other.dataSize_, 0, size - other.dataSize_);
     FreeOwnedData();
