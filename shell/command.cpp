@@ -51,9 +51,8 @@ int16_t RunCommand(void* parentWindow, const void* record) {
     }
     const int32_t measures =
         int32_t{region.GetEndMeasure()} - int32_t{region.GetStartMeasure()} + 1;
-    if (measures < kSmallRange &&
-        Show(ui, Box::YesNo, res::IDS_SMALL_RANGE, res::IDS_CAPTION_SMALL_RANGE) !=
-            FCUI::ANSWER_YES) {
+    if (measures < kSmallRange && Show(ui, Box::YesNo, res::IDS_SMALL_RANGE,
+                                       res::IDS_CAPTION_SMALL_RANGE) != FCUI::ANSWER_YES) {
         return 0;
     }
     if (split::SplitMatchingGroups(region)) return 1;

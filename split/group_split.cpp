@@ -35,7 +35,7 @@ struct PieceNames {
 
 // The group as it stood before a piece began: its key and its whole record.
 class Snapshot {
-public:
+  public:
     explicit Snapshot(const FCGroup& group) {
         saved_.CopyKeyFrom(group);
         saved_.CopyDataFrom(group);
@@ -45,7 +45,7 @@ public:
         group.CopyDataFrom(saved_);
     }
 
-private:
+  private:
     FCGroup saved_;
 };
 
@@ -159,8 +159,7 @@ std::pair<int16_t, int16_t> GetGroupStaffSpan(const FCGroup& group, const FCMusi
     return {top, bottom};
 }
 
-void AddSplitSuffix(FCString& name, const FCString& fontCommand, int16_t number,
-                    bool abbreviated) {
+void AddSplitSuffix(FCString& name, const FCString& fontCommand, int16_t number, bool abbreviated) {
     FCString prefix;
     prefix.LoadResourceString(abbreviated ? res::IDS_PREFIX_ABBREVIATED : res::IDS_PREFIX_FULL,
                               nullptr);

@@ -27,7 +27,6 @@ std::pair<int16_t, int16_t> GetGroupStaffSpan(const FCGroup& group, const FCMusi
 
 // Adds the split suffix (font command, "(", prefix, number, ")") to `name`, or renumbers the
 // suffix it already carries with the same font command.
-void AddSplitSuffix(FCString& name, const FCString& fontCommand, int16_t number,
-                    bool abbreviated);
+void AddSplitSuffix(FCString& name, const FCString& fontCommand, int16_t number, bool abbreviated);
 
 }  // namespace split

@@ -11,8 +11,8 @@
 namespace {
 // Group record: 36 bytes, little-endian. Bytes 6 to 21 (but for the field at 6, which only the
 // split adjusts) and 24 to 31 are not interpreted and pass through unchanged.
-constexpr size_t kStartStaff = 0, kEndStaff = 2, kFullNameId = 4, kField6 = 6,
-                 kAbbrevNameId = 22, kStartMeasure = 32, kEndMeasure = 34;
+constexpr size_t kStartStaff = 0, kEndStaff = 2, kFullNameId = 4, kField6 = 6, kAbbrevNameId = 22,
+                 kStartMeasure = 32, kEndMeasure = 34;
 }  // namespace
 
 uint32_t FCGroup::GetVersion() const {
@@ -66,20 +66,48 @@ bool FCGroup::SaveNewAbbreviatedNameBlock(const FCString* name) {
     return SaveNewNameBlock(name, kAbbrevNameId);
 }
 
-int16_t FCGroup::GetStartStaff() const { return le::GetI16(record_, kStartStaff); }
-int16_t FCGroup::GetEndStaff() const { return le::GetI16(record_, kEndStaff); }
-int16_t FCGroup::GetFullNameID() const { return le::GetI16(record_, kFullNameId); }
-int16_t FCGroup::GetAbbreviatedNameID() const { return le::GetI16(record_, kAbbrevNameId); }
-int16_t FCGroup::GetStartMeasure() const { return le::GetI16(record_, kStartMeasure); }
-int16_t FCGroup::GetEndMeasure() const { return le::GetI16(record_, kEndMeasure); }
-int16_t FCGroup::GetField6() const { return le::GetI16(record_, kField6); }
-void FCGroup::SetStartStaff(int16_t staff) { le::PutI16(record_, kStartStaff, staff); }
-void FCGroup::SetEndStaff(int16_t staff) { le::PutI16(record_, kEndStaff, staff); }
-void FCGroup::SetFullNameID(int16_t id) { le::PutI16(record_, kFullNameId, id); }
-void FCGroup::SetAbbreviatedNameID(int16_t id) { le::PutI16(record_, kAbbrevNameId, id); }
-void FCGroup::SetStartMeasure(int16_t measure) { le::PutI16(record_, kStartMeasure, measure); }
-void FCGroup::SetEndMeasure(int16_t measure) { le::PutI16(record_, kEndMeasure, measure); }
-void FCGroup::SetField6(int16_t value) { le::PutI16(record_, kField6, value); }
+int16_t FCGroup::GetStartStaff() const {
+    return le::GetI16(record_, kStartStaff);
+}
+int16_t FCGroup::GetEndStaff() const {
+    return le::GetI16(record_, kEndStaff);
+}
+int16_t FCGroup::GetFullNameID() const {
+    return le::GetI16(record_, kFullNameId);
+}
+int16_t FCGroup::GetAbbreviatedNameID() const {
+    return le::GetI16(record_, kAbbrevNameId);
+}
+int16_t FCGroup::GetStartMeasure() const {
+    return le::GetI16(record_, kStartMeasure);
+}
+int16_t FCGroup::GetEndMeasure() const {
+    return le::GetI16(record_, kEndMeasure);
+}
+int16_t FCGroup::GetField6() const {
+    return le::GetI16(record_, kField6);
+}
+void FCGroup::SetStartStaff(int16_t staff) {
+    le::PutI16(record_, kStartStaff, staff);
+}
+void FCGroup::SetEndStaff(int16_t staff) {
+    le::PutI16(record_, kEndStaff, staff);
+}
+void FCGroup::SetFullNameID(int16_t id) {
+    le::PutI16(record_, kFullNameId, id);
+}
+void FCGroup::SetAbbreviatedNameID(int16_t id) {
+    le::PutI16(record_, kAbbrevNameId, id);
+}
+void FCGroup::SetStartMeasure(int16_t measure) {
+    le::PutI16(record_, kStartMeasure, measure);
+}
+void FCGroup::SetEndMeasure(int16_t measure) {
+    le::PutI16(record_, kEndMeasure, measure);
+}
+void FCGroup::SetField6(int16_t value) {
+    le::PutI16(record_, kField6, value);
+}
 
 int FCGroups::LoadAllForItem(int16_t owner, int16_t first) {
     ClearAll();

@@ -9,7 +9,7 @@
 #include "framework/text/fc_string.h"
 
 class FCGroup : public __FCNoInciDetail {
-public:
+  public:
     static constexpr char kClassName[] = "FCGroup";
     static constexpr uint32_t TAG = 0x53444E47;  // 'SDNG'
     static constexpr int32_t RECORD_SIZE = 36;
@@ -60,7 +60,7 @@ public:
 
     const uint8_t* Record() const { return record_; }
 
-private:
+  private:
     std::unique_ptr<FCString> CreateNameString(size_t offset) const;
     bool SaveNewNameBlock(const FCString* name, size_t offset);
 
@@ -68,7 +68,7 @@ private:
 };
 
 class FCGroups : public __FCCollectionNoInciDetail {
-public:
+  public:
     static constexpr char kClassName[] = "FCGroups";
 
     const char* GetClassName() const override { return kClassName; }

@@ -13,7 +13,9 @@ uint32_t FCMeasure::GetVersion() const {
     return vb::HostUsesShortMeasure() ? SHORT_VERSION : LONG_VERSION;
 }
 
-int32_t FCMeasure::GetDataSize() { return vb::HostUsesShortMeasure() ? SHORT_SIZE : LONG_SIZE; }
+int32_t FCMeasure::GetDataSize() {
+    return vb::HostUsesShortMeasure() ? SHORT_SIZE : LONG_SIZE;
+}
 
 void FCMeasure::CopyDataFrom(const __FCBaseData& other) {
     CopyIntoEmbeddedRecord(other, static_cast<uint8_t*>(GetDataPointer()),

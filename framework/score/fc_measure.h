@@ -6,7 +6,7 @@
 #include "framework/base/fc_base_data.h"
 
 class FCMeasure : public __FCNoInciOther {
-public:
+  public:
     static constexpr char kClassName[] = "FCMeasure";
     static constexpr uint32_t TAG = 0x534F4D53;  // 'SOMS'
     static constexpr int32_t SHORT_SIZE = 26;
@@ -25,7 +25,7 @@ public:
     // Measure 0 is refused without asking the host.
     bool Load(uint16_t measure) override;
 
-private:
+  private:
     uint8_t shortRecord_[SHORT_SIZE] = {};
     uint8_t longRecord_[LONG_SIZE] = {};
 };

@@ -13,6 +13,12 @@ void FCMultiStaffInstrument::CopyDataFrom(const __FCBaseData& other) {
     CopyIntoEmbeddedRecord(other, record_, RECORD_SIZE);
 }
 
-int16_t FCMultiStaffInstrument::GetStaff1() const { return le::GetI16(record_, kStaff1); }
-int16_t FCMultiStaffInstrument::GetStaff2() const { return le::GetI16(record_, kStaff2); }
-int16_t FCMultiStaffInstrument::GetStaff3() const { return le::GetI16(record_, kStaff3); }
+int16_t FCMultiStaffInstrument::GetStaff1() const {
+    return le::GetI16(record_, kStaff1);
+}
+int16_t FCMultiStaffInstrument::GetStaff2() const {
+    return le::GetI16(record_, kStaff2);
+}
+int16_t FCMultiStaffInstrument::GetStaff3() const {
+    return le::GetI16(record_, kStaff3);
+}

@@ -6,7 +6,7 @@
 #include "framework/base/fc_collection.h"
 
 class FCMultiStaffInstrument : public __FCNoInciOther {
-public:
+  public:
     static constexpr char kClassName[] = "FCMultiStaffInstrument";
     static constexpr uint32_t TAG = 0x6F744D47;  // 'otMG'
     static constexpr int32_t RECORD_SIZE = 12;
@@ -24,12 +24,12 @@ public:
     int16_t GetStaff2() const;
     int16_t GetStaff3() const;
 
-private:
+  private:
     uint8_t record_[RECORD_SIZE] = {};
 };
 
 class FCMultiStaffInstruments : public __FCCollectionNoInciOther {
-public:
+  public:
     static constexpr char kClassName[] = "FCMultiStaffInstruments";
 
     int GetClassID() const override { return 59; }

@@ -33,8 +33,8 @@ bool FCMusicRegion::IsFullMeasureSelection() const {
 }
 
 int16_t FCMusicRegion::GetStartStaff() const {
-    return static_cast<int16_t>(host::SlotToInst(static_cast<uint16_t>(startSlot),
-                                                 static_cast<uint16_t>(startSystem)));
+    return static_cast<int16_t>(
+        host::SlotToInst(static_cast<uint16_t>(startSlot), static_cast<uint16_t>(startSystem)));
 }
 
 int16_t FCMusicRegion::GetEndStaff() const {

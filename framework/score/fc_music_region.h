@@ -6,7 +6,7 @@
 #include "framework/base/fc_base.h"
 
 class FCMusicRegion : public __FCBase {
-public:
+  public:
     static constexpr char kClassName[] = "FCMusicRegion";
     static constexpr int32_t END_OF_MEASURE = 0x7FFFFFFF;
     static constexpr int RECORD_SIZE = 20;

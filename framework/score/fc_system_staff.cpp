@@ -16,16 +16,20 @@ constexpr size_t kCompanionValue = 0;
 constexpr int kMaxPositions = 0x8000;
 }  // namespace
 
-int16_t FCSystemStaff::GetStaff() const { return le::GetI16(record_, kStaff); }
+int16_t FCSystemStaff::GetStaff() const {
+    return le::GetI16(record_, kStaff);
+}
 
-void FCSystemStaff::SetStaff(int16_t staff) { le::PutI16(record_, kStaff, staff); }
+void FCSystemStaff::SetStaff(int16_t staff) {
+    le::PutI16(record_, kStaff, staff);
+}
 
 void FCSystemStaff::CopyDataFrom(const __FCBaseData& other) {
     if (other.GetLoadedSize() == 0 || other.GetData() == nullptr) return;
     CopyIntoEmbeddedRecord(other, record_, RECORD_SIZE);
     const auto* staff = dynamic_cast<const FCSystemStaff*>(&other);
     companionValue_ = (staff == nullptr || staff->GetSystem() == 0) ? DEFAULT_COMPANION_VALUE
-                                                                   : staff->companionValue_;
+                                                                    : staff->companionValue_;
 }
 
 bool FCSystemStaff::Load(uint16_t system, int16_t position) {
@@ -35,8 +39,7 @@ bool FCSystemStaff::Load(uint16_t system, int16_t position) {
     uint16_t key[4] = {system, static_cast<uint16_t>(GetStaff()), 0, 0};
     uint8_t companion[COMPANION_SIZE] = {};
     int32_t size = COMPANION_SIZE;
-    if (host::LoadRecord(COMPANION_TAG, key, companion, &size, GetVersion()) != 0 &&
-        size >= 2) {
+    if (host::LoadRecord(COMPANION_TAG, key, companion, &size, GetVersion()) != 0 && size >= 2) {
         companionValue_ = le::GetI16(companion, kCompanionValue);
     }
     return true;

@@ -7,7 +7,7 @@
 #include "framework/base/fc_collection.h"
 
 class FCSystemStaff : public __FCInciOther {
-public:
+  public:
     static constexpr char kClassName[] = "FCSystemStaff";
     static constexpr uint32_t TAG = 0x534F4975;            // 'SOIu'
     static constexpr uint32_t COMPANION_TAG = 0x64744C50;  // 'dtLP'
@@ -36,7 +36,7 @@ public:
     int32_t GetCompanionValue() const { return companionValue_; }
     void SetCompanionValue(int32_t value) { companionValue_ = value; }
 
-private:
+  private:
     bool SaveCompanion();
     void DeleteCompanion();
 
@@ -45,7 +45,7 @@ private:
 };
 
 class FCSystemStaves : public __FCCollectionInciOther {
-public:
+  public:
     static constexpr char kClassName[] = "FCSystemStaves";
 
     const char* GetClassName() const override { return kClassName; }

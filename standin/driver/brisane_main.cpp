@@ -85,10 +85,11 @@ long ParseInt(const std::string& text, const std::string& option, long low, long
     } catch (...) {
         used = 0;
     }
-    if (used != text.size() || text.empty()) throw UsageError{option + ": '" + text + "' is not a number"};
+    if (used != text.size() || text.empty())
+        throw UsageError{option + ": '" + text + "' is not a number"};
     if (value < low || value > high) {
-        throw UsageError{option + ": " + text + " is out of range (" + std::to_string(low) + " to " +
-                         std::to_string(high) + ")"};
+        throw UsageError{option + ": " + text + " is out of range (" + std::to_string(low) +
+                         " to " + std::to_string(high) + ")"};
     }
     return value;
 }
@@ -126,7 +127,8 @@ Options ParseArguments(int argc, char** argv) {
         } else if (arg == "--no-selection") {
             o.noSelection = true;
         } else if (arg == "--yes" || arg == "--no") {
-            if (o.answer && *o.answer != arg.substr(2)) throw UsageError{"--yes and --no exclude each other"};
+            if (o.answer && *o.answer != arg.substr(2))
+                throw UsageError{"--yes and --no exclude each other"};
             o.answer = arg.substr(2);
         } else if (arg == "--host-version") {
             o.hostVersion = static_cast<uint32_t>(ParseInt(value(i), arg, 0, 0xFFFFFFFFL));
@@ -137,7 +139,8 @@ Options ParseArguments(int argc, char** argv) {
         } else if (arg == "--plugin") {
             o.plugin = value(i);
         } else if (arg == "--scenario") {
-            while (i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0) o.scenarios.push_back(argv[++i]);
+            while (i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0)
+                o.scenarios.push_back(argv[++i]);
             if (o.scenarios.empty()) throw UsageError{"--scenario needs at least one file"};
         } else if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
@@ -153,7 +156,8 @@ Options ParseArguments(int argc, char** argv) {
     if (!o.scenarios.empty()) return o;
     if (o.document.empty()) throw UsageError{"no document given"};
     if (o.noSelection) {
-        if (haveStaves || haveMeasures) throw UsageError{"--no-selection excludes --staves and --measures"};
+        if (haveStaves || haveMeasures)
+            throw UsageError{"--no-selection excludes --staves and --measures"};
         return o;
     }
     if (!haveStaves) throw UsageError{"no staves selected (--staves TOP-BOTTOM)"};
@@ -183,11 +187,13 @@ driver::BoxAnswerer Answerer(const std::optional<std::string>& answer) {
 
 std::string Describe(const std::optional<driver::Selection>& s) {
     if (!s) return "none";
-    std::string text = "staff system " + std::to_string(s->system) + ", slots " + std::to_string(s->startSlot) +
-                       " to " + std::to_string(s->endSlot) + ", measures " + std::to_string(s->startMeasure) +
-                       " to " + std::to_string(s->endMeasure);
+    std::string text = "staff system " + std::to_string(s->system) + ", slots " +
+                       std::to_string(s->startSlot) + " to " + std::to_string(s->endSlot) +
+                       ", measures " + std::to_string(s->startMeasure) + " to " +
+                       std::to_string(s->endMeasure);
     if (s->startPos != 0 || s->endPos != 0x7FFFFFFF) {
-        text += " (from position " + std::to_string(s->startPos) + " to " + std::to_string(s->endPos) + ")";
+        text += " (from position " + std::to_string(s->startPos) + " to " +
+                std::to_string(s->endPos) + ")";
     }
     return text;
 }
@@ -234,11 +240,12 @@ int RunCommand(const Options& o) {
     }
     const driver::Enumeration& e = session.GetEnumeration();
     std::cout << "Plug-in: " << standin::Utf8(e.title) << " - " << standin::Utf8(e.description)
-              << "\n  menu entry \"" << standin::Utf8(e.shortName) << "\", host version 0x" << std::hex
-              << o.hostVersion << std::dec << "\n";
+              << "\n  menu entry \"" << standin::Utf8(e.shortName) << "\", host version 0x"
+              << std::hex << o.hostVersion << std::dec << "\n";
     std::cout << "Document: " << o.document << " (" << host.StaffSystem(0).size() << " staves, "
               << host.MeasureCount() << " measures)\n";
-    std::cout << "Selection: " << Describe(o.selection) << "\n\nGroups before:\n" << driver::GroupTable(host.Groups());
+    std::cout << "Selection: " << Describe(o.selection) << "\n\nGroups before:\n"
+              << driver::GroupTable(host.Groups());
     const driver::Picture before = PictureOf("Before");
 
     const driver::CommandRun run = session.Invoke(o.selection, Answerer(o.answer));
@@ -246,7 +253,8 @@ int RunCommand(const Options& o) {
     std::cout << "\n";
     for (const driver::ShownBox& box : run.boxes) std::cout << driver::Render(box) << "\n";
     std::cout << "The command returned " << run.result
-              << (run.result == 1 ? " (groups were split)" : " (nothing was split)") << ".\n\nGroups after:\n"
+              << (run.result == 1 ? " (groups were split)" : " (nothing was split)")
+              << ".\n\nGroups after:\n"
               << driver::GroupTable(host.Groups());
 
     if (!o.output.empty()) {
@@ -278,7 +286,8 @@ int main(int argc, char** argv) {
         std::cerr << "brisane: " << e.message << "\n\n" << kUsage;
         return kExitUsage;
     }
-    if (options.plugin.empty()) options.plugin = (ProgramDir(argv[0]) / "vorlanbrisane64.fxt").string();
+    if (options.plugin.empty())
+        options.plugin = (ProgramDir(argv[0]) / "vorlanbrisane64.fxt").string();
     try {
         return options.scenarios.empty() ? RunCommand(options) : RunScenarios(options);
     } catch (const std::exception& e) {

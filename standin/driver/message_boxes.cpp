@@ -33,8 +33,10 @@ std::string Render(const ShownBox& box) {
         start = end + 1;
     }
     const bool yesNo = (box.style & 0xF) == kStyleYesNo;
-    std::string pressed = box.answer == kIdYes ? "Yes" : box.answer == kIdNo ? "No"
-                          : box.answer == kIdOk ? "OK" : "(not answered)";
+    std::string pressed = box.answer == kIdYes  ? "Yes"
+                          : box.answer == kIdNo ? "No"
+                          : box.answer == kIdOk ? "OK"
+                                                : "(not answered)";
     out += std::string("+-- [") + (yesNo ? "Yes] [No" : "OK") + "]  pressed: " + pressed + "\n";
     return out;
 }

@@ -25,7 +25,7 @@ using BoxAnswerer = std::function<int32_t(const ShownBox&)>;
 // On Linux the boxes reach the stand-in USER32.DLL; on Windows they are real boxes, read and
 // pressed through a hook.
 class BoxWatcher {
-public:
+  public:
     explicit BoxWatcher(BoxAnswerer answerer);
     BoxWatcher(const BoxWatcher&) = delete;
     BoxWatcher& operator=(const BoxWatcher&) = delete;
@@ -36,7 +36,7 @@ public:
     // Used by the platform's hook: records the box and returns the answer chosen for it.
     int32_t OnBox(ShownBox box);
 
-private:
+  private:
     BoxAnswerer answerer_;
     std::vector<ShownBox> boxes_;
 };

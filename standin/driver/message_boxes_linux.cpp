@@ -21,6 +21,8 @@ BoxWatcher::BoxWatcher(BoxAnswerer answerer) : answerer_(std::move(answerer)) {
     User32Standin_SetHandler(&OnStandinBox, this);
 }
 
-BoxWatcher::~BoxWatcher() { User32Standin_SetHandler(nullptr, nullptr); }
+BoxWatcher::~BoxWatcher() {
+    User32Standin_SetHandler(nullptr, nullptr);
+}
 
 }  // namespace driver

@@ -22,7 +22,9 @@ void* OpenLibrary(const std::string& path, std::string* error) {
 void* FindSymbol(void* module, const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
 }
-void CloseLibrary(void* module) { FreeLibrary(static_cast<HMODULE>(module)); }
+void CloseLibrary(void* module) {
+    FreeLibrary(static_cast<HMODULE>(module));
+}
 #else
 void* OpenLibrary(const std::string& path, std::string* error) {
     // A path without a slash would be searched for; the plug-in is always named by its file.
@@ -34,8 +36,12 @@ void* OpenLibrary(const std::string& path, std::string* error) {
     }
     return module;
 }
-void* FindSymbol(void* module, const char* name) { return dlsym(module, name); }
-void CloseLibrary(void* module) { dlclose(module); }
+void* FindSymbol(void* module, const char* name) {
+    return dlsym(module, name);
+}
+void CloseLibrary(void* module) {
+    dlclose(module);
+}
 #endif
 
 template <typename Fn>
@@ -47,7 +53,9 @@ bool Resolve(void* module, const char* name, Fn& entry, std::string* missing) {
 
 }  // namespace
 
-PluginModule::~PluginModule() { Unload(); }
+PluginModule::~PluginModule() {
+    Unload();
+}
 
 bool PluginModule::Load(const std::string& path, std::string* error) {
     Unload();

@@ -7,7 +7,7 @@
 namespace driver {
 
 class PluginModule {
-public:
+  public:
     PluginModule() = default;
     PluginModule(const PluginModule&) = delete;
     PluginModule& operator=(const PluginModule&) = delete;
@@ -20,15 +20,19 @@ public:
 
     uint32_t Version(uint32_t hostVersion) const { return version_(hostVersion); }
     int32_t Init(uint32_t* flags) const { return init_(nullptr, flags); }
-    int16_t Enumerate(int16_t index, void* record) const { return enumerate_(nullptr, index, record); }
+    int16_t Enumerate(int16_t index, void* record) const {
+        return enumerate_(nullptr, index, record);
+    }
     int16_t EnumerateUTF16(int16_t index, void* record) const {
         return enumerateUTF16_(nullptr, index, record);
     }
     int32_t GetMenuStatus() const { return menuStatus_(nullptr, nullptr, nullptr); }
-    int16_t Invoke(void* window, const void* region) const { return invoke_(window, nullptr, region); }
+    int16_t Invoke(void* window, const void* region) const {
+        return invoke_(window, nullptr, region);
+    }
     void Terminate() const { terminate_(); }
 
-private:
+  private:
     void* module_ = nullptr;
     uint32_t (*version_)(uint32_t) = nullptr;
     int32_t (*init_)(void*, uint32_t*) = nullptr;

@@ -25,7 +25,8 @@ std::string ReadFile(const std::filesystem::path& path) {
 }
 
 uint32_t Number(const json& value) {
-    if (value.is_string()) return static_cast<uint32_t>(std::stoul(value.get<std::string>(), nullptr, 0));
+    if (value.is_string())
+        return static_cast<uint32_t>(std::stoul(value.get<std::string>(), nullptr, 0));
     return value.get<uint32_t>();
 }
 
@@ -54,12 +55,12 @@ void CompareGroups(const json& expected, const std::vector<standin::GroupView>& 
     for (size_t i = 0; i < actual.size(); ++i) {
         const json& e = expected[i];
         const auto& g = actual[i];
-        const std::string where = "group " + std::to_string(i + 1) + " (" + std::to_string(g.owner) +
-                                  "/" + std::to_string(g.number) + "): ";
+        const std::string where = "group " + std::to_string(i + 1) + " (" +
+                                  std::to_string(g.owner) + "/" + std::to_string(g.number) + "): ";
         auto check = [&](const char* field, long want, long have) {
             if (want != have) {
-                failures.push_back(where + field + " expected " + std::to_string(want) + ", found " +
-                                   std::to_string(have));
+                failures.push_back(where + field + " expected " + std::to_string(want) +
+                                   ", found " + std::to_string(have));
             }
         };
         if (e.contains("owner")) check("owner", e["owner"].get<long>(), g.owner);
@@ -78,7 +79,8 @@ void CompareGroups(const json& expected, const std::vector<standin::GroupView>& 
             const std::string have = standin::Utf8(full ? g.fullName : g.abbrevName);
             const std::string want = e[field].get<std::string>();
             if (have != want) {
-                failures.push_back(where + field + " expected \"" + want + "\", found \"" + have + "\"");
+                failures.push_back(where + field + " expected \"" + want + "\", found \"" + have +
+                                   "\"");
             }
         }
     }
@@ -94,18 +96,21 @@ void CompareBoxes(const json& expected, const std::vector<ShownBox>& actual,
         const json& e = expected[i];
         const ShownBox& box = actual[i];
         const std::string where = "box " + std::to_string(i + 1) + ": ";
-        const std::string caption = e.is_string() ? e.get<std::string>() : e.at("caption").get<std::string>();
+        const std::string caption =
+            e.is_string() ? e.get<std::string>() : e.at("caption").get<std::string>();
         if (standin::Utf8(box.caption) != caption) {
             failures.push_back(where + "caption expected \"" + caption + "\", shown \"" +
                                standin::Utf8(box.caption) + "\"");
         }
-        if (e.is_object() && e.contains("text") && standin::Utf8(box.text) != e["text"].get<std::string>()) {
-            failures.push_back(where + "text expected \"" + e["text"].get<std::string>() + "\", shown \"" +
-                               standin::Utf8(box.text) + "\"");
+        if (e.is_object() && e.contains("text") &&
+            standin::Utf8(box.text) != e["text"].get<std::string>()) {
+            failures.push_back(where + "text expected \"" + e["text"].get<std::string>() +
+                               "\", shown \"" + standin::Utf8(box.text) + "\"");
         }
         if (e.is_object() && e.contains("style") && box.style != e["style"].get<uint32_t>()) {
-            failures.push_back(where + "style expected " + std::to_string(e["style"].get<uint32_t>()) +
-                               ", shown " + std::to_string(box.style));
+            failures.push_back(where + "style expected " +
+                               std::to_string(e["style"].get<uint32_t>()) + ", shown " +
+                               std::to_string(box.style));
         }
     }
 }
@@ -114,7 +119,8 @@ void CompareBoxes(const json& expected, const std::vector<ShownBox>& actual,
 std::vector<std::string> Writes() {
     std::vector<std::string> out;
     for (const standin::Call& c : standin::Host::Instance().Calls()) {
-        if (c.function != "FX_SaveEData" && c.function != "FX_CreateEData" && c.function != "FX_DeleteEData") {
+        if (c.function != "FX_SaveEData" && c.function != "FX_CreateEData" &&
+            c.function != "FX_DeleteEData") {
             continue;
         }
         std::string key;
@@ -124,19 +130,23 @@ std::vector<std::string> Writes() {
     return out;
 }
 
-void Run(const std::filesystem::path& path, const std::string& pluginPath, ScenarioOutcome& outcome) {
+void Run(const std::filesystem::path& path, const std::string& pluginPath,
+         ScenarioOutcome& outcome) {
     const json scenario = json::parse(ReadFile(path));
     outcome.name = scenario.value("name", path.filename().string());
     standin::Host& host = standin::Host::Instance();
     host.Reset();
-    const uint32_t hostVersion = scenario.contains("hostVersion") ? Number(scenario["hostVersion"]) : 0x19000000;
+    const uint32_t hostVersion =
+        scenario.contains("hostVersion") ? Number(scenario["hostVersion"]) : 0x19000000;
     host.SetVersion(hostVersion);
 
     std::string error;
     const json& document = scenario.at("document");
-    const bool loaded = document.is_string()
-                            ? host.LoadDocumentFile((path.parent_path() / document.get<std::string>()).string(), &error)
-                            : host.LoadDocumentJson(document.dump(), &error);
+    const bool loaded =
+        document.is_string()
+            ? host.LoadDocumentFile((path.parent_path() / document.get<std::string>()).string(),
+                                    &error)
+            : host.LoadDocumentJson(document.dump(), &error);
     if (!loaded) throw std::runtime_error(error);
     for (const json& fault : scenario.value("fail", json::array())) {
         host.FailCall(fault.at("function").get<std::string>(), fault.at("nth").get<int>());
@@ -160,8 +170,9 @@ void Run(const std::filesystem::path& path, const std::string& pluginPath, Scena
 
     const json& expect = scenario.at("expect");
     if (expect.contains("result") && expect["result"].get<int>() != run.result) {
-        outcome.failures.push_back("result expected " + std::to_string(expect["result"].get<int>()) +
-                                   ", returned " + std::to_string(run.result));
+        outcome.failures.push_back("result expected " +
+                                   std::to_string(expect["result"].get<int>()) + ", returned " +
+                                   std::to_string(run.result));
     }
     if (expect.contains("boxes")) CompareBoxes(expect["boxes"], run.boxes, outcome.failures);
     if (expect.contains("groups")) CompareGroups(expect["groups"], host.Groups(), outcome.failures);

@@ -27,7 +27,8 @@ std::u16string Field8(const uint8_t* record, size_t offset) {
 std::u16string Field16(const uint8_t* record, size_t offset) {
     std::u16string out;
     for (size_t i = 0; i < 128; ++i) {
-        const auto unit = static_cast<char16_t>(record[offset + 2 * i] | (record[offset + 2 * i + 1] << 8));
+        const auto unit =
+            static_cast<char16_t>(record[offset + 2 * i] | (record[offset + 2 * i + 1] << 8));
         if (unit == 0) break;
         out += unit;
     }

@@ -38,7 +38,7 @@ struct CommandRun {
 };
 
 class Session {
-public:
+  public:
     // Loads the plug-in and makes the start-up calls: version, init, enumeration (UTF-16 from
     // host version 0x19000000, 8-bit before), and the menu status.
     bool Start(const std::string& pluginPath, uint32_t hostVersion, std::string* error);
@@ -48,7 +48,7 @@ public:
     // Terminate, then unload the module.
     void Stop();
 
-private:
+  private:
     PluginModule plugin_;
     Enumeration enumeration_;
 };

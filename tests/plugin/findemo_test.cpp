@@ -5,7 +5,7 @@
 #include "scenario.h"
 
 TEST(FindemoHost, TheCommandSplitsThroughTheSecondModuleName) {
-    const auto outcome =
-        driver::RunScenarioFile(std::string(VB_SCENARIO_DIR) + "/split-on-both-sides.json", VB_PLUGIN_PATH);
+    const auto outcome = driver::RunScenarioFile(
+        std::string(VB_SCENARIO_DIR) + "/split-on-both-sides.json", VB_PLUGIN_PATH);
     EXPECT_TRUE(outcome.passed) << outcome.transcript;
 }

@@ -11,9 +11,12 @@
 TEST(NoHost, TheCommandFindsNothingAndSaysSo) {
     void* plugin = dlopen(VB_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(plugin, nullptr) << dlerror();
-    auto version = reinterpret_cast<uint32_t (*)(uint32_t)>(dlsym(plugin, "FinaleExtensionVersion"));
-    auto enumerate = reinterpret_cast<int16_t (*)(void*, int16_t, void*)>(dlsym(plugin, "FinaleExtensionEnumerate"));
-    auto invoke = reinterpret_cast<int16_t (*)(void*, void*, const void*)>(dlsym(plugin, "FinaleExtensionInvoke"));
+    auto version =
+        reinterpret_cast<uint32_t (*)(uint32_t)>(dlsym(plugin, "FinaleExtensionVersion"));
+    auto enumerate = reinterpret_cast<int16_t (*)(void*, int16_t, void*)>(
+        dlsym(plugin, "FinaleExtensionEnumerate"));
+    auto invoke = reinterpret_cast<int16_t (*)(void*, void*, const void*)>(
+        dlsym(plugin, "FinaleExtensionInvoke"));
     ASSERT_TRUE(version && enumerate && invoke);
     version(0x19000000);
     std::array<uint8_t, 0xC4> record{};

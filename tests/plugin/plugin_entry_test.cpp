@@ -14,7 +14,7 @@
 namespace {
 
 class PluginEntryTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         standin::Host::Instance().Reset();
         User32Standin_Reset();
@@ -44,7 +44,8 @@ TEST_F(PluginEntryTest, EightBitEnumerationRecordByteForByte) {
     ASSERT_EQ(plugin.Enumerate(0, record.data()), 1);
     std::array<uint8_t, 0xC4 + 8> expected{};
     std::memcpy(&expected[0x00], "Vorlan Brisane", 14);
-    std::memcpy(&expected[0x40], "Splits groups into subgroups for the range of the selection.", 60);
+    std::memcpy(&expected[0x40], "Splits groups into subgroups for the range of the selection.",
+                60);
     std::memcpy(&expected[0x80], "Brisane", 7);
     expected[0xC0] = 1;
     for (size_t i = 0xC4; i < expected.size(); ++i) expected[i] = 0xAB;  // past the record

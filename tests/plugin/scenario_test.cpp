@@ -25,7 +25,7 @@ std::string TestName(const ::testing::TestParamInfo<std::string>& info) {
     return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Shared, Scenario, ::testing::ValuesIn(driver::ScenarioFiles(VB_SCENARIO_DIR)),
-                         TestName);
+INSTANTIATE_TEST_SUITE_P(Shared, Scenario,
+                         ::testing::ValuesIn(driver::ScenarioFiles(VB_SCENARIO_DIR)), TestName);
 
 }  // namespace

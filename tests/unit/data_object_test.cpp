@@ -135,8 +135,8 @@ TEST_F(CollectionTest, GrowthSteps) {
     struct Case {
         int count;
         int capacity;
-    } cases[] = {{0, 10}, {10, 20}, {100, 110}, {101, 150}, {1000, 1050}, {1001, 1100},
-                 {10001, 11000}};
+    } cases[] = {{0, 10},      {10, 20},     {100, 110},    {101, 150},
+                 {1000, 1050}, {1001, 1100}, {10001, 11000}};
     for (const Case& c : cases) {
         FCGroups groups;
         for (int i = 0; i < c.count; ++i) groups.Add(new FCGroup());

@@ -13,8 +13,8 @@
 
 // A host region record as the host lays it out: packed, little-endian.
 inline std::array<uint8_t, 20> RegionRecord(int16_t system, int16_t startSlot, int16_t endSlot,
-                                     int16_t startMeasure, int16_t endMeasure, int32_t startPos = 0,
-                                     int32_t endPos = 0x7FFFFFFF) {
+                                            int16_t startMeasure, int16_t endMeasure,
+                                            int32_t startPos = 0, int32_t endPos = 0x7FFFFFFF) {
     std::array<uint8_t, 20> r{};
     le::PutI16(r.data(), 0, system);
     le::PutI16(r.data(), 2, startSlot);
@@ -28,7 +28,7 @@ inline std::array<uint8_t, 20> RegionRecord(int16_t system, int16_t startSlot, i
 }
 
 class HostTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         host().Reset();
         savedVersion_ = vb::hostVersion;
@@ -40,7 +40,8 @@ protected:
 
     // Staves 1..n in score order.
     static void AddStaves(int n) {
-        for (int s = 1; s <= n; ++s) host().AddStaff(static_cast<int16_t>(s), "Staff " + std::to_string(s));
+        for (int s = 1; s <= n; ++s)
+            host().AddStaff(static_cast<int16_t>(s), "Staff " + std::to_string(s));
     }
 
     // The calls of one host function, optionally only for one tag.
@@ -64,6 +65,6 @@ protected:
         return out;
     }
 
-private:
+  private:
     uint32_t savedVersion_ = 0;
 };

@@ -193,7 +193,7 @@ TEST_F(SystemStavesTest, CopyFromScoreOrderTakesTheDefaultCompanion) {
 }
 
 class GroupTest : public HostTest {
-protected:
+  protected:
     int16_t AddGroup(int16_t owner, std::u16string full, std::u16string abbrev) {
         standin::GroupSpec spec;
         spec.owner = owner;

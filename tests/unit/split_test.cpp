@@ -32,7 +32,7 @@ std::ostream& operator<<(std::ostream& os, const Piece& p) {
 }
 
 class SplitTest : public HostTest {
-protected:
+  protected:
     void SetUp() override {
         HostTest::SetUp();
         AddStaves(4);
@@ -83,18 +83,34 @@ TEST_F(SplitTest, OutcomeForEachWayTheSelectionSitsInTheGroup) {
         bool split;
         std::vector<Piece> pieces;
     } cases[] = {
-        {"cut on both sides", 20, 5, 8, true,
+        {"cut on both sides",
+         20,
+         5,
+         8,
+         true,
          {{1, 4, u"Strings", u"Str."},
           {5, 8, Suffixed(u"Strings", kFull, 2), Suffixed(u"Str.", kAbbrev, 2)},
           {9, 20, Suffixed(u"Strings", kFull, 3), Suffixed(u"Str.", kAbbrev, 3)}}},
-        {"selection at the group's start", 20, 1, 8, true,
+        {"selection at the group's start",
+         20,
+         1,
+         8,
+         true,
          {{1, 8, u"Strings", u"Str."},
           {9, 20, Suffixed(u"Strings", kFull, 2), Suffixed(u"Str.", kAbbrev, 2)}}},
-        {"selection at the group's end", 20, 5, 20, true,
+        {"selection at the group's end",
+         20,
+         5,
+         20,
+         true,
          {{1, 4, u"Strings", u"Str."},
           {5, 20, Suffixed(u"Strings", kFull, 2), Suffixed(u"Str.", kAbbrev, 2)}}},
         {"selection is the whole group", 20, 1, 20, false, {{1, 20, u"Strings", u"Str."}}},
-        {"group runs past the last measure", 999, 10, 40, true,
+        {"group runs past the last measure",
+         999,
+         10,
+         40,
+         true,
          {{1, 9, u"Strings", u"Str."},
           {10, 999, Suffixed(u"Strings", kFull, 2), Suffixed(u"Str.", kAbbrev, 2)}}},
         {"selection runs past the group", 20, 5, 25, false, {{1, 20, u"Strings", u"Str."}}},
@@ -114,11 +130,11 @@ TEST_F(SplitTest, HostWritesOfASplitOnBothSidesInOrder) {
     host().ClearCalls();
     ASSERT_TRUE(Split(0, 1, 4, 5, 8));
     std::vector<std::string> expected = {
-        "FX_SaveEData 'SDNG' (0,1,0)",   "FX_CreateEData 'SDNG' (0,65535,0)",
-        "FX_CreateEData 'txbl' (65535)", "FX_CreateEData 'SOTX' (65535,65535)",
-        "FX_CreateEData 'txbl' (65535)", "FX_CreateEData 'SOTX' (65535,65535)",
-        "FX_SaveEData 'SDNG' (0,2,0)",   "FX_SaveEData 'SDNG' (0,2,0)",
-        "FX_CreateEData 'SDNG' (0,65535,0)", "FX_CreateEData 'txbl' (65535)",
+        "FX_SaveEData 'SDNG' (0,1,0)",         "FX_CreateEData 'SDNG' (0,65535,0)",
+        "FX_CreateEData 'txbl' (65535)",       "FX_CreateEData 'SOTX' (65535,65535)",
+        "FX_CreateEData 'txbl' (65535)",       "FX_CreateEData 'SOTX' (65535,65535)",
+        "FX_SaveEData 'SDNG' (0,2,0)",         "FX_SaveEData 'SDNG' (0,2,0)",
+        "FX_CreateEData 'SDNG' (0,65535,0)",   "FX_CreateEData 'txbl' (65535)",
         "FX_CreateEData 'SOTX' (65535,65535)", "FX_CreateEData 'txbl' (65535)",
         "FX_CreateEData 'SOTX' (65535,65535)", "FX_SaveEData 'SDNG' (0,3,0)"};
     std::vector<std::string> writes;
@@ -202,8 +218,7 @@ TEST_F(SplitTest, MissingFontPreferencesGiveTheDefaultFont) {
     title.LoadResourceString(101, vb::moduleHandle);
     AddGroup(1, 4, 1, 20);
     ASSERT_TRUE(Split(0, 1, 4, 1, 8));
-    EXPECT_EQ(Pieces()[1].full,
-              u"Strings^font(Times New Roman)^size(12)^nfx(128)(Brisane 2)");
+    EXPECT_EQ(Pieces()[1].full, u"Strings^font(Times New Roman)^size(12)^nfx(128)(Brisane 2)");
 }
 
 TEST_F(SplitTest, ReversedOrMeasurelessSelectionsMatchNothing) {
@@ -290,7 +305,7 @@ TEST_F(SplitTest, SuffixIsAddedOrRenumbered) {
 }
 
 class MultiStaffTest : public HostTest {
-protected:
+  protected:
     void SetUp() override {
         HostTest::SetUp();
         AddStaves(8);
@@ -309,15 +324,18 @@ TEST_F(MultiStaffTest, OnlyAnExactInstrumentRangeCounts) {
     struct Case {
         int16_t start, end;
         bool match;
-    } cases[] = {{5, 6, true}, {5, 7, false}, {6, 6, false}, {2, 4, true},
-                 {2, 3, false}, {1, 1, false}};
-    for (const Case& c : cases) EXPECT_EQ(Check(c.start, c.end), c.match) << c.start << "-" << c.end;
+    } cases[] = {{5, 6, true}, {5, 7, false}, {6, 6, false},
+                 {2, 4, true}, {2, 3, false}, {1, 1, false}};
+    for (const Case& c : cases)
+        EXPECT_EQ(Check(c.start, c.end), c.match) << c.start << "-" << c.end;
     for (const auto& call : CallsOf("FX_InstToSlot")) {
         EXPECT_EQ(call.system, 0);
         EXPECT_EQ(call.version, 0x19000000u);
     }
 }
 
-TEST_F(MultiStaffTest, NoInstrumentsNoMatch) { EXPECT_FALSE(Check(1, 2)); }
+TEST_F(MultiStaffTest, NoInstrumentsNoMatch) {
+    EXPECT_FALSE(Check(1, 2));
+}
 
 }  // namespace
