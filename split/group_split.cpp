@@ -10,11 +10,11 @@
 namespace split {
 namespace {
 
-// The name font command built from one font preference.
-FCString NameFontCommand(uint16_t preference) {
-    FCFontPrefs prefs;
+// The name font command of a font preference: the preference's font, size and effects (a new
+// font's defaults when it does not load), with the suffix effect bit set.
+FCString NameFontCommand(const FCFontPrefs& prefs) {
     FCFontInfo font;
-    if (prefs.Load(preference) && prefs.GetLoadedSize() > 0) {
+    if (prefs.GetLoadedSize() > 0) {
         font.SetSize(prefs.GetSize());
         font.SetEffects(prefs.GetEffects());
         font.SetNameFromFontNumber(prefs.GetFontNumber());
@@ -91,9 +91,14 @@ bool SplitGroup(FCGroup& group, const FCMusicRegion& region) {
     const int16_t groupStart = group.GetStartMeasure();
     const int16_t groupEnd = group.GetEndMeasure();
 
-    PieceNames names{group.CreateFullNameString(), group.CreateAbbreviatedNameString(),
-                     NameFontCommand(FULL_NAME_FONT_PREF),
-                     NameFontCommand(ABBREVIATED_NAME_FONT_PREF)};
+    PieceNames names;
+    names.fullName = group.CreateFullNameString();
+    names.abbreviatedName = group.CreateAbbreviatedNameString();
+    FCFontPrefs fullPrefs, abbreviatedPrefs;
+    fullPrefs.Load(FULL_NAME_FONT_PREF);
+    abbreviatedPrefs.Load(ABBREVIATED_NAME_FONT_PREF);
+    names.fullCommand = NameFontCommand(fullPrefs);
+    names.abbreviatedCommand = NameFontCommand(abbreviatedPrefs);
 
     bool split = false;
     if (groupStart < start) {
