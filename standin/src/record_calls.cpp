@@ -116,15 +116,21 @@ int16_t Host::LoadEData(uint32_t t, uint16_t* key, void* buffer, int32_t* size, 
     return call.result;
 }
 
-int16_t Host::SaveEData(uint32_t t, uint16_t* key, const void* buffer, int32_t size,
-                        uint32_t version) {
-    Call& call = Log("FX_SaveEData");
+Call& Host::LogWrite(std::string function, uint32_t t, const uint16_t* key, const void* buffer,
+                     int32_t size, uint32_t version) {
+    Call& call = Log(std::move(function));
     call.tag = t;
     call.version = version;
     call.bufferNull = buffer == nullptr;
     call.sizeIn = call.sizeOut = size;
     call.dataIn = Copy(buffer, size);
     if (key) call.keyIn = call.keyOut = doc_->Words(doc_->KeyFrom(t, key));
+    return call;
+}
+
+int16_t Host::SaveEData(uint32_t t, uint16_t* key, const void* buffer, int32_t size,
+                        uint32_t version) {
+    Call& call = LogWrite("FX_SaveEData", t, key, buffer, size, version);
     call.result = [&]() -> int16_t {
         if (TakeFault(call.function, t, true)) return 0;
         if (key == nullptr || buffer == nullptr || size <= 0) return 0;
@@ -141,13 +147,7 @@ int16_t Host::SaveEData(uint32_t t, uint16_t* key, const void* buffer, int32_t s
 
 int16_t Host::CreateEData(uint32_t t, uint16_t* key, const void* buffer, int32_t size,
                           uint32_t version) {
-    Call& call = Log("FX_CreateEData");
-    call.tag = t;
-    call.version = version;
-    call.bufferNull = buffer == nullptr;
-    call.sizeIn = call.sizeOut = size;
-    call.dataIn = Copy(buffer, size);
-    if (key) call.keyIn = call.keyOut = doc_->Words(doc_->KeyFrom(t, key));
+    Call& call = LogWrite("FX_CreateEData", t, key, buffer, size, version);
     call.result = [&]() -> int16_t {
         if (TakeFault(call.function, t, true)) return 0;
         if (key == nullptr || buffer == nullptr || size <= 0) return 0;

@@ -5,6 +5,7 @@
 #include "framework/base/module_state.h"
 #include "framework/text/fc_font_info.h"
 #include "framework/text/fc_font_prefs.h"
+#include "host_version.h"
 #include "unit/held_record.h"
 
 namespace {
@@ -12,18 +13,6 @@ namespace {
 std::u16string Text(const FCString& s) {
     return std::u16string(s.GetUTF16(), s.GetLength());
 }
-
-// Sets the host version for one test and restores it afterwards.
-class HostVersion {
-  public:
-    explicit HostVersion(uint32_t version) : saved_(vb::hostVersion) { vb::hostVersion = version; }
-    ~HostVersion() { vb::hostVersion = saved_; }
-    HostVersion(const HostVersion&) = delete;
-    HostVersion& operator=(const HostVersion&) = delete;
-
-  private:
-    uint32_t saved_;
-};
 
 constexpr uint32_t kUnicodeNamesHost = 0x19000000;
 constexpr uint32_t kEightBitNamesHost = 0x18FFFFFF;

@@ -6,6 +6,7 @@
 #include "framework/base/module_state.h"
 #include "framework/text/fc_raw_text.h"
 #include "framework/text/fc_text_block.h"
+#include "host_version.h"
 #include "unit/held_record.h"
 
 namespace {
@@ -19,17 +20,6 @@ std::vector<uint8_t> Bytes(const __FCBaseData& object) {
     return data ? std::vector<uint8_t>(data, data + object.GetLoadedSize())
                 : std::vector<uint8_t>();
 }
-
-class HostVersion {
-  public:
-    explicit HostVersion(uint32_t version) : saved_(vb::hostVersion) { vb::hostVersion = version; }
-    ~HostVersion() { vb::hostVersion = saved_; }
-    HostVersion(const HostVersion&) = delete;
-    HostVersion& operator=(const HostVersion&) = delete;
-
-  private:
-    uint32_t saved_;
-};
 
 constexpr uint32_t kUnicodeHost = 0x11000000;
 constexpr uint32_t kEightBitHost = 0x10FFFFFF;

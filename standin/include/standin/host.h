@@ -189,6 +189,9 @@ class STANDIN_API Host {
     // Counts the call against the planned faults; the fault that fires, if any.
     std::optional<Fault> TakeFault(const std::string& function, uint32_t tag, bool recordCall);
     Call& Log(std::string function);
+    // Logs a save or create with the record the plug-in hands over.
+    Call& LogWrite(std::string function, uint32_t tag, const uint16_t* key, const void* buffer,
+                   int32_t size, uint32_t version);
 
     std::unique_ptr<Document> doc_;
     uint32_t version_ = kDefaultVersion;
