@@ -134,18 +134,34 @@ std::string GroupsSvg(const std::vector<Picture>& pictures) {
             if (last < first) continue;
             const int x1 = kLeft + (first - 1) * kMeasureWidth + 2;
             const int x2 = kLeft + last * kMeasureWidth - 2;
-            const int y1 = kTop + row[g.startStaff] * kStaffGap - 10;
-            const int y2 = kTop + row[g.endStaff] * kStaffGap + 10;
+            // A group inside another one's staves and measures gets its bracket further in.
+            int depth = 0;  // 0 or 1
+            for (const auto& outer : p.groups) {
+                if (&outer == &g || !row.count(outer.startStaff) || !row.count(outer.endStaff)) {
+                    continue;
+                }
+                const bool wider = row[outer.startStaff] <= row[g.startStaff] &&
+                                   row[outer.endStaff] >= row[g.endStaff] &&
+                                   (row[outer.endStaff] - row[outer.startStaff] >
+                                    row[g.endStaff] - row[g.startStaff]);
+                if (wider && outer.startMeasure <= g.endMeasure &&
+                    g.startMeasure <= outer.endMeasure) {
+                    depth = 1;  // one level in is enough to tell them apart
+                }
+            }
+            const int y1 = kTop + row[g.startStaff] * kStaffGap - 10 + 4 * depth;
+            const int y2 = kTop + row[g.endStaff] * kStaffGap + 10 - 4 * depth;
             const char* colour = colours[gi % 8];
             svg << "<rect x=\"" << x1 << "\" y=\"" << y1 << "\" width=\"" << x2 - x1
                 << "\" height=\"" << y2 - y1 << "\" fill=\"" << colour
                 << "\" fill-opacity=\"0.10\" stroke=\"" << colour << "\"/>\n";
             svg << "<path d=\"M" << x1 + 6 << "," << y1 << " h-6 v" << y2 - y1
                 << " h6\" fill=\"none\" stroke=\"" << colour << "\" stroke-width=\"3\"/>\n";
-            svg << "<text x=\"" << x1 + 6 << "\" y=\"" << y1 + 12 << "\" fill=\"" << colour << "\">"
-                << Escape(Readable(g.fullName)) << "</text>\n";
-            svg << "<text x=\"" << x1 + 6 << "\" y=\"" << y2 - 4 << "\" fill=\"" << colour
-                << "\" font-style=\"italic\">" << Escape(Readable(g.abbrevName)) << "</text>\n";
+            svg << "<text x=\"" << x1 + 6 + 70 * depth << "\" y=\"" << y1 + 12 << "\" fill=\""
+                << colour << "\">" << Escape(Readable(g.fullName)) << "</text>\n";
+            svg << "<text x=\"" << x1 + 6 + 70 * depth << "\" y=\"" << y2 - 4 << "\" fill=\""
+                << colour << "\" font-style=\"italic\">" << Escape(Readable(g.abbrevName))
+                << "</text>\n";
             const int ly =
                 kTop + static_cast<int>(p.staves.size()) * kStaffGap + static_cast<int>(gi) * 14;
             svg << "<text x=\"0\" y=\"" << ly << "\" fill=\"" << colour << "\">group " << g.owner
