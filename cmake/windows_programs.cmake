@@ -48,6 +48,11 @@ if(VB_HOST_JSON_INCLUDE)
       "nlohmann-json for the Windows build: the build machine's headers" FORCE)
 endif()
 
+# Answers the message boxes of a Windows program: the test programs' and the host program's.
+add_library(vb_box_hook STATIC ${PROJECT_SOURCE_DIR}/tests/windows/box_hook.cpp)
+target_include_directories(vb_box_hook PUBLIC ${PROJECT_SOURCE_DIR}/tests/windows)
+target_compile_options(vb_box_hook PRIVATE ${VB_WARNINGS})
+
 # Runs a Windows program in the build folder's own Wine prefix; --display gives it an X server.
 # Tests that use it need the fixture "wine", which makes the prefix (tests/windows).
 set(VB_WINE_RUN ${PROJECT_SOURCE_DIR}/tools/wine-run --prefix ${CMAKE_BINARY_DIR}/wineprefix)

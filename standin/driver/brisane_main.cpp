@@ -77,11 +77,13 @@ std::filesystem::path ProgramDir(const char* argv0) {
     return std::filesystem::absolute(argv0).parent_path();
 }
 
-long ParseInt(const std::string& text, const std::string& option, long low, long high) {
+// long long: a long does not hold every 32-bit unsigned value on Windows.
+long long ParseInt(const std::string& text, const std::string& option, long long low,
+                   long long high) {
     size_t used = 0;
-    long value = 0;
+    long long value = 0;
     try {
-        value = std::stol(text, &used, 0);
+        value = std::stoll(text, &used, 0);
     } catch (...) {
         used = 0;
     }
@@ -131,7 +133,7 @@ Options ParseArguments(int argc, char** argv) {
                 throw UsageError{"--yes and --no exclude each other"};
             o.answer = arg.substr(2);
         } else if (arg == "--host-version") {
-            o.hostVersion = static_cast<uint32_t>(ParseInt(value(i), arg, 0, 0xFFFFFFFFL));
+            o.hostVersion = static_cast<uint32_t>(ParseInt(value(i), arg, 0, 0xFFFFFFFFLL));
         } else if (arg == "--output") {
             o.output = value(i);
         } else if (arg == "--svg") {

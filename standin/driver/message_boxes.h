@@ -3,6 +3,7 @@
 // answered by whoever plays the user (a script, or the person at the terminal).
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,7 @@ using BoxAnswerer = std::function<int32_t(const ShownBox&)>;
 
 // While it lives, every box the plug-in shows in this thread goes to `answerer` and is recorded.
 // On Linux the boxes reach the stand-in USER32.DLL; on Windows they are real boxes, read and
-// pressed through a hook.
+// pressed through a hook, their style recovered from what they show (buttons and icon).
 class BoxWatcher {
   public:
     explicit BoxWatcher(BoxAnswerer answerer);
@@ -37,8 +38,12 @@ class BoxWatcher {
     int32_t OnBox(ShownBox box);
 
   private:
+    // How the platform hands the boxes to OnBox (message_boxes_linux.cpp, _windows.cpp).
+    struct Hook;
+
     BoxAnswerer answerer_;
     std::vector<ShownBox> boxes_;
+    std::unique_ptr<Hook> hook_;  // last: detached before the rest goes
 };
 
 // Answers yes/no boxes from `answers` in order ("yes" / "no"); further questions are not

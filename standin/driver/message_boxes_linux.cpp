@@ -17,12 +17,16 @@ int32_t OnStandinBox(void* context, void*, const char16_t* text, const char16_t*
 
 }  // namespace
 
-BoxWatcher::BoxWatcher(BoxAnswerer answerer) : answerer_(std::move(answerer)) {
-    User32Standin_SetHandler(&OnStandinBox, this);
-}
+struct BoxWatcher::Hook {
+    explicit Hook(BoxWatcher& watcher) { User32Standin_SetHandler(&OnStandinBox, &watcher); }
+    Hook(const Hook&) = delete;
+    Hook& operator=(const Hook&) = delete;
+    ~Hook() { User32Standin_SetHandler(nullptr, nullptr); }
+};
 
-BoxWatcher::~BoxWatcher() {
-    User32Standin_SetHandler(nullptr, nullptr);
-}
+BoxWatcher::BoxWatcher(BoxAnswerer answerer)
+    : answerer_(std::move(answerer)), hook_(std::make_unique<Hook>(*this)) {}
+
+BoxWatcher::~BoxWatcher() = default;
 
 }  // namespace driver

@@ -1,7 +1,7 @@
 #pragma once
 // Answers the message boxes of one thread like a scripted user. A CBT hook sees each box as it
-// is activated, records its caption, text and buttons, and presses the button the script
-// chooses. For Windows test programs that load the plug-in and must not block on its boxes.
+// is activated, records its caption, text, buttons and icon, and presses the button the script
+// chooses. For Windows programs that load the plug-in and must not block on its boxes.
 #include <windows.h>
 
 #include <functional>
@@ -14,11 +14,15 @@ struct Box {
     std::wstring caption;
     std::wstring text;
     std::vector<int> buttons;  // control IDs (IDOK, IDYES, IDNO, ...) of the box's buttons
-    int requested = 0;         // the button the script chose
-    int pressed = 0;           // the button pressed: the requested one, else the box's first
+    // The MessageBox style as far as the box shows it: the MB_ button set (and MB_HELP) from its
+    // buttons, the MB_ICON value from its icon. Default button and modality are not recovered.
+    UINT style = 0;
+    int requested = 0;  // the button the script chose
+    int pressed = 0;    // the button pressed: the requested one, else the box's first
 };
 
-// Chooses the button to press (IDOK, IDYES, IDNO, ...) for a box seen so far.
+// Chooses the button to press (IDOK, IDYES, IDNO, ...) for a box seen so far; 0 closes the box
+// without any button, so that MessageBox returns 0 as if nobody had answered.
 using Script = std::function<int(const Box&)>;
 
 // While it lives, answers every message box opened on the thread that created it. At most one

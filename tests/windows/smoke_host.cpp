@@ -286,6 +286,14 @@ void CheckBoxHook() {
          MB_OK | MB_ICONINFORMATION,
          IDOK,
          {IDOK}},
+        {"error confirmed", L"Error", L"Cannot split.", MB_OK | MB_ICONERROR, IDOK, {IDOK}},
+        {"warning confirmed",
+         L"Careful",
+         L"Go on?",
+         MB_OKCANCEL | MB_ICONWARNING,
+         IDOK,
+         {IDOK, IDCANCEL}},
+        {"question left unanswered", L"Question", L"Continue?", MB_YESNO, 0, {IDYES, IDNO}},
     };
     for (const auto& c : cases) {
         boxhook::BoxAnswerer answerer([&](const boxhook::Box&) { return c.answer; });
@@ -296,12 +304,13 @@ void CheckBoxHook() {
         int result = MessageBoxW(nullptr, c.text, c.caption, c.style);
         const auto& boxes = answerer.Boxes();
         bool seen = boxes.size() == 1 && boxes[0].caption == c.caption && boxes[0].text == c.text &&
-                    boxes[0].buttons == c.buttons && boxes[0].pressed == c.answer;
+                    boxes[0].buttons == c.buttons && boxes[0].style == c.style &&
+                    boxes[0].pressed == c.answer;
         std::string detail;
         if (!boxes.empty()) {
             detail = " (saw \"" + Narrow(boxes[0].caption) + "\" / \"" + Narrow(boxes[0].text) +
-                     "\", " + std::to_string(boxes[0].buttons.size()) + " buttons, pressed " +
-                     std::to_string(boxes[0].pressed) + ")";
+                     "\", " + std::to_string(boxes[0].buttons.size()) + " buttons, style " +
+                     Hex(boxes[0].style) + ", pressed " + std::to_string(boxes[0].pressed) + ")";
         }
         Check(result == c.answer && seen, std::string("message box ") + c.name + ": returns " +
                                               std::to_string(result) + detail);
