@@ -112,6 +112,7 @@ const char* FCString::GetCString() {
 }
 
 void FCString::SetString(const FCString* other) {
+    if (other == this) return;  // clearing first would lose the text to copy
     Clear();
     if (other == nullptr || other->length_ < 1) return;
     EnsureCapacity(other->length_ + 1);
@@ -131,6 +132,7 @@ void FCString::AppendString(const FCString& other) {
 }
 
 void FCString::AppendCString(const char* text) {
+    if (text == nullptr) return;
     uint64_t n = std::strlen(text);
     EnsureCapacity(length_ + n);
     for (uint64_t i = 0; i < n; ++i) buffer_[length_ + i] = static_cast<unsigned char>(text[i]);

@@ -118,3 +118,18 @@ TEST(StringResource, MissingEntryReadsResourceStringError) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StringCopy, CopyingIntoItselfKeepsTheText) {
+    FCString s(u"Violins");
+    s.SetString(&s);
+    EXPECT_EQ(Text(s), u"Violins");
+    s.AppendString(s);
+    EXPECT_EQ(Text(s), u"ViolinsViolins");
+    FCString empty;
+    s.SetString(&empty);
+    EXPECT_EQ(Text(s), u"");
+}
+
+}  // namespace
