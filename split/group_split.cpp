@@ -49,7 +49,7 @@ class Snapshot {
     FCGroup saved_;
 };
 
-enum class PieceResult { NotMade, Made, MadeIncomplete };
+enum class PieceResult { NotMade, Made, MadeIncomplete };  // incomplete: its last save failed
 
 // Cuts the group at `cut`: the object's group is shortened to end at cut - 1, and a new group
 // over cut..end with suffixed names is created; the object then stands for the new group.
@@ -102,10 +102,9 @@ bool SplitGroup(FCGroup& group, const FCMusicRegion& region) {
 
     bool split = false;
     if (groupStart < start) {
-        const PieceResult piece = MakePiece(group, start, groupEnd, names);
-        if (piece == PieceResult::NotMade) return false;
+        // A piece whose last save failed still exists; the next piece's first save rewrites it.
+        if (MakePiece(group, start, groupEnd, names) == PieceResult::NotMade) return false;
         split = true;
-        if (piece == PieceResult::MadeIncomplete) return true;
     }
     if (groupEnd > end && !region.IsLastEndMeasure()) {
         if (MakePiece(group, static_cast<int16_t>(end + 1), groupEnd, names) !=

@@ -37,8 +37,11 @@ bool IsMultiStaffInstrumentRange(const FCMusicRegion& region) {
     instruments.LoadAll();
     for (int i = 0; i < instruments.GetCount(); ++i) {
         const FCMultiStaffInstrument& instrument = *instruments.GetItemAt(i);
-        if (EndStaff(instrument, true) != region.GetStartStaff()) continue;
-        if (EndStaff(instrument, false) == region.GetEndStaff()) return true;
+        // Each end is worked out before the region's staff is asked for, in this order.
+        const int16_t top = EndStaff(instrument, true);
+        if (top != region.GetStartStaff()) continue;
+        const int16_t bottom = EndStaff(instrument, false);
+        if (bottom == region.GetEndStaff()) return true;
     }
     return false;
 }

@@ -272,6 +272,18 @@ TEST_F(SplitTest, AFailedWriteNeverCostsAMeasureItsBracket) {
     }
 }
 
+TEST_F(SplitTest, AFailedLastSaveOfAPieceIsRepairedByTheNextPiece) {
+    AddGroup(1, 4, 1, 20);
+    host().FailCall("FX_SaveEData", 2);  // the middle group's save with its new names
+    EXPECT_TRUE(Split(0, 1, 4, 5, 8));
+    const std::vector<Piece> expected = {
+        {1, 4, u"Strings", u"Str."},
+        {5, 8, Suffixed(u"Strings", kFull, 2), Suffixed(u"Str.", kAbbrev, 2)},
+        {9, 20, Suffixed(u"Strings", kFull, 3), Suffixed(u"Str.", kAbbrev, 3)}};
+    EXPECT_EQ(Pieces(), expected);
+    EXPECT_EQ(le::GetI16(host().Group(0, 2)->bytes.data(), 6), 0);
+}
+
 TEST_F(SplitTest, AFailedCreationPutsTheShortenedGroupBackAsItWas) {
     AddGroup(1, 4, 1, 20);
     const auto before = host().Group(0, 1)->bytes;
