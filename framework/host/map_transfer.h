@@ -49,9 +49,11 @@ int32_t SumOfSizes(std::span<const Entry> entries) {
     return total;
 }
 
-// Writes every field that `applies` and fits in `limit` bytes of `buffer`.
-template <typename Entry, typename Applies>
-void LoadFields(uint8_t* buffer, int32_t limit, std::span<const Entry> entries, Applies applies) {
+// Reads each distinct small record of the entries that `applies` and fit in `limit` bytes once,
+// in the order of its first entry, and hands it to `visit` with the indices of its entries.
+template <typename Entry, typename Applies, typename Visit>
+void ForEachSmallRecord(int32_t limit, std::span<const Entry> entries, Applies applies,
+                        Visit visit) {
     std::vector<bool> visited(entries.size(), false);
     auto usable = [&](size_t i) {
         return !visited[i] && applies(entries[i]) && FieldFits(entries[i], limit);
@@ -59,48 +61,57 @@ void LoadFields(uint8_t* buffer, int32_t limit, std::span<const Entry> entries, 
     for (size_t i = 0; i < entries.size(); ++i) {
         if (!usable(i)) continue;
         const Entry& first = entries[i];
-        SmallRecord words{};
-        LoadSmallRecord(first.suffix[0], first.suffix[1], first.itemNo, first.inci, words);
+        std::vector<size_t> members;
         for (size_t j = i; j < entries.size(); ++j) {
             if (!usable(j) || !SameSmallRecord(first, entries[j])) continue;
-            const Entry& e = entries[j];
-            uint32_t value = ReadField(words, e.wordIndex, e.size, e.conversion);
-            auto at = static_cast<size_t>(e.offset);
-            if (e.size == 4) {
-                le::PutU32(buffer, at, value);
-            } else {
-                le::PutU16(buffer, at, static_cast<uint16_t>(value));
-            }
+            members.push_back(j);
             visited[j] = true;
         }
+        SmallRecord words{};
+        LoadSmallRecord(first.suffix[0], first.suffix[1], first.itemNo, first.inci, words);
+        visit(first, words, members);
     }
 }
 
-// Scatters every field that `applies` and fits in `limit` bytes of `buffer`.
+// Writes every field that `applies` and fits in `limit` bytes of `buffer`.
+template <typename Entry, typename Applies>
+void LoadFields(uint8_t* buffer, int32_t limit, std::span<const Entry> entries, Applies applies) {
+    ForEachSmallRecord(limit, entries, applies,
+                       [&](const Entry&, SmallRecord& words, const std::vector<size_t>& members) {
+                           for (size_t j : members) {
+                               const Entry& e = entries[j];
+                               const uint32_t value =
+                                   ReadField(words, e.wordIndex, e.size, e.conversion);
+                               const auto at = static_cast<size_t>(e.offset);
+                               if (e.size == 4) {
+                                   le::PutU32(buffer, at, value);
+                               } else {
+                                   le::PutU16(buffer, at, static_cast<uint16_t>(value));
+                               }
+                           }
+                       });
+}
+
+// Scatters every field that `applies` and fits in `limit` bytes of `buffer`; a small record is
+// written back only when one of its words changed.
 template <typename Entry, typename Applies>
 void SaveFields(const uint8_t* buffer, int32_t limit, std::span<const Entry> entries,
                 Applies applies) {
-    std::vector<bool> visited(entries.size(), false);
-    auto usable = [&](size_t i) {
-        return !visited[i] && applies(entries[i]) && FieldFits(entries[i], limit);
-    };
-    for (size_t i = 0; i < entries.size(); ++i) {
-        if (!usable(i)) continue;
-        const Entry& first = entries[i];
-        SmallRecord words{};
-        LoadSmallRecord(first.suffix[0], first.suffix[1], first.itemNo, first.inci, words);
-        bool changed = false;
-        for (size_t j = i; j < entries.size(); ++j) {
-            if (!usable(j) || !SameSmallRecord(first, entries[j])) continue;
-            const Entry& e = entries[j];
-            auto at = static_cast<size_t>(e.offset);
-            uint32_t value = e.size == 4 ? le::GetU32(buffer, at) : le::GetU16(buffer, at);
-            if (WriteField(words, e.wordIndex, e.size, e.conversion, value)) changed = true;
-            visited[j] = true;
-        }
-        if (changed)
-            SaveSmallRecord(first.suffix[0], first.suffix[1], first.itemNo, first.inci, words);
-    }
+    ForEachSmallRecord(
+        limit, entries, applies,
+        [&](const Entry& first, SmallRecord& words, const std::vector<size_t>& members) {
+            bool changed = false;
+            for (size_t j : members) {
+                const Entry& e = entries[j];
+                const auto at = static_cast<size_t>(e.offset);
+                const uint32_t value =
+                    e.size == 4 ? le::GetU32(buffer, at) : le::GetU16(buffer, at);
+                if (WriteField(words, e.wordIndex, e.size, e.conversion, value)) changed = true;
+            }
+            if (changed) {
+                SaveSmallRecord(first.suffix[0], first.suffix[1], first.itemNo, first.inci, words);
+            }
+        });
 }
 
 }  // namespace host::detail

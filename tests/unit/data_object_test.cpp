@@ -16,6 +16,17 @@ namespace {
 using standin::tag::kGroup;
 using standin::tag::kMeasure;
 
+// A group over staves 1 and 2, measures `start` to 8 (number 0: the next free one).
+void AddGroup(int16_t number, int16_t start) {
+    standin::GroupSpec spec;
+    spec.number = number;
+    spec.startStaff = 1;
+    spec.endStaff = 2;
+    spec.startMeasure = start;
+    spec.endMeasure = 8;
+    standin::Host::Instance().AddGroup(spec);
+}
+
 class DataObjectTest : public HostTest {};
 
 TEST_F(DataObjectTest, ObjectsWithoutARecordRefuseWritesWithoutAskingTheHost) {
@@ -48,15 +59,7 @@ TEST_F(DataObjectTest, LoadOfAnItemSetsTheIncidenceToZero) {
 TEST_F(DataObjectTest, DetailRecordsEnumerateInHostOrderFromKeyZero) {
     AddStaves(2);
     host().SetMeasureCount(10);
-    for (int16_t number : {3, 1, 2}) {
-        standin::GroupSpec spec;
-        spec.number = number;
-        spec.startStaff = 1;
-        spec.endStaff = 2;
-        spec.startMeasure = number;
-        spec.endMeasure = 10;
-        host().AddGroup(spec);
-    }
+    for (int16_t number : {3, 1, 2}) AddGroup(number, number);
     FCGroup group;
     ASSERT_TRUE(group.LoadFirst());
     EXPECT_EQ(group.GetGroupNumber(), 1);
@@ -159,14 +162,7 @@ TEST_F(CollectionTest, ItemAccessOutsideTheElementsGivesNone) {
 TEST_F(CollectionTest, LoadAllReplacesTheContentsAndCopiesEachRecord) {
     AddStaves(2);
     host().SetMeasureCount(8);
-    for (int i = 0; i < 3; ++i) {
-        standin::GroupSpec spec;
-        spec.startStaff = 1;
-        spec.endStaff = 2;
-        spec.startMeasure = static_cast<int16_t>(i + 1);
-        spec.endMeasure = 8;
-        host().AddGroup(spec);
-    }
+    for (int16_t start = 1; start <= 3; ++start) AddGroup(0, start);
     FCGroups groups;
     groups.Add(new FCGroup());
     EXPECT_EQ(groups.LoadAll(), 3);
@@ -200,14 +196,7 @@ TEST_F(CollectionTest, InstrumentsEnumerateOnlyFromNumberOne) {
 TEST_F(CollectionTest, SaveAllStopsAtTheFirstFailure) {
     AddStaves(2);
     host().SetMeasureCount(8);
-    for (int i = 0; i < 3; ++i) {
-        standin::GroupSpec spec;
-        spec.startStaff = 1;
-        spec.endStaff = 2;
-        spec.startMeasure = 1;
-        spec.endMeasure = 8;
-        host().AddGroup(spec);
-    }
+    for (int i = 0; i < 3; ++i) AddGroup(0, 1);
     FCGroups groups;
     ASSERT_EQ(groups.LoadAll(), 3);
     host().ClearCalls();
