@@ -54,6 +54,7 @@ std::string Describe(const Call& c) {
     }
     out += " v " + Hex32(c.version) + " = " + std::to_string(c.result);
     if (!c.name.empty()) out += " \"" + Utf8(c.name) + "\"";
+    if (!c.wrong.empty()) out += " [wrong answer: " + c.wrong + "]";
     return out;
 }
 
@@ -85,6 +86,7 @@ void Host::FailTag(uint32_t tag) {
 void Host::ClearFaults() {
     faults_.clear();
     failingTags_.clear();
+    ClearWrongAnswers();
 }
 
 std::optional<Host::Fault> Host::TakeFault(const std::string& function, uint32_t tag,
