@@ -1,6 +1,7 @@
 #include "scenario.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -30,9 +31,39 @@ uint32_t Number(const json& value) {
     return value.get<uint32_t>();
 }
 
+std::string Hex32(uint32_t value) {
+    char text[11];
+    std::snprintf(text, sizeof(text), "0x%08X", value);
+    return text;
+}
+
+std::string HexBytes(const std::vector<uint8_t>& bytes) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string out;
+    for (uint8_t b : bytes) {
+        out.push_back(kDigits[b >> 4]);
+        out.push_back(kDigits[b & 0xF]);
+    }
+    return out;
+}
+
+std::vector<uint8_t> BytesFromHex(const std::string& text) {
+    std::vector<uint8_t> out;
+    std::string digits;
+    for (char c : text) {
+        if (c != ' ') digits.push_back(c);
+    }
+    if (digits.size() % 2 != 0) throw std::runtime_error("bytes: odd number of hex digits");
+    for (size_t i = 0; i < digits.size(); i += 2) {
+        out.push_back(static_cast<uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
+    }
+    return out;
+}
+
 Selection ParseSelection(const json& s) {
     Selection out;
     out.system = s.value("system", int16_t{0});
+    if (s.contains("endSystem")) out.endSystem = s["endSystem"].get<int16_t>();
     out.startSlot = s.at("slots").at(0).get<int16_t>();
     out.endSlot = s.at("slots").at(1).get<int16_t>();
     out.startMeasure = s.at("measures").at(0).get<int16_t>();
@@ -41,6 +72,58 @@ Selection ParseSelection(const json& s) {
         out.startPos = s.at("positions").at(0).get<int32_t>();
         out.endPos = s.at("positions").at(1).get<int32_t>();
     }
+    return out;
+}
+
+json SelectionJson(const Selection& s) {
+    json out = {{"system", s.system},
+                {"slots", {s.startSlot, s.endSlot}},
+                {"measures", {s.startMeasure, s.endMeasure}}};
+    if (s.endSystem) out["endSystem"] = *s.endSystem;
+    if (s.startPos != 0 || s.endPos != Selection{}.endPos) {
+        out["positions"] = {s.startPos, s.endPos};
+    }
+    return out;
+}
+
+using Kind = standin::WrongAnswer::Kind;
+constexpr std::pair<Kind, const char*> kAnswerNames[] = {{Kind::Size, "size"},
+                                                         {Kind::Unterminated, "unterminated"},
+                                                         {Kind::Key, "key"},
+                                                         {Kind::Cycle, "cycle"},
+                                                         {Kind::FullName, "full name"}};
+
+PlannedFault ParseFault(const json& f) {
+    PlannedFault fault;
+    fault.function = f.at("function").get<std::string>();
+    fault.nth = f.at("nth").get<int>();
+    if (f.contains("bytes")) fault.bytes = BytesFromHex(f["bytes"].get<std::string>());
+    if (!f.contains("answer")) return fault;
+    const std::string name = f["answer"].get<std::string>();
+    standin::WrongAnswer answer;
+    const auto* known = std::find_if(std::begin(kAnswerNames), std::end(kAnswerNames),
+                                     [&](const auto& entry) { return name == entry.second; });
+    if (known == std::end(kAnswerNames))
+        throw std::runtime_error("unknown answer \"" + name + "\"");
+    answer.kind = known->first;
+    if (answer.kind == Kind::Size) answer.size = f.at("size").get<int32_t>();
+    if (answer.kind == Kind::Key) answer.key = f.at("key").get<std::vector<uint16_t>>();
+    if (answer.kind == Kind::Cycle) answer.limit = f.value("limit", answer.limit);
+    fault.answer = answer;
+    return fault;
+}
+
+json FaultJson(const PlannedFault& fault) {
+    json out = {{"function", fault.function}, {"nth", fault.nth}};
+    if (fault.bytes) out["bytes"] = HexBytes(*fault.bytes);
+    if (!fault.answer) return out;
+    const standin::WrongAnswer& answer = *fault.answer;
+    for (const auto& [kind, name] : kAnswerNames) {
+        if (kind == answer.kind) out["answer"] = name;
+    }
+    if (answer.kind == Kind::Size) out["size"] = answer.size;
+    if (answer.kind == Kind::Key) out["key"] = answer.key;
+    if (answer.kind == Kind::Cycle) out["limit"] = answer.limit;
     return out;
 }
 
@@ -132,34 +215,24 @@ std::vector<std::string> Writes() {
 
 void Run(const std::filesystem::path& path, const std::string& pluginPath,
          ScenarioOutcome& outcome) {
-    const json scenario = json::parse(ReadFile(path));
-    outcome.name = scenario.value("name", path.filename().string());
+    const Scenario scenario = ReadScenario(path.string());
+    outcome.name = scenario.name;
     standin::Host& host = standin::Host::Instance();
     host.Reset();
-    const uint32_t hostVersion =
-        scenario.contains("hostVersion") ? Number(scenario["hostVersion"]) : 0x19000000;
+    const uint32_t hostVersion = scenario.hostVersion;
     host.SetVersion(hostVersion);
 
     std::string error;
-    const json& document = scenario.at("document");
-    const bool loaded =
-        document.is_string()
-            ? host.LoadDocumentFile((path.parent_path() / document.get<std::string>()).string(),
-                                    &error)
-            : host.LoadDocumentJson(document.dump(), &error);
-    if (!loaded) throw std::runtime_error(error);
-    for (const json& fault : scenario.value("fail", json::array())) {
-        host.FailCall(fault.at("function").get<std::string>(), fault.at("nth").get<int>());
+    if (!host.LoadDocumentJson(scenario.document, &error)) {
+        throw std::runtime_error(path.string() + ": document: " + error);
     }
+    PlanFaults(host, scenario.faults);
     const std::string before = host.SaveDocumentJson();
 
     Session session;
     if (!session.Start(pluginPath, hostVersion, &error)) throw std::runtime_error(error);
-    std::optional<Selection> selection;
-    if (!scenario.at("selection").is_null()) selection = ParseSelection(scenario["selection"]);
     host.ClearCalls();
-    std::vector<std::string> answers = scenario.value("answers", std::vector<std::string>{});
-    const CommandRun run = session.Invoke(selection, ScriptedAnswers(answers));
+    const CommandRun run = session.Invoke(scenario.selection, ScriptedAnswers(scenario.answers));
     session.Stop();
 
     std::ostringstream transcript;
@@ -168,7 +241,7 @@ void Run(const std::filesystem::path& path, const std::string& pluginPath,
     for (const std::string& w : Writes()) transcript << "  " << w << "\n";
     outcome.transcript = transcript.str();
 
-    const json& expect = scenario.at("expect");
+    const json& expect = scenario.expect;
     if (expect.contains("result") && expect["result"].get<int>() != run.result) {
         outcome.failures.push_back("result expected " +
                                    std::to_string(expect["result"].get<int>()) + ", returned " +
@@ -191,6 +264,62 @@ void Run(const std::filesystem::path& path, const std::string& pluginPath,
 }
 
 }  // namespace
+
+Scenario ReadScenario(const std::string& path) {
+    const std::filesystem::path file(path);
+    try {
+        const json in = json::parse(ReadFile(file));
+        Scenario scenario;
+        scenario.name = in.value("name", file.filename().string());
+        const json& document = in.at("document");
+        scenario.document = document.is_string()
+                                ? ReadFile(file.parent_path() / document.get<std::string>())
+                                : document.dump();
+        if (in.contains("hostVersion")) scenario.hostVersion = Number(in["hostVersion"]);
+        if (!in.at("selection").is_null()) scenario.selection = ParseSelection(in["selection"]);
+        scenario.answers = in.value("answers", std::vector<std::string>{});
+        for (const json& fault : in.value("fail", json::array())) {
+            scenario.faults.push_back(ParseFault(fault));
+        }
+        scenario.expect = in.at("expect");
+        return scenario;
+    } catch (const json::exception& e) {
+        throw std::runtime_error(path + ": " + e.what());
+    }
+}
+
+std::string WriteScenario(const Scenario& scenario) {
+    json out = {{"name", scenario.name},
+                {"document", json::parse(scenario.document)},
+                {"hostVersion", Hex32(scenario.hostVersion)},
+                {"selection", scenario.selection ? SelectionJson(*scenario.selection) : json()}};
+    if (!scenario.answers.empty()) out["answers"] = scenario.answers;
+    if (!scenario.faults.empty()) {
+        out["fail"] = json::array();
+        for (const PlannedFault& fault : scenario.faults) out["fail"].push_back(FaultJson(fault));
+    }
+    out["expect"] = scenario.expect;
+    return out.dump(2) + "\n";
+}
+
+void PlanFaults(standin::Host& host, const std::vector<PlannedFault>& faults) {
+    for (const PlannedFault& fault : faults) {
+        if (fault.answer) {
+            host.AnswerWrongly(fault.function, fault.nth, *fault.answer);
+        } else if (fault.bytes) {
+            host.FailCallWritingBytes(fault.function, fault.nth, *fault.bytes);
+        } else {
+            host.FailCall(fault.function, fault.nth);
+        }
+    }
+}
+
+std::string Describe(const PlannedFault& fault) {
+    std::string text = fault.function + " call " + std::to_string(fault.nth);
+    if (fault.answer) return text + " answers " + standin::Describe(*fault.answer);
+    if (fault.bytes) return text + " fails writing " + HexBytes(*fault.bytes);
+    return text + " fails";
+}
 
 ScenarioOutcome RunScenarioFile(const std::string& path, const std::string& pluginPath) {
     ScenarioOutcome outcome;
