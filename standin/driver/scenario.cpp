@@ -107,7 +107,10 @@ PlannedFault ParseFault(const json& f) {
         throw std::runtime_error("unknown answer \"" + name + "\"");
     answer.kind = known->first;
     if (answer.kind == Kind::Size) answer.size = f.at("size").get<int32_t>();
-    if (answer.kind == Kind::Key) answer.key = f.at("key").get<std::vector<uint16_t>>();
+    if (answer.kind == Kind::Key) {
+        answer.key = f.at("key").get<std::vector<uint16_t>>();
+        answer.fails = f.value("fails", false);
+    }
     if (answer.kind == Kind::Cycle) answer.limit = f.value("limit", answer.limit);
     fault.answer = answer;
     return fault;
@@ -123,6 +126,7 @@ json FaultJson(const PlannedFault& fault) {
     }
     if (answer.kind == Kind::Size) out["size"] = answer.size;
     if (answer.kind == Kind::Key) out["key"] = answer.key;
+    if (answer.fails) out["fails"] = true;
     if (answer.kind == Kind::Cycle) out["limit"] = answer.limit;
     return out;
 }

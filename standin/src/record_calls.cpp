@@ -130,7 +130,7 @@ int16_t Host::LoadEData(uint32_t t, uint16_t* key, void* buffer, int32_t* size, 
                                   {Kind::Size, Kind::Unterminated, Kind::Key}, call);
     auto run = [&]() -> int16_t {
         if (fault) {
-            if (fault->bytes && buffer && size && *size > 0) {
+            if (fault->bytes && !fault->bytes->empty() && buffer && size && *size > 0) {
                 size_t n = std::min(fault->bytes->size(), static_cast<size_t>(*size));
                 std::memcpy(buffer, fault->bytes->data(), n);
                 call.dataOut.assign(fault->bytes->begin(),
@@ -138,7 +138,7 @@ int16_t Host::LoadEData(uint32_t t, uint16_t* key, void* buffer, int32_t* size, 
             }
             return 0;
         }
-        if (key == nullptr || size == nullptr) return 0;
+        if (key == nullptr || size == nullptr || (wrong && wrong->fails)) return 0;
         const RecordKey id = doc_->KeyFrom(t, key);
         if (wrong && wrong->kind == Kind::Unterminated && IsRawTextTag(t)) {
             unterminated_.emplace_back(t, id.words[0]);
@@ -151,7 +151,7 @@ int16_t Host::LoadEData(uint32_t t, uint16_t* key, void* buffer, int32_t* size, 
         }
         if (wrong && wrong->kind == Kind::Size) {
             // Whatever exists and fits is copied; the count is the wrong one.
-            if (buffer != nullptr && *size > 0) {
+            if (buffer != nullptr && *size > 0 && !out.empty()) {
                 out.resize(std::min(out.size(), static_cast<size_t>(*size)));
                 std::memcpy(buffer, out.data(), out.size());
                 call.dataOut = std::move(out);
@@ -166,7 +166,7 @@ int16_t Host::LoadEData(uint32_t t, uint16_t* key, void* buffer, int32_t* size, 
             return 1;
         }
         if (*size < n) return 0;  // too small: nothing written
-        std::memcpy(buffer, out.data(), out.size());
+        if (!out.empty()) std::memcpy(buffer, out.data(), out.size());
         *size = n;
         call.dataOut = std::move(out);
         return 1;
@@ -196,7 +196,7 @@ int16_t Host::SaveEData(uint32_t t, uint16_t* key, const void* buffer, int32_t s
     const auto wrong = Applicable(TakeWrongAnswer(call.function), fault.has_value(),
                                   {WrongAnswer::Kind::Key}, call);
     call.result = [&]() -> int16_t {
-        if (fault) return 0;
+        if (fault || (wrong && wrong->fails)) return 0;
         if (key == nullptr || buffer == nullptr || size <= 0) return 0;
         RecordKey id = doc_->KeyFrom(t, key);
         const Bytes* existing = doc_->Find(id);
@@ -217,7 +217,7 @@ int16_t Host::CreateEData(uint32_t t, uint16_t* key, const void* buffer, int32_t
     const auto wrong = Applicable(TakeWrongAnswer(call.function), fault.has_value(),
                                   {WrongAnswer::Kind::Key}, call);
     call.result = [&]() -> int16_t {
-        if (fault) return 0;
+        if (fault || (wrong && wrong->fails)) return 0;
         if (key == nullptr || buffer == nullptr || size <= 0) return 0;
         auto stored = Incoming(t, call.dataIn, nullptr, version, version_);
         if (!stored) return 0;
@@ -240,7 +240,8 @@ int16_t Host::DeleteEData(uint32_t t, uint16_t* key, uint32_t version) {
     const auto fault = TakeFault(call.function, t, true);
     const auto wrong = Applicable(TakeWrongAnswer(call.function), fault.has_value(),
                                   {WrongAnswer::Kind::Key}, call);
-    call.result = !fault && key != nullptr && doc_->Erase(doc_->KeyFrom(t, key)) ? 1 : 0;
+    const bool refused = fault || (wrong && wrong->fails);
+    call.result = !refused && key != nullptr && doc_->Erase(doc_->KeyFrom(t, key)) ? 1 : 0;
     if (wrong) RewriteKey(*doc_, t, key, *wrong, call);
     return call.result;
 }
@@ -256,7 +257,7 @@ int16_t Host::NextEData(uint32_t t, uint16_t* key, void* buffer, int32_t* size, 
     const auto wrong = Applicable(TakeWrongAnswer(call.function), fault.has_value(),
                                   {Kind::Key, Kind::Cycle}, call);
     call.result = [&]() -> int16_t {
-        if (fault) return 0;
+        if (fault || (wrong && wrong->fails)) return 0;
         // The enumeration transfers no data; a buffer or size here is a caller's mistake.
         if (key == nullptr || buffer != nullptr || size != nullptr) return 0;
         const bool startCycle = wrong && wrong->kind == Kind::Cycle;

@@ -17,7 +17,7 @@ std::string Describe(const WrongAnswer& answer) {
             for (size_t i = 0; i < answer.key.size(); ++i) {
                 out += (i ? "," : "") + std::to_string(answer.key[i]);
             }
-            return out + ")";
+            return out + (answer.fails ? ") after failing" : ")");
         }
         case WrongAnswer::Kind::Cycle:
             return "cycle " + std::to_string(answer.limit);

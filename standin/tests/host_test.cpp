@@ -437,6 +437,16 @@ TEST_F(HostTest, AKeyCanBeRewrittenByEveryRecordFunction) {
     EXPECT_EQ(standin::Describe(host.Calls().back()),
               "FX_NextEData 'SDNG' key (0,0,0) -> (7,8,9) v 0x19000000 = 1 [wrong answer: key "
               "(7,8,9,10)]");
+
+    // A creation refused, and still a key written back: that of an existing group.
+    answer.key = {0, 1, 0};
+    answer.fails = true;
+    host.AnswerWrongly("FX_CreateEData", 1, answer);
+    uint16_t refused[3] = {0, 0xFFFF, 0};
+    EXPECT_EQ(FX_CreateEData(tag::kGroup, refused, record.data(), 36, V), 0);
+    EXPECT_EQ(refused[1], 1);
+    EXPECT_FALSE(host.Group(0, 4).has_value());
+    EXPECT_EQ(host.Calls().back().wrong, "key (0,1,0) after failing");
 }
 
 TEST_F(HostTest, ACyclingEnumerationLeadsBackToTheFirstRecordUpToItsLimit) {

@@ -99,8 +99,9 @@ struct WrongAnswer {
         // FX_LoadEData of a raw text: that text lacks its terminator in this answer and in every
         // later one. Nothing happens when the call is for another tag.
         Unterminated,
-        // A record function does its work, then writes `key` over the caller's key words (as
-        // many as the host reads for the tag).
+        // A record function does its work (or, with `fails`, refuses it and changes nothing
+        // else), then writes `key` over the caller's key words (as many as the host reads for
+        // the tag).
         Key,
         // FX_NextEData answers the tag's first record, and from then on the enumeration of that
         // tag leads back to its first record instead of ending: `limit` times in all, after which
@@ -113,10 +114,12 @@ struct WrongAnswer {
     Kind kind = Kind::Size;
     int32_t size = 0;
     std::vector<uint16_t> key;
+    bool fails = false;
     int limit = 100;
 };
 
-// "size -1", "unterminated", "key (65535,65535)", "cycle 100", "full name".
+// "size -1", "unterminated", "key (65535,65535)", "key (0,1,0) after failing", "cycle 100",
+// "full name".
 STANDIN_API std::string Describe(const WrongAnswer& answer);
 
 // One readable line: FX_LoadEData 'SDNG' key (0,1,0) buffer 36 -> 36 v 0x19000000 = 1
