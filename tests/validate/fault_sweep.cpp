@@ -1,5 +1,6 @@
 // A host fault at every call: a scenario's command is run once to see its host calls, then once
 // for each call with that call failed, and once for each wrong-form answer a call can give.
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <map>
@@ -17,8 +18,9 @@ constexpr const char* kHostFunctions[] = {"FX_LoadEData",           "FX_SaveEDat
                                           "FX_NextEData",           "FX_SlotToInst",
                                           "FX_InstToSlot",          "FX_FontNumToName",
                                           "FX_FontNumToName_UTF16", "FX_GetCurrentEnigmaDocument"};
-constexpr const char* kRecordFunctions[] = {"FX_LoadEData", "FX_SaveEData", "FX_CreateEData",
-                                            "FX_DeleteEData", "FX_NextEData"};
+// Where a key moved by the host must not move the object; creations are planned apart.
+constexpr const char* kRecordFunctions[] = {"FX_LoadEData", "FX_SaveEData", "FX_DeleteEData",
+                                            "FX_NextEData"};
 // A failing load that still writes: words of 1 name the first record of most kinds.
 const std::vector<uint8_t> kLeftInBuffer = [] {
     std::vector<uint8_t> bytes;
@@ -55,6 +57,18 @@ std::vector<uint16_t> OtherKey(const standin::Call& call) {
     return key;
 }
 
+// The key of a record of the tag that the run worked on, none without one.
+std::optional<std::vector<uint16_t>> ExistingKey(const std::vector<standin::Call>& calls,
+                                                 uint32_t tag) {
+    for (const standin::Call& c : calls) {
+        if (c.tag == tag && c.result != 0 && !c.keyIn.empty() &&
+            std::count(c.keyIn.begin(), c.keyIn.end(), 0xFFFF) == 0) {
+            return c.keyIn;
+        }
+    }
+    return std::nullopt;
+}
+
 bool IsRawText(uint32_t tag) {
     return (tag & 0xFFFF0000u) == 0x74780000u;
 }
@@ -88,6 +102,16 @@ std::vector<driver::PlannedFault> SweepFaults(const std::vector<standin::Call>& 
         }
         if (IsRawText(call.tag)) {
             plans.push_back(Wrong("FX_LoadEData", nth, Answer(Kind::Unterminated)));
+        }
+    });
+    // A creation that fails and still names a record: one that exists already. (A host that
+    // reports another number than the record it made cannot be told from a good one.)
+    each("FX_CreateEData", [&](int nth, const standin::Call& call) {
+        if (auto existing = ExistingKey(calls, call.tag)) {
+            standin::WrongAnswer answer = Answer(Kind::Key);
+            answer.key = *existing;
+            answer.fails = true;
+            plans.push_back(Wrong("FX_CreateEData", nth, answer));
         }
     });
     for (const char* function : kRecordFunctions) {

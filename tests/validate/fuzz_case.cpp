@@ -150,7 +150,12 @@ void Fault(Io& io, driver::PlannedFault& f) {
     if (f.bytes) List(io, *f.bytes, 64, [&](uint8_t& b) { io(b); });
     if (!f.answer) return;
     if (f.answer->kind == Kind::Size) io(f.answer->size);
-    if (f.answer->kind == Kind::Key) List(io, f.answer->key, 4, [&](uint16_t& w) { io(w); });
+    if (f.answer->kind == Kind::Key) {
+        List(io, f.answer->key, 4, [&](uint16_t& w) { io(w); });
+        auto fails = static_cast<uint8_t>(f.answer->fails);
+        io(fails);
+        f.answer->fails = (fails & 1) != 0;
+    }
     if (f.answer->kind == Kind::Cycle) {
         auto limit = static_cast<uint8_t>(std::clamp(f.answer->limit, 0, 255));
         io(limit);
@@ -248,7 +253,13 @@ std::vector<std::string> JudgeFuzzCase(const Plugin& plugin, const FuzzCase& c) 
     scenario.selection = c.score.selection;
     scenario.answers = c.score.answers;
     scenario.faults = c.faults;
-    const CaseRun run = RunCase(plugin, host, scenario);
+    // An enumeration that cycles must end at the first repeated key; the command enumerates the
+    // groups and the instruments once each.
+    const bool cycles = std::any_of(c.faults.begin(), c.faults.end(), [](auto& f) {
+        return f.answer && f.answer->kind == standin::WrongAnswer::Kind::Cycle;
+    });
+    const size_t records = c.score.groups.size() + c.score.instruments.size();
+    const CaseRun run = RunCase(plugin, host, scenario, cycles ? 2 * records + 8 : 0);
     std::vector<std::string> failures = run.violations;
     if (ModelSpeaksFor(c)) {
         for (std::string& d : CompareWithModel(RunModel(c.score), run.command, host.Groups())) {

@@ -43,7 +43,9 @@ const char kUsage[] =
     "  --full             the long form: more wrong answers, more random scores\n"
     "  --in-process       run the suites in this process (for valgrind)\n"
     "  --timeout S        seconds a case may run without output (default 120)\n"
-    "  --model-case SEED INDEX   write one random score as a scenario file\n";
+    "  --model-case SEED INDEX   write one random score as a scenario file\n"
+    "  --fuzz-case FILE   write a fuzz input as a scenario file\n"
+    "  --write-seeds DIR N   write N seed inputs for the fuzzer\n";
 
 struct Options {
     SuiteOptions suite;
@@ -53,6 +55,13 @@ struct Options {
     bool inProcess = false;
     int timeout = 120;
     std::vector<std::string> suites;
+    // A worker's job and the case it starts at.
+    std::vector<std::string> worker;
+    size_t from = 0;
+    // Cases written as scenario files, and seed inputs written.
+    std::optional<std::pair<uint64_t, size_t>> modelCase;
+    std::string fuzzCase, seeds;
+    size_t seedCount = 0;
 };
 
 struct UsageError {
@@ -104,6 +113,26 @@ std::vector<std::string> WorkerCommand(const Options& o, const Job& job, size_t 
                              "--findings", o.suite.findings});
     if (o.suite.full) args.push_back("--full");
     return args;
+}
+
+// A case that crashed its worker, written as a scenario file by another process (the case is
+// only built, not run); true with its path when the job's cases can be written so.
+bool WriteCrashedCase(const Options& o, const Job& job, const ProtocolLine& crashed,
+                      std::string* path) {
+    std::vector<std::string> args = {SelfPath(), "--findings", o.suite.findings};
+    if (job.suite == "model") {
+        const size_t index = std::stoull(job.args[2]) + crashed.index;
+        args.insert(args.end(), {"--model-case", job.args[1], std::to_string(index)});
+    } else if (job.suite == "replay") {
+        const std::string name = crashed.text.substr(crashed.text.rfind(' ') + 1);
+        args.insert(args.end(),
+                    {"--fuzz-case", (std::filesystem::path(job.args[1]) / name).string()});
+    } else {
+        return false;
+    }
+    ChildProcess writer;
+    std::string error, how;
+    return writer.Start(args, &error) && writer.ReadLine(*path, o.timeout) && writer.Finish(&how);
 }
 
 // Runs the job in workers, restarting behind a case that crashed or hung.
@@ -160,18 +189,8 @@ void RunJob(const Options& o, const Job& job, Tally& tally) {
             ++tally.failed;
             failures.push_back("the worker died in this case: " + how);
             Report(current->text, failures, output);
-            if (job.suite == "model") {
-                const size_t first = std::stoull(job.args[2]);
-                ChildProcess writer;
-                std::string path;
-                if (writer.Start(
-                        {SelfPath(), "--model-case", job.args[1],
-                         std::to_string(first + current->index), "--findings", o.suite.findings},
-                        &error) &&
-                    writer.ReadLine(path, o.timeout) && writer.Finish(&how)) {
-                    tally.findings.push_back(path);
-                }
-            }
+            std::string path;
+            if (WriteCrashedCase(o, job, *current, &path)) tally.findings.push_back(path);
             from = current->index + 1;
             continue;
         }
@@ -261,8 +280,7 @@ void PrintFigures(const Options& o, uint64_t seed, const Tally& t) {
     std::cout << t.passed << " passed, " << t.failed << " failed" << std::endl;
 }
 
-Options Parse(int argc, char** argv, std::vector<std::string>& worker, size_t& from,
-              std::optional<std::pair<uint64_t, size_t>>& modelCase) {
+Options Parse(int argc, char** argv) {
     Options o;
     o.suite.findings = "build/validate-findings";
     auto value = [&](int& i) -> std::string {
@@ -290,15 +308,20 @@ Options Parse(int argc, char** argv, std::vector<std::string>& worker, size_t& f
         } else if (arg == "--timeout") {
             o.timeout = static_cast<int>(Number(value(i), arg));
         } else if (arg == "--from") {
-            from = Number(value(i), arg);
+            o.from = Number(value(i), arg);
         } else if (arg == "--worker") {
             while (i + 1 < argc && std::string(argv[i + 1]).rfind("--", 0) != 0) {
-                worker.push_back(argv[++i]);
+                o.worker.push_back(argv[++i]);
             }
-            if (worker.empty()) throw UsageError{"--worker needs a suite"};
+            if (o.worker.empty()) throw UsageError{"--worker needs a suite"};
         } else if (arg == "--model-case") {
             const uint64_t seed = Number(value(i), arg);
-            modelCase = std::make_pair(seed, static_cast<size_t>(Number(value(i), arg)));
+            o.modelCase = std::make_pair(seed, static_cast<size_t>(Number(value(i), arg)));
+        } else if (arg == "--fuzz-case") {
+            o.fuzzCase = value(i);
+        } else if (arg == "--write-seeds") {
+            o.seeds = value(i);
+            o.seedCount = Number(value(i), arg);
         } else if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
             std::exit(kExitOk);
@@ -311,27 +334,34 @@ Options Parse(int argc, char** argv, std::vector<std::string>& worker, size_t& f
     }
     if (o.suites.empty()) o.suites = {"order", "faults", "model", "replay"};
     if (o.cases == 0) o.cases = o.suite.full ? 100000 : 10000;
-    if (o.suite.plugin.empty() && !modelCase) throw UsageError{"no plug-in given (--plugin FILE)"};
+    const bool writesOnly = o.modelCase || !o.fuzzCase.empty() || !o.seeds.empty();
+    if (o.suite.plugin.empty() && !writesOnly) throw UsageError{"no plug-in given (--plugin FILE)"};
     return o;
 }
 
 int Main(int argc, char** argv) {
-    std::vector<std::string> worker;
-    size_t from = 0;
-    std::optional<std::pair<uint64_t, size_t>> modelCase;
     Options o;
     try {
-        o = Parse(argc, argv, worker, from, modelCase);
+        o = Parse(argc, argv);
     } catch (const UsageError& e) {
         std::cerr << "vb_validate: " << e.message << "\n\n" << kUsage;
         return kExitUsage;
     }
     try {
-        if (modelCase) {
-            std::cout << WriteModelCase(o.suite, modelCase->first, modelCase->second) << std::endl;
+        if (o.modelCase) {
+            std::cout << WriteModelCase(o.suite, o.modelCase->first, o.modelCase->second)
+                      << std::endl;
             return kExitOk;
         }
-        if (!worker.empty()) return RunWorker(o, worker, from);
+        if (!o.fuzzCase.empty()) {
+            std::cout << WriteFuzzCase(o.suite, o.fuzzCase) << std::endl;
+            return kExitOk;
+        }
+        if (!o.seeds.empty()) {
+            WriteSeedInputs(o.seeds, o.seedCount);
+            return kExitOk;
+        }
+        if (!o.worker.empty()) return RunWorker(o, o.worker, o.from);
     } catch (const std::exception& e) {
         std::cerr << "vb_validate: " << e.what() << "\n";
         return kExitWorkerError;

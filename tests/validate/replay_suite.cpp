@@ -1,5 +1,7 @@
 // Cases kept as files: the fuzz inputs of a folder (the seed corpus, or what fuzzing found), and
 // the shared scenario files with their expectations.
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -47,6 +49,26 @@ void RunReplaySuite(const SuiteOptions& options, const std::string& folder, Case
             if (!path.empty()) report.Finding(path);
         }
         report.End();
+    }
+}
+
+std::string WriteFuzzCase(const SuiteOptions& options, const std::string& input) {
+    const std::vector<uint8_t> bytes = ReadBytes(input);
+    const std::string name = std::filesystem::path(input).filename().string();
+    return WriteFinding(
+        options.findings, "fuzz-" + name,
+        ScenarioOfFuzzCase(DecodeFuzzCase(bytes.data(), bytes.size()), "fuzz input " + name));
+}
+
+void WriteSeedInputs(const std::string& folder, size_t count) {
+    std::filesystem::create_directories(folder);
+    const auto inputs = SeedInputs(count);
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        char name[32];
+        std::snprintf(name, sizeof(name), "seed-%03zu", i);
+        std::ofstream out(std::filesystem::path(folder) / name, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(inputs[i].data()),
+                  static_cast<std::streamsize>(inputs[i].size()));
     }
 }
 

@@ -37,6 +37,10 @@ std::string WriteModelCase(const SuiteOptions& options, uint64_t seed, size_t in
 
 // The fuzz inputs of a folder run as cases.
 void RunReplaySuite(const SuiteOptions& options, const std::string& folder, CaseReporter& report);
+// Writes a fuzz input as a scenario file (for an input that crashed); its path.
+std::string WriteFuzzCase(const SuiteOptions& options, const std::string& input);
+// Writes `count` seed inputs for the fuzzer into `folder`.
+void WriteSeedInputs(const std::string& folder, size_t count);
 
 // The shared scenario files, each checked against its expectations.
 void RunScenarioSuite(const SuiteOptions& options, const std::string& folder, CaseReporter& report);
