@@ -1,6 +1,7 @@
 // vb_validate (FINALE.EXE on Windows): validates the built plug-in module through its seven
 // exports against a hostile host. Each suite runs in worker processes of this same program, so
 // that a crash or a hang of the plug-in is reported as a failed case and the run goes on.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,12 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#if !defined(_WIN32)
+#include <atomic>
+#include <mutex>
+#include <thread>
+#endif
 
 #include "child_process.h"
 #include "protocol.h"
@@ -92,6 +99,13 @@ struct Tally {
     std::map<std::string, size_t> cases;  // by category
     size_t passed = 0, failed = 0;
     std::vector<std::string> findings;
+
+    void Add(const Tally& other) {
+        for (const auto& [category, n] : other.cases) cases[category] += n;
+        passed += other.passed;
+        failed += other.failed;
+        findings.insert(findings.end(), other.findings.begin(), other.findings.end());
+    }
 };
 
 std::vector<std::string> Tail(const std::vector<std::string>& lines, size_t n) {
@@ -100,10 +114,10 @@ std::vector<std::string> Tail(const std::vector<std::string>& lines, size_t n) {
 
 void Report(const std::string& label, const std::vector<std::string>& failures,
             const std::vector<std::string>& output) {
-    std::cout << "FAIL " << label << "\n";
-    for (const std::string& f : failures) std::cout << "  - " << f << "\n";
-    for (const std::string& line : Tail(output, 40)) std::cout << "    | " << line << "\n";
-    std::cout << std::flush;
+    std::string text = "FAIL " + label + "\n";
+    for (const std::string& f : failures) text += "  - " + f + "\n";
+    for (const std::string& line : Tail(output, 40)) text += "    | " + line + "\n";
+    std::cout << text << std::flush;  // one write, whole, whichever job reports
 }
 
 std::vector<std::string> WorkerCommand(const Options& o, const Job& job, size_t from) {
@@ -201,6 +215,31 @@ void RunJob(const Options& o, const Job& job, Tally& tally) {
         }
         return;
     }
+}
+
+// Runs the jobs, two workers at a time where the platform's threads allow.
+Tally RunJobs(const Options& o, const std::vector<Job>& jobs) {
+    Tally total;
+#if defined(_WIN32)
+    for (const Job& job : jobs) RunJob(o, job, total);
+#else
+    std::atomic<size_t> next{0};
+    std::mutex lock;
+    auto work = [&] {
+        for (size_t i = next++; i < jobs.size(); i = next++) {
+            Tally tally;
+            RunJob(o, jobs[i], tally);
+            const std::lock_guard<std::mutex> hold(lock);
+            total.Add(tally);
+        }
+    };
+    std::vector<std::thread> workers;
+    for (unsigned w = 0; w < std::clamp(std::thread::hardware_concurrency(), 1u, 2u); ++w) {
+        workers.emplace_back(work);
+    }
+    for (std::thread& worker : workers) worker.join();
+#endif
+    return total;
 }
 
 std::vector<Job> Jobs(const Options& o, uint64_t seed) {
@@ -372,16 +411,15 @@ int Main(int argc, char** argv) {
     std::cout << "vb_validate: suites";
     for (const std::string& s : o.suites) std::cout << " " << s;
     std::cout << "; random scores seed " << seed << std::endl;
-    Tally tally;
-    int status = kExitOk;
-    for (const Job& job : Jobs(o, seed)) {
-        if (o.inProcess) {
+    const std::vector<Job> jobs = Jobs(o, seed);
+    if (o.inProcess) {
+        int status = kExitOk;
+        for (const Job& job : jobs) {
             if (RunWorker(o, job.args, 0) != kExitOk) status = kExitFailed;
-            continue;
         }
-        RunJob(o, job, tally);
+        return status;
     }
-    if (o.inProcess) return status;
+    const Tally tally = RunJobs(o, jobs);
     PrintFigures(o, seed, tally);
     return tally.failed == 0 ? kExitOk : kExitFailed;
 }
