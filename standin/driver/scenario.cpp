@@ -30,6 +30,14 @@ uint32_t Number(const json& value) {
     return value.get<uint32_t>();
 }
 
+// A record tag as four characters ("SOTX") or as a number ("0x534F5458").
+uint32_t Tag(const json& value) {
+    if (!value.is_string() || value.get<std::string>().size() != 4) return Number(value);
+    uint32_t tag = 0;
+    for (const char c : value.get<std::string>()) tag = (tag << 8) | static_cast<uint8_t>(c);
+    return tag;
+}
+
 Selection ParseSelection(const json& s) {
     Selection out;
     out.system = s.value("system", int16_t{0});
@@ -149,12 +157,15 @@ void Run(const std::filesystem::path& path, const std::string& pluginPath,
             : host.LoadDocumentJson(document.dump(), &error);
     if (!loaded) throw std::runtime_error(error);
     for (const json& fault : scenario.value("fail", json::array())) {
-        host.FailCall(fault.at("function").get<std::string>(), fault.at("nth").get<int>());
+        host.FailCall(fault.at("function").get<std::string>(), fault.at("nth").get<int>(),
+                      fault.contains("tag") ? Tag(fault["tag"]) : 0);
     }
     const std::string before = host.SaveDocumentJson();
 
     Session session;
-    if (!session.Start(pluginPath, hostVersion, &error)) throw std::runtime_error(error);
+    if (!session.Start(pluginPath, hostVersion, &error, scenario.value("enumerate", true))) {
+        throw std::runtime_error(error);
+    }
     std::optional<Selection> selection;
     if (!scenario.at("selection").is_null()) selection = ParseSelection(scenario["selection"]);
     host.ClearCalls();
