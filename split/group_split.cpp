@@ -45,8 +45,8 @@ struct PieceNames {
     FCString abbreviatedCommand;
 };
 
-// How a piece ended. Refused: the host refused to undo a failed piece as well, which ends the
-// command with every measure still bracketed.
+// How a piece ended. Refused: the host refused to undo a failed piece as well; the command
+// writes nothing more.
 enum class PieceEnd { Completed, Undone, Refused };
 
 // What a piece has written to the host so far, and how to take it back.
