@@ -232,7 +232,7 @@ void CheckSelection(const driver::Selection& s, const Options& o) {
     const std::string system =
         s.system == 0 ? "the score (staff system 0)" : "staff system " + std::to_string(s.system);
     if (count == 0) {
-        throw UsageError{s.system == 0 ? "the score has no staves"
+        throw UsageError{s.system == 0 ? staves + "the score has no staves"
                                        : "--system " + o.Value("--system") +
                                              ": the document has no staff system " +
                                              std::to_string(s.system)};
@@ -264,7 +264,8 @@ void CheckOutputs(const Options& o) {
     }
 }
 
-std::string Lowered(std::string text) {
+// The line's one word, in lower case.
+std::string Word(std::string text) {
     const auto space = [](unsigned char c) { return std::isspace(c) != 0; };
     text.erase(text.begin(), std::find_if_not(text.begin(), text.end(), space));
     text.erase(std::find_if_not(text.rbegin(), text.rend(), space).base(), text.end());
@@ -285,7 +286,7 @@ driver::BoxAnswerer Answerer(const std::optional<std::string>& answer) {
         while (std::getline(std::cin, line)) {
             // A piped answer is shown, so that the output reads as the dialogue it was.
             if (!terminal) std::cout << driver::Printable(line) << "\n";
-            const std::string word = Lowered(line);
+            const std::string word = Word(line);
             if (word == "y" || word == "yes") return driver::kIdYes;
             if (word == "n" || word == "no") return driver::kIdNo;
             std::cout << "Please answer y or n: " << std::flush;
@@ -303,10 +304,11 @@ std::string StaffText(int16_t staff) {
 
 std::string Describe(const std::optional<driver::Selection>& s, int16_t top, int16_t bottom) {
     if (!s) return "none";
-    std::string text = top == bottom ? "staff " + StaffText(top)
-                                     : "staves " + StaffText(top) + " to " + StaffText(bottom);
-    text += " (slot" + std::string(top == bottom ? " " : "s ") + std::to_string(s->startSlot) +
-            (top == bottom ? "" : " to " + std::to_string(s->endSlot)) + " of staff system " +
+    const bool one = s->startSlot == s->endSlot;
+    std::string text =
+        one ? "staff " + StaffText(top) : "staves " + StaffText(top) + " to " + StaffText(bottom);
+    text += " (slot" + std::string(one ? " " : "s ") + std::to_string(s->startSlot) +
+            (one ? "" : " to " + std::to_string(s->endSlot)) + " of staff system " +
             std::to_string(s->system) + "), measure" +
             (s->startMeasure == s->endMeasure
                  ? " " + std::to_string(s->startMeasure)
