@@ -98,6 +98,13 @@ std::string Group(const std::string& fields) {
                  (fields.empty() ? "" : ", " + fields) + "}]");
 }
 
+// The score of Score() with one group over the given staves and measures.
+std::string GroupOver(int top, int bottom, int first, int last) {
+    return Score(R"("groups": [{"startStaff": )" + std::to_string(top) + R"(, "endStaff": )" +
+                 std::to_string(bottom) + R"(, "startMeasure": )" + std::to_string(first) +
+                 R"(, "endMeasure": )" + std::to_string(last) + "}]");
+}
+
 TEST_F(DocumentJson, BadDocumentsNameTheFieldAndLoadNothing) {
     struct Case {
         std::string json;
@@ -138,21 +145,12 @@ TEST_F(DocumentJson, BadDocumentsNameTheFieldAndLoadNothing) {
          "fonts[0].name: holds U+0000"},
         {R"({"rawTexts": [{"number": 5, "text": "a\u0000"}]})", "rawTexts[0].text: holds U+0000"},
         // Groups no score holds.
-        {Score(
-             R"("groups": [{"startStaff": 1, "endStaff": 3, "startMeasure": 1, "endMeasure": 8}])"),
-         "groups[0].endStaff: staff 3 is not in the score"},
-        {Score(
-             R"("groups": [{"startStaff": 7, "endStaff": 2, "startMeasure": 1, "endMeasure": 8}])"),
-         "groups[0].startStaff: staff 7 is not in the score"},
-        {Score(
-             R"("groups": [{"startStaff": 2, "endStaff": 1, "startMeasure": 1, "endMeasure": 8}])"),
+        {GroupOver(1, 3, 1, 8), "groups[0].endStaff: staff 3 is not in the score"},
+        {GroupOver(7, 2, 1, 8), "groups[0].startStaff: staff 7 is not in the score"},
+        {GroupOver(2, 1, 1, 8),
          "groups[0].endStaff: staff 1 stands above the top staff 2 in the score"},
-        {Score(
-             R"("groups": [{"startStaff": 1, "endStaff": 2, "startMeasure": 6, "endMeasure": 5}])"),
-         "groups[0].endMeasure: measure 5 comes before the start measure 6"},
-        {Score(
-             R"("groups": [{"startStaff": 1, "endStaff": 2, "startMeasure": 0, "endMeasure": 5}])"),
-         "groups[0].startMeasure: measures count from 1"},
+        {GroupOver(1, 2, 6, 5), "groups[0].endMeasure: measure 5 comes before the start measure 6"},
+        {GroupOver(1, 2, 0, 5), "groups[0].startMeasure: measures count from 1"},
         {R"({"groups": [{"number": 2, "startStaff": 1, "endStaff": 2, "startMeasure": 1, "endMeasure": 2},
                         {"number": 2, "startStaff": 1, "endStaff": 2, "startMeasure": 1, "endMeasure": 2}],
             "staves": [{"number": 1}, {"number": 2}]})",

@@ -196,6 +196,10 @@ picture orchestra "$examples/orchestra.json" --staves 20-24 --measures 33-40
 picture chamber "$chamber" --system 2 --staves 1-3 --measures 9-16
 picture names "$work/names.json" --staves 1-2 --measures 3-5
 
+for svg in "$made"/*.svg; do
+  xmllint --noout "$svg" 2>/dev/null || fail "$(basename "$svg"): the picture is not XML"
+done
+
 # Scenarios: a file that cannot be read or is no scenario is a usage error, not a failed scenario.
 scenarios=$(cd "$(dirname "$0")/../scenarios" && pwd)
 scenario() {  # scenario NAME JSON-AFTER-THE-DOCUMENT
