@@ -277,17 +277,36 @@ class Drawing {
             if (s * width >= 30) break;
         }
         const int bottom = gridTop + std::max(static_cast<int>(p.staves.size()), 1) * kRow;
-        auto number = [&](int m, bool selected) {
-            body_ << "<text x=\"" << (X(m) + X(m + 1)) / 2 << "\" y=\"" << gridTop - 10
+        auto label = [&](int x, const std::string& text, bool selected) {
+            body_ << "<text x=\"" << x << "\" y=\"" << gridTop - 10
                   << "\" text-anchor=\"middle\" font-size=\"12\" fill=\""
                   << (selected ? kSelectionColour : "#666") << "\""
-                  << (selected ? " font-weight=\"bold\"" : "") << ">" << m << "</text>\n";
+                  << (selected ? " font-weight=\"bold\"" : "") << ">" << text << "</text>\n";
         };
-        std::vector<int> marked;
-        if (p.selection) marked = {p.selection->firstMeasure, p.selection->lastMeasure};
-        auto nearMarked = [&](int m) {
-            return std::any_of(marked.begin(), marked.end(),
-                               [&](int s) { return s != m && std::abs(X(s) - X(m)) < 30; });
+        auto centre = [&](int first, int last) { return (X(first) + X(last + 1)) / 2; };
+        // The selection's first and last measure, as one label where two would touch.
+        struct Label {
+            int x;
+            std::string text;
+        };
+        std::vector<Label> marked;
+        if (p.selection && p.selection->firstMeasure <= p.selection->lastMeasure) {
+            const int first = std::max<int>(p.selection->firstMeasure, 1);
+            const int last = std::min<int>(p.selection->lastMeasure, measures_);
+            if (first == last) {
+                marked.push_back({centre(first, first), std::to_string(first)});
+            } else if (centre(last, last) - centre(first, first) < 40) {
+                marked.push_back(
+                    {centre(first, last), std::to_string(first) + "\u2013" + std::to_string(last)});
+            } else {
+                marked.push_back({centre(first, first), std::to_string(first)});
+                marked.push_back({centre(last, last), std::to_string(last)});
+            }
+        }
+        auto clear = [&](int x) {
+            return std::none_of(marked.begin(), marked.end(), [&](const Label& l) {
+                return std::abs(l.x - x) < 24 + 4 * static_cast<int>(l.text.size());
+            });
         };
         for (int m = 1; m <= measures_; ++m) {
             if (width >= 4 || m % step == 1 || step == 1) {
@@ -295,14 +314,9 @@ class Drawing {
                       << "\" y2=\"" << bottom << "\" stroke=\"#e4e4e4\"/>\n";
             }
             const bool regular = (m == 1 && (step - 1) * width >= 30) || m % step == 0;
-            if (regular && !nearMarked(m) &&
-                std::find(marked.begin(), marked.end(), m) == marked.end()) {
-                number(m, false);
-            }
+            if (regular && clear(centre(m, m))) label(centre(m, m), std::to_string(m), false);
         }
-        for (int m : marked) {
-            if (m >= 1 && m <= measures_) number(m, true);
-        }
+        for (const Label& l : marked) label(l.x, l.text, true);
         body_ << "<line x1=\"" << X(measures_ + 1) << "\" y1=\"" << gridTop << "\" x2=\""
               << X(measures_ + 1) << "\" y2=\"" << bottom << "\" stroke=\"#e4e4e4\"/>\n";
     }
