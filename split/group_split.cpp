@@ -206,8 +206,11 @@ std::pair<int16_t, int16_t> GetGroupStaffSpan(const FCGroup& group, const FCMusi
     }
     FCSystemStaves scoreOrder;
     scoreOrder.LoadAllForItem(0);
-    FCSystemStaves selectionSystem;
-    selectionSystem.LoadAllForItem(region.startSystem);
+    // A selection in the score's order reads that list once: a second read cut short by a refused
+    // load would hide the staves of a wider group and let it match.
+    FCSystemStaves otherSystem;
+    if (region.startSystem != 0) otherSystem.LoadAllForItem(region.startSystem);
+    const FCSystemStaves& selectionSystem = region.startSystem != 0 ? otherSystem : scoreOrder;
     const int first = scoreOrder.FindStaffIndex(group.GetStartStaff());
     const int last = scoreOrder.FindStaffIndex(group.GetEndStaff());
     if (first < 0 || last < 0 || first > last) return {0, 0};
