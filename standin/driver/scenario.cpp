@@ -1,138 +1,238 @@
 #include "scenario.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <nlohmann/json.hpp>
-#include <optional>
+#include <limits>
 #include <sstream>
+#include <tuple>
 
+#include "numbers.h"
 #include "report.h"
-#include "session.h"
+#include "standin/files.h"
 #include "standin/host.h"
+#include "standin/json_reader.h"
 
 namespace driver {
 namespace {
 
-using nlohmann::json;
+using standin::json::Fail;
+using standin::json::Json;
+using standin::json::Object;
+namespace json = standin::json;
 
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error(path.string() + ": cannot read the file");
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+// The host functions a scenario may make fail; any other name would never fire.
+constexpr const char* kHostFunctions[] = {"FX_LoadEData",           "FX_SaveEData",
+                                          "FX_CreateEData",         "FX_DeleteEData",
+                                          "FX_NextEData",           "FX_SlotToInst",
+                                          "FX_InstToSlot",          "FX_FontNumToName",
+                                          "FX_FontNumToName_UTF16", "FX_GetCurrentEnigmaDocument"};
 
-uint32_t Number(const json& value) {
-    if (value.is_string())
-        return static_cast<uint32_t>(std::stoul(value.get<std::string>(), nullptr, 0));
-    return value.get<uint32_t>();
-}
-
-std::string Hex32(uint32_t value) {
-    char text[11];
-    std::snprintf(text, sizeof(text), "0x%08X", value);
-    return text;
-}
-
-std::string HexBytes(const std::vector<uint8_t>& bytes) {
-    static const char kDigits[] = "0123456789abcdef";
-    std::string out;
-    for (uint8_t b : bytes) {
-        out.push_back(kDigits[b >> 4]);
-        out.push_back(kDigits[b & 0xF]);
+uint32_t HostVersion(const Json& value, const std::string& path) {
+    if (value.is_string()) {
+        if (auto v = ParseVersion(value.get<std::string>())) return *v;
+        Fail(path, "expected a decimal number or 0x and hexadecimal digits, up to 0xFFFFFFFF");
     }
-    return out;
+    return static_cast<uint32_t>(json::Integer(value, path, 0, UINT32_MAX));
 }
 
-std::vector<uint8_t> BytesFromHex(const std::string& text) {
-    std::vector<uint8_t> out;
-    std::string digits;
-    for (char c : text) {
-        if (c != ' ') digits.push_back(c);
+// A record tag: four characters ("SOTX"), or a number ("0x534F5458").
+uint32_t Tag(const Json& value, const std::string& path) {
+    if (value.is_string()) {
+        const std::string text = value.get<std::string>();
+        if (text.size() == 4) {
+            uint32_t tag = 0;
+            for (const char c : text) tag = (tag << 8) | static_cast<uint8_t>(c);
+            return tag;
+        }
+        if (auto v = ParseVersion(text)) return *v;
     }
-    if (digits.size() % 2 != 0) throw std::runtime_error("bytes: odd number of hex digits");
-    for (size_t i = 0; i < digits.size(); i += 2) {
-        out.push_back(static_cast<uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
-    }
-    return out;
+    Fail(path, "expected four characters or a number such as \"0x534F5458\"");
 }
 
-Selection ParseSelection(const json& s) {
+// Two integers in a given range: [first, last].
+template <typename T>
+std::pair<T, T> Pair(const Json& value, const std::string& path) {
+    if (!value.is_array() || value.size() != 2) Fail(path, "expected two integers");
+    auto at = [&](size_t i) {
+        return static_cast<T>(json::Integer(value[i], json::At(path, i),
+                                            std::numeric_limits<T>::min(),
+                                            std::numeric_limits<T>::max()));
+    };
+    return {at(0), at(1)};
+}
+
+// Any record the program could pass, on purpose: ranges are not checked here.
+Selection ReadSelection(const Json& j, const std::string& path) {
+    Object s(j, path, {"system", "endSystem", "slots", "measures", "positions"});
     Selection out;
-    out.system = s.value("system", int16_t{0});
-    if (s.contains("endSystem")) out.endSystem = s["endSystem"].get<int16_t>();
-    out.startSlot = s.at("slots").at(0).get<int16_t>();
-    out.endSlot = s.at("slots").at(1).get<int16_t>();
-    out.startMeasure = s.at("measures").at(0).get<int16_t>();
-    out.endMeasure = s.at("measures").at(1).get<int16_t>();
-    if (s.contains("positions")) {
-        out.startPos = s.at("positions").at(0).get<int32_t>();
-        out.endPos = s.at("positions").at(1).get<int32_t>();
-    }
+    out.system = static_cast<int16_t>(s.Int("system", INT16_MIN, INT16_MAX, 0));
+    if (s.Has("endSystem"))
+        out.endSystem = static_cast<int16_t>(s.Int("endSystem", INT16_MIN, INT16_MAX));
+    std::tie(out.startSlot, out.endSlot) = Pair<int16_t>(s.Required("slots"), s.Path("slots"));
+    std::tie(out.startMeasure, out.endMeasure) =
+        Pair<int16_t>(s.Required("measures"), s.Path("measures"));
+    if (s.Has("positions"))
+        std::tie(out.startPos, out.endPos) = Pair<int32_t>(s.Raw("positions"), s.Path("positions"));
     return out;
 }
 
-json SelectionJson(const Selection& s) {
-    json out = {{"system", s.system},
-                {"slots", {s.startSlot, s.endSlot}},
-                {"measures", {s.startMeasure, s.endMeasure}}};
-    if (s.endSystem) out["endSystem"] = *s.endSystem;
-    if (s.startPos != 0 || s.endPos != Selection{}.endPos) {
-        out["positions"] = {s.startPos, s.endPos};
-    }
+ExpectedGroup ReadExpectedGroup(const Json& j, const std::string& path) {
+    Object g(j, path, {"owner", "number", "staves", "measures", "fullName", "abbrevName"});
+    ExpectedGroup out;
+    if (g.Has("owner")) out.owner = static_cast<int16_t>(g.Int("owner", INT16_MIN, INT16_MAX));
+    if (g.Has("number")) out.number = static_cast<int16_t>(g.Int("number", INT16_MIN, INT16_MAX));
+    if (g.Has("staves")) out.staves = Pair<int16_t>(g.Raw("staves"), g.Path("staves"));
+    if (g.Has("measures")) out.measures = Pair<int16_t>(g.Raw("measures"), g.Path("measures"));
+    out.fullName = g.String("fullName");
+    out.abbrevName = g.String("abbrevName");
+    return out;
+}
+
+ExpectedBox ReadExpectedBox(const Json& j, const std::string& path) {
+    if (j.is_string()) return {j.get<std::string>(), {}, {}};
+    Object b(j, path, {"caption", "text", "style"});
+    ExpectedBox out;
+    out.caption = json::String(b.Required("caption"), b.Path("caption"));
+    out.text = b.String("text");
+    if (b.Has("style")) out.style = static_cast<uint32_t>(b.Int("style", 0, UINT32_MAX));
+    return out;
+}
+
+template <typename T, typename F>
+std::vector<T> ReadList(const Object& parent, const char* field, F&& read) {
+    std::vector<T> out;
+    json::ForEach(parent, field,
+                  [&](const Json& j, const std::string& path) { out.push_back(read(j, path)); });
     return out;
 }
 
 using Kind = standin::WrongAnswer::Kind;
-constexpr std::pair<Kind, const char*> kAnswerNames[] = {{Kind::Size, "size"},
-                                                         {Kind::Unterminated, "unterminated"},
-                                                         {Kind::Key, "key"},
-                                                         {Kind::Cycle, "cycle"},
-                                                         {Kind::FullName, "full name"}};
+constexpr std::pair<Kind, const char*> kAnswers[] = {{Kind::Size, "size"},
+                                                     {Kind::Unterminated, "unterminated"},
+                                                     {Kind::Key, "key"},
+                                                     {Kind::Cycle, "cycle"},
+                                                     {Kind::FullName, "full name"}};
 
-PlannedFault ParseFault(const json& f) {
-    PlannedFault fault;
-    fault.function = f.at("function").get<std::string>();
-    fault.nth = f.at("nth").get<int>();
-    if (f.contains("bytes")) fault.bytes = BytesFromHex(f["bytes"].get<std::string>());
-    if (!f.contains("answer")) return fault;
-    const std::string name = f["answer"].get<std::string>();
-    standin::WrongAnswer answer;
-    const auto* known = std::find_if(std::begin(kAnswerNames), std::end(kAnswerNames),
-                                     [&](const auto& entry) { return name == entry.second; });
-    if (known == std::end(kAnswerNames))
-        throw std::runtime_error("unknown answer \"" + name + "\"");
-    answer.kind = known->first;
-    if (answer.kind == Kind::Size) answer.size = f.at("size").get<int32_t>();
-    if (answer.kind == Kind::Key) {
-        answer.key = f.at("key").get<std::vector<uint16_t>>();
-        answer.fails = f.value("fails", false);
+std::vector<uint8_t> Bytes(const Json& value, const std::string& path) {
+    const std::string text = json::String(value, path);
+    std::vector<uint8_t> out;
+    int high = -1;
+    for (char c : text) {
+        if (c == ' ') continue;
+        const int digit =
+            std::isxdigit(static_cast<unsigned char>(c))
+                ? (std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (c | 0x20) - 'a' + 10)
+                : -1;
+        if (digit < 0) Fail(path, "expected pairs of hexadecimal digits");
+        if (high < 0) {
+            high = digit;
+        } else {
+            out.push_back(static_cast<uint8_t>(high * 16 + digit));
+            high = -1;
+        }
     }
-    if (answer.kind == Kind::Cycle) answer.limit = f.value("limit", answer.limit);
+    if (high >= 0) Fail(path, "expected pairs of hexadecimal digits");
+    return out;
+}
+
+// A planned failure, or a wrong-form answer: "answer" names the form, and the fields of that
+// form follow ("size", "key" and "fails", "limit").
+Scenario::Fault ReadFault(const Json& j, const std::string& path) {
+    Object f(j, path,
+             {"function", "nth", "tag", "bytes", "answer", "size", "key", "fails", "limit"});
+    Scenario::Fault fault;
+    fault.function = json::String(f.Required("function"), f.Path("function"));
+    if (std::find(std::begin(kHostFunctions), std::end(kHostFunctions), fault.function) ==
+        std::end(kHostFunctions)) {
+        Fail(f.Path("function"), "not a host function: " + fault.function);
+    }
+    fault.nth = static_cast<int>(f.Int("nth", 1, INT32_MAX));
+    if (f.Has("tag")) fault.tag = Tag(f.Raw("tag"), f.Path("tag"));
+    if (f.Has("bytes")) fault.bytes = Bytes(f.Raw("bytes"), f.Path("bytes"));
+    if (f.Has("tag") && (f.Has("bytes") || f.Has("answer"))) {
+        Fail(f.Path("tag"), "only a plain failure counts the calls of one tag");
+    }
+    if (!f.Has("answer")) return fault;
+    const std::string name = json::String(f.Raw("answer"), f.Path("answer"));
+    const auto* known = std::find_if(std::begin(kAnswers), std::end(kAnswers),
+                                     [&](const auto& a) { return name == a.second; });
+    if (known == std::end(kAnswers)) {
+        Fail(f.Path("answer"),
+             "expected \"size\", \"unterminated\", \"key\", \"cycle\" or \"full name\"");
+    }
+    standin::WrongAnswer answer;
+    answer.kind = known->first;
+    if (answer.kind == Kind::Size) {
+        answer.size = static_cast<int32_t>(f.Int("size", INT32_MIN, INT32_MAX));
+    } else if (answer.kind == Kind::Key) {
+        answer.key = ReadList<uint16_t>(f, "key", [](const Json& w, const std::string& at) {
+            return static_cast<uint16_t>(json::Integer(w, at, 0, UINT16_MAX));
+        });
+        answer.fails = f.Bool("fails", false);
+    } else if (answer.kind == Kind::Cycle) {
+        answer.limit = static_cast<int>(f.Int("limit", 0, INT32_MAX, answer.limit));
+    }
     fault.answer = answer;
     return fault;
 }
 
-json FaultJson(const PlannedFault& fault) {
-    json out = {{"function", fault.function}, {"nth", fault.nth}};
-    if (fault.bytes) out["bytes"] = HexBytes(*fault.bytes);
-    if (!fault.answer) return out;
-    const standin::WrongAnswer& answer = *fault.answer;
-    for (const auto& [kind, name] : kAnswerNames) {
-        if (kind == answer.kind) out["answer"] = name;
-    }
-    if (answer.kind == Kind::Size) out["size"] = answer.size;
-    if (answer.kind == Kind::Key) out["key"] = answer.key;
-    if (answer.fails) out["fails"] = true;
-    if (answer.kind == Kind::Cycle) out["limit"] = answer.limit;
+Scenario::Expect ReadExpect(const Json& j, const std::string& path) {
+    Object e(j, path, {"result", "boxes", "groups", "unchanged", "writes"});
+    Scenario::Expect out;
+    if (e.Has("result")) out.result = static_cast<int>(e.Int("result", INT16_MIN, INT16_MAX));
+    if (e.Has("boxes")) out.boxes = ReadList<ExpectedBox>(e, "boxes", ReadExpectedBox);
+    if (e.Has("groups")) out.groups = ReadList<ExpectedGroup>(e, "groups", ReadExpectedGroup);
+    out.unchanged = e.Bool("unchanged", false);
+    if (e.Has("writes")) out.writes = ReadList<std::string>(e, "writes", json::String);
     return out;
 }
 
+// The document, from a file beside the scenario or in place, checked by loading it.
+std::string ReadDocument(const Object& top, const std::filesystem::path& scenarioFile) {
+    const Json& document = top.Required("document");
+    std::string text, error;
+    if (document.is_string()) {
+        const std::string file =
+            (scenarioFile.parent_path() / document.get<std::string>()).string();
+        if (!standin::files::Read(file, text, &error)) Fail("document", error);
+        if (!standin::Host::Instance().LoadDocumentJson(text, &error))
+            Fail("document", file + ": " + error);
+    } else if (document.is_object()) {
+        text = document.dump();
+        if (!standin::Host::Instance().LoadDocumentJson(text, &error)) Fail("document", error);
+    } else {
+        Fail("document", std::string("expected a file name or a document object, found ") +
+                             json::KindOf(document));
+    }
+    return text;
+}
+
+void ReadScenario(const Json& root, Scenario& out) {
+    Object top(
+        root, "",
+        {"name", "document", "hostVersion", "enumerate", "selection", "answers", "fail", "expect"});
+    out.name = top.String("name").value_or(std::filesystem::path(out.file).filename().string());
+    if (top.Has("hostVersion"))
+        out.hostVersion = HostVersion(top.Raw("hostVersion"), "hostVersion");
+    out.enumerate = top.Bool("enumerate", true);
+    const Json& selection = top.Required("selection");
+    if (!selection.is_null()) out.selection = ReadSelection(selection, "selection");
+    out.answers = ReadList<std::string>(top, "answers", [](const Json& j, const std::string& path) {
+        std::string answer = json::String(j, path);
+        if (answer != "yes" && answer != "no") Fail(path, "expected \"yes\" or \"no\"");
+        return answer;
+    });
+    out.faults = ReadList<Scenario::Fault>(top, "fail", ReadFault);
+    if (top.Has("expect")) out.expect = ReadExpect(top.Raw("expect"), "expect");
+    standin::Host::Instance().Reset();
+    out.document = ReadDocument(top, out.file);
+}
+
 // The groups as the scenario states them, compared field by field where a field is given.
-void CompareGroups(const json& expected, const std::vector<standin::GroupView>& actual,
+void CompareGroups(const std::vector<ExpectedGroup>& expected,
+                   const std::vector<standin::GroupView>& actual,
                    std::vector<std::string>& failures) {
     if (expected.size() != actual.size()) {
         failures.push_back("expected " + std::to_string(expected.size()) + " groups, found " +
@@ -140,63 +240,60 @@ void CompareGroups(const json& expected, const std::vector<standin::GroupView>& 
         return;
     }
     for (size_t i = 0; i < actual.size(); ++i) {
-        const json& e = expected[i];
+        const ExpectedGroup& e = expected[i];
         const auto& g = actual[i];
         const std::string where = "group " + std::to_string(i + 1) + " (" +
                                   std::to_string(g.owner) + "/" + std::to_string(g.number) + "): ";
-        auto check = [&](const char* field, long want, long have) {
-            if (want != have) {
-                failures.push_back(where + field + " expected " + std::to_string(want) +
+        auto check = [&](const char* field, const std::optional<int16_t>& want, int16_t have) {
+            if (want && *want != have) {
+                failures.push_back(where + field + " expected " + std::to_string(*want) +
                                    ", found " + std::to_string(have));
             }
         };
-        if (e.contains("owner")) check("owner", e["owner"].get<long>(), g.owner);
-        if (e.contains("number")) check("number", e["number"].get<long>(), g.number);
-        if (e.contains("staves")) {
-            check("top staff", e["staves"][0].get<long>(), g.startStaff);
-            check("bottom staff", e["staves"][1].get<long>(), g.endStaff);
-        }
-        if (e.contains("measures")) {
-            check("start measure", e["measures"][0].get<long>(), g.startMeasure);
-            check("end measure", e["measures"][1].get<long>(), g.endMeasure);
-        }
-        for (const char* field : {"fullName", "abbrevName"}) {
-            if (!e.contains(field)) continue;
-            const bool full = std::string(field) == "fullName";
-            const std::string have = standin::Utf8(full ? g.fullName : g.abbrevName);
-            const std::string want = e[field].get<std::string>();
-            if (have != want) {
-                failures.push_back(where + field + " expected \"" + want + "\", found \"" + have +
-                                   "\"");
+        auto first = [](const auto& range) {
+            return range ? std::optional<int16_t>(range->first) : std::nullopt;
+        };
+        auto second = [](const auto& range) {
+            return range ? std::optional<int16_t>(range->second) : std::nullopt;
+        };
+        check("owner", e.owner, g.owner);
+        check("number", e.number, g.number);
+        check("top staff", first(e.staves), g.startStaff);
+        check("bottom staff", second(e.staves), g.endStaff);
+        check("start measure", first(e.measures), g.startMeasure);
+        check("end measure", second(e.measures), g.endMeasure);
+        for (const auto& [field, want, have] :
+             {std::tuple{"fullName", e.fullName, standin::Utf8(g.fullName)},
+              std::tuple{"abbrevName", e.abbrevName, standin::Utf8(g.abbrevName)}}) {
+            if (want && *want != have) {
+                failures.push_back(where + field + " expected " + Quoted(*want) + ", found " +
+                                   Quoted(have));
             }
         }
     }
 }
 
-void CompareBoxes(const json& expected, const std::vector<ShownBox>& actual,
+void CompareBoxes(const std::vector<ExpectedBox>& expected, const std::vector<ShownBox>& actual,
                   std::vector<std::string>& failures) {
     if (expected.size() != actual.size()) {
         failures.push_back("expected " + std::to_string(expected.size()) + " message boxes, " +
                            std::to_string(actual.size()) + " were shown");
     }
     for (size_t i = 0; i < std::min(expected.size(), actual.size()); ++i) {
-        const json& e = expected[i];
+        const ExpectedBox& e = expected[i];
         const ShownBox& box = actual[i];
         const std::string where = "box " + std::to_string(i + 1) + ": ";
-        const std::string caption =
-            e.is_string() ? e.get<std::string>() : e.at("caption").get<std::string>();
-        if (standin::Utf8(box.caption) != caption) {
-            failures.push_back(where + "caption expected \"" + caption + "\", shown \"" +
-                               standin::Utf8(box.caption) + "\"");
+        const std::string caption = standin::Utf8(box.caption), text = standin::Utf8(box.text);
+        if (caption != e.caption) {
+            failures.push_back(where + "caption expected " + Quoted(e.caption) + ", shown " +
+                               Quoted(caption));
         }
-        if (e.is_object() && e.contains("text") &&
-            standin::Utf8(box.text) != e["text"].get<std::string>()) {
-            failures.push_back(where + "text expected \"" + e["text"].get<std::string>() +
-                               "\", shown \"" + standin::Utf8(box.text) + "\"");
+        if (e.text && text != *e.text) {
+            failures.push_back(where + "text expected " + Quoted(*e.text) + ", shown " +
+                               Quoted(text));
         }
-        if (e.is_object() && e.contains("style") && box.style != e["style"].get<uint32_t>()) {
-            failures.push_back(where + "style expected " +
-                               std::to_string(e["style"].get<uint32_t>()) + ", shown " +
+        if (e.style && box.style != *e.style) {
+            failures.push_back(where + "style expected " + std::to_string(*e.style) + ", shown " +
                                std::to_string(box.style));
         }
     }
@@ -217,24 +314,153 @@ std::vector<std::string> Writes() {
     return out;
 }
 
-void Run(const std::filesystem::path& path, const std::string& pluginPath,
-         ScenarioOutcome& outcome) {
-    const Scenario scenario = ReadScenario(path.string());
+std::string Hex(uint32_t value) {
+    char text[11];
+    std::snprintf(text, sizeof(text), "0x%08X", value);
+    return text;
+}
+
+std::string HexBytes(const std::vector<uint8_t>& bytes) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string out;
+    for (uint8_t b : bytes) {
+        out.push_back(kDigits[b >> 4]);
+        out.push_back(kDigits[b & 0xF]);
+    }
+    return out;
+}
+
+Json SelectionJson(const Selection& s) {
+    Json out = {{"system", s.system}};
+    if (s.endSystem) out["endSystem"] = *s.endSystem;
+    out["slots"] = {s.startSlot, s.endSlot};
+    out["measures"] = {s.startMeasure, s.endMeasure};
+    if (s.startPos != 0 || s.endPos != Selection{}.endPos)
+        out["positions"] = {s.startPos, s.endPos};
+    return out;
+}
+
+Json FaultJson(const Scenario::Fault& f) {
+    Json out = {{"function", f.function}, {"nth", f.nth}};
+    if (f.tag != 0) out["tag"] = Hex(f.tag);
+    if (f.bytes) out["bytes"] = HexBytes(*f.bytes);
+    if (!f.answer) return out;
+    for (const auto& [kind, name] : kAnswers) {
+        if (kind == f.answer->kind) out["answer"] = name;
+    }
+    if (f.answer->kind == Kind::Size) out["size"] = f.answer->size;
+    if (f.answer->kind == Kind::Key) {
+        out["key"] = f.answer->key;
+        if (f.answer->fails) out["fails"] = true;
+    }
+    if (f.answer->kind == Kind::Cycle) out["limit"] = f.answer->limit;
+    return out;
+}
+
+Json ExpectJson(const Scenario::Expect& e) {
+    Json out = Json::object();
+    if (e.result) out["result"] = *e.result;
+    if (e.boxes) {
+        out["boxes"] = Json::array();
+        for (const ExpectedBox& b : *e.boxes) {
+            if (!b.text && !b.style) {
+                out["boxes"].push_back(b.caption);
+                continue;
+            }
+            Json box = {{"caption", b.caption}};
+            if (b.text) box["text"] = *b.text;
+            if (b.style) box["style"] = *b.style;
+            out["boxes"].push_back(box);
+        }
+    }
+    if (e.groups) {
+        out["groups"] = Json::array();
+        for (const ExpectedGroup& g : *e.groups) {
+            Json group = Json::object();
+            if (g.owner) group["owner"] = *g.owner;
+            if (g.number) group["number"] = *g.number;
+            if (g.staves) group["staves"] = {g.staves->first, g.staves->second};
+            if (g.measures) group["measures"] = {g.measures->first, g.measures->second};
+            if (g.fullName) group["fullName"] = *g.fullName;
+            if (g.abbrevName) group["abbrevName"] = *g.abbrevName;
+            out["groups"].push_back(group);
+        }
+    }
+    if (e.unchanged) out["unchanged"] = true;
+    if (e.writes) out["writes"] = *e.writes;
+    return out;
+}
+
+}  // namespace
+
+std::string WriteScenario(const Scenario& scenario) {
+    Json out = {{"name", scenario.name},
+                {"document", json::Parse(scenario.document)},
+                {"hostVersion", Hex(scenario.hostVersion)}};
+    if (!scenario.enumerate) out["enumerate"] = false;
+    out["selection"] = scenario.selection ? SelectionJson(*scenario.selection) : Json();
+    if (!scenario.answers.empty()) out["answers"] = scenario.answers;
+    if (!scenario.faults.empty()) {
+        out["fail"] = Json::array();
+        for (const Scenario::Fault& f : scenario.faults) out["fail"].push_back(FaultJson(f));
+    }
+    out["expect"] = ExpectJson(scenario.expect);
+    return out.dump(2) + "\n";
+}
+
+void PlanFaults(standin::Host& host, const std::vector<Scenario::Fault>& faults) {
+    for (const Scenario::Fault& f : faults) {
+        if (f.answer) {
+            host.AnswerWrongly(f.function, f.nth, *f.answer);
+        } else if (f.bytes) {
+            host.FailCallWritingBytes(f.function, f.nth, *f.bytes);
+        } else {
+            host.FailCall(f.function, f.nth, f.tag);
+        }
+    }
+}
+
+std::string Describe(const Scenario::Fault& f) {
+    std::string text = f.function + " call " + std::to_string(f.nth);
+    if (f.tag != 0) text += " for " + standin::TagName(f.tag);
+    if (f.answer) return text + " answers " + standin::Describe(*f.answer);
+    if (f.bytes) return text + " fails, writing " + HexBytes(*f.bytes);
+    return text + " fails";
+}
+
+bool LoadScenario(const std::string& path, Scenario& out, std::string* error) {
+    out = Scenario{};
+    out.file = path;
+    std::string text;
+    if (!standin::files::Read(path, text, error)) return false;
+    try {
+        ReadScenario(json::Parse(text), out);
+        return true;
+    } catch (const json::Error& e) {
+        if (error) *error = path + ": " + e.message;
+    }
+    return false;
+}
+
+ScenarioOutcome RunScenario(const Scenario& scenario, const std::string& pluginPath) {
+    ScenarioOutcome outcome;
     outcome.name = scenario.name;
     standin::Host& host = standin::Host::Instance();
     host.Reset();
-    const uint32_t hostVersion = scenario.hostVersion;
-    host.SetVersion(hostVersion);
-
+    host.SetVersion(scenario.hostVersion);
     std::string error;
     if (!host.LoadDocumentJson(scenario.document, &error)) {
-        throw std::runtime_error(path.string() + ": document: " + error);
+        outcome.error = scenario.file + ": document: " + error;
+        return outcome;
     }
     PlanFaults(host, scenario.faults);
     const std::string before = host.SaveDocumentJson();
 
     Session session;
-    if (!session.Start(pluginPath, hostVersion, &error)) throw std::runtime_error(error);
+    if (!session.Start(pluginPath, scenario.hostVersion, &error, scenario.enumerate)) {
+        outcome.error = error;
+        return outcome;
+    }
     host.ClearCalls();
     const CommandRun run = session.Invoke(scenario.selection, ScriptedAnswers(scenario.answers));
     session.Stop();
@@ -245,95 +471,40 @@ void Run(const std::filesystem::path& path, const std::string& pluginPath,
     for (const std::string& w : Writes()) transcript << "  " << w << "\n";
     outcome.transcript = transcript.str();
 
-    const json& expect = scenario.expect;
-    if (expect.contains("result") && expect["result"].get<int>() != run.result) {
-        outcome.failures.push_back("result expected " +
-                                   std::to_string(expect["result"].get<int>()) + ", returned " +
-                                   std::to_string(run.result));
+    const Scenario::Expect& expect = scenario.expect;
+    if (expect.result && *expect.result != run.result) {
+        outcome.failures.push_back("result expected " + std::to_string(*expect.result) +
+                                   ", returned " + std::to_string(run.result));
     }
-    if (expect.contains("boxes")) CompareBoxes(expect["boxes"], run.boxes, outcome.failures);
-    if (expect.contains("groups")) CompareGroups(expect["groups"], host.Groups(), outcome.failures);
-    if (expect.value("unchanged", false) && host.SaveDocumentJson() != before) {
+    if (expect.boxes) CompareBoxes(*expect.boxes, run.boxes, outcome.failures);
+    if (expect.groups) CompareGroups(*expect.groups, host.Groups(), outcome.failures);
+    if (expect.unchanged && host.SaveDocumentJson() != before) {
         outcome.failures.push_back("the document changed");
     }
-    if (expect.contains("writes")) {
+    if (expect.writes) {
         const auto writes = Writes();
-        const auto want = expect["writes"].get<std::vector<std::string>>();
-        if (writes != want) {
+        if (writes != *expect.writes) {
             std::string text = "host writes differ; made:";
             for (const auto& w : writes) text += "\n    " + w;
             outcome.failures.push_back(text);
         }
     }
-}
-
-}  // namespace
-
-Scenario ReadScenario(const std::string& path) {
-    const std::filesystem::path file(path);
-    try {
-        const json in = json::parse(ReadFile(file));
-        Scenario scenario;
-        scenario.name = in.value("name", file.filename().string());
-        const json& document = in.at("document");
-        scenario.document = document.is_string()
-                                ? ReadFile(file.parent_path() / document.get<std::string>())
-                                : document.dump();
-        if (in.contains("hostVersion")) scenario.hostVersion = Number(in["hostVersion"]);
-        if (!in.at("selection").is_null()) scenario.selection = ParseSelection(in["selection"]);
-        scenario.answers = in.value("answers", std::vector<std::string>{});
-        for (const json& fault : in.value("fail", json::array())) {
-            scenario.faults.push_back(ParseFault(fault));
-        }
-        scenario.expect = in.at("expect");
-        return scenario;
-    } catch (const json::exception& e) {
-        throw std::runtime_error(path + ": " + e.what());
-    }
-}
-
-std::string WriteScenario(const Scenario& scenario) {
-    json out = {{"name", scenario.name},
-                {"document", json::parse(scenario.document)},
-                {"hostVersion", Hex32(scenario.hostVersion)},
-                {"selection", scenario.selection ? SelectionJson(*scenario.selection) : json()}};
-    if (!scenario.answers.empty()) out["answers"] = scenario.answers;
-    if (!scenario.faults.empty()) {
-        out["fail"] = json::array();
-        for (const PlannedFault& fault : scenario.faults) out["fail"].push_back(FaultJson(fault));
-    }
-    out["expect"] = scenario.expect;
-    return out.dump(2) + "\n";
-}
-
-void PlanFaults(standin::Host& host, const std::vector<PlannedFault>& faults) {
-    for (const PlannedFault& fault : faults) {
-        if (fault.answer) {
-            host.AnswerWrongly(fault.function, fault.nth, *fault.answer);
-        } else if (fault.bytes) {
-            host.FailCallWritingBytes(fault.function, fault.nth, *fault.bytes);
-        } else {
-            host.FailCall(fault.function, fault.nth);
-        }
-    }
-}
-
-std::string Describe(const PlannedFault& fault) {
-    std::string text = fault.function + " call " + std::to_string(fault.nth);
-    if (fault.answer) return text + " answers " + standin::Describe(*fault.answer);
-    if (fault.bytes) return text + " fails writing " + HexBytes(*fault.bytes);
-    return text + " fails";
+    outcome.passed = outcome.failures.empty();
+    return outcome;
 }
 
 ScenarioOutcome RunScenarioFile(const std::string& path, const std::string& pluginPath) {
-    ScenarioOutcome outcome;
-    outcome.name = std::filesystem::path(path).filename().string();
-    try {
-        Run(path, pluginPath, outcome);
-    } catch (const std::exception& e) {
-        outcome.failures.push_back(std::string(path) + ": " + e.what());
+    Scenario scenario;
+    std::string error;
+    if (!LoadScenario(path, scenario, &error)) {
+        ScenarioOutcome outcome;
+        outcome.name = std::filesystem::path(path).filename().string();
+        outcome.error = error;
+        outcome.failures.push_back(error);
+        return outcome;
     }
-    outcome.passed = outcome.failures.empty();
+    ScenarioOutcome outcome = RunScenario(scenario, pluginPath);
+    if (!outcome.error.empty()) outcome.failures.push_back(outcome.error);
     return outcome;
 }
 

@@ -3,9 +3,10 @@
 // version, a selection, the user's answers, and what must come of it (the command's result, the
 // boxes shown, the groups afterwards, the host writes). The format is described in
 // docs/scenarios.md.
-#include <nlohmann/json.hpp>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "session.h"
@@ -13,43 +14,67 @@
 
 namespace driver {
 
-// A host call planned to go wrong: the nth call of `function`, counted from the command's start,
-// fails (after writing `bytes` into a load's buffer, when given) or answers in a wrong form.
-struct PlannedFault {
-    std::string function;
-    int nth = 1;
-    std::optional<std::vector<uint8_t>> bytes;
-    std::optional<standin::WrongAnswer> answer;
+struct ExpectedBox {
+    std::string caption;
+    std::optional<std::string> text;
+    std::optional<uint32_t> style;
 };
 
-// What a scenario gives the program, and what it expects.
+// Fields left out are not compared.
+struct ExpectedGroup {
+    std::optional<int16_t> owner, number;
+    std::optional<std::pair<int16_t, int16_t>> staves, measures;
+    std::optional<std::string> fullName, abbrevName;
+};
+
 struct Scenario {
+    std::string file;
     std::string name;
-    std::string document;  // the document as JSON
+    std::string document;  // JSON text
     uint32_t hostVersion = 0x19000000;
-    std::optional<Selection> selection;  // none: no region record
-    std::vector<std::string> answers;
-    std::vector<PlannedFault> faults;
-    nlohmann::json expect = nlohmann::json::object();
+    bool enumerate = true;               // false: the command is invoked before any enumeration
+    std::optional<Selection> selection;  // none: no region record at all
+    std::vector<std::string> answers;    // "yes" / "no"
+    struct Fault {
+        std::string function;  // a host function
+        int nth = 1;           // its nth call fails
+        uint32_t tag = 0;      // not 0: only the record calls for this tag count
+        std::optional<std::vector<uint8_t>> bytes;   // written into a load's buffer first
+        std::optional<standin::WrongAnswer> answer;  // the call answers so instead of failing
+    };
+    std::vector<Fault> faults;
+    struct Expect {
+        std::optional<int> result;
+        std::optional<std::vector<ExpectedBox>> boxes;
+        std::optional<std::vector<ExpectedGroup>> groups;
+        bool unchanged = false;
+        std::optional<std::vector<std::string>> writes;
+    } expect;
 };
 
-// Reads a scenario file; a document given as a path is read relative to the file. Throws
-// std::runtime_error naming the file and what is wrong.
-Scenario ReadScenario(const std::string& path);
-// The scenario as a file's text, with the document in place.
+// Reads and checks a scenario file, its document included. False with "<file>: <field path>:
+// <problem>" in `error` for a file that is missing, not JSON, or not a scenario.
+bool LoadScenario(const std::string& path, Scenario& out, std::string* error);
+// The scenario as a file's text, its document in place.
 std::string WriteScenario(const Scenario& scenario);
-// Plans the scenario's faults in the host, counted from now.
-void PlanFaults(standin::Host& host, const std::vector<PlannedFault>& faults);
-std::string Describe(const PlannedFault& fault);
+
+// Plans the faults in the host, counted from now.
+void PlanFaults(standin::Host& host, const std::vector<Scenario::Fault>& faults);
+// "FX_LoadEData call 3 fails", "FX_NextEData call 2 answers cycle 100", ...
+std::string Describe(const Scenario::Fault& fault);
 
 struct ScenarioOutcome {
     std::string name;
     bool passed = false;
     std::vector<std::string> failures;  // one line each, naming what differed
     std::string transcript;             // what happened, for reading when it failed
+    std::string error;                  // set when the scenario could not be run at all
 };
 
-// Runs the scenario file against the plug-in in this process's stand-in host.
+// Runs the scenario against the plug-in in this process's stand-in host.
+ScenarioOutcome RunScenario(const Scenario& scenario, const std::string& pluginPath);
+
+// LoadScenario, then RunScenario; a file that cannot be loaded fails with the error.
 ScenarioOutcome RunScenarioFile(const std::string& path, const std::string& pluginPath);
 
 // Every *.json file of a folder, sorted.

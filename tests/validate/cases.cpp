@@ -19,7 +19,7 @@ CaseRun RunCase(const Plugin& plugin, standin::Host& host, const driver::Scenari
                 size_t nextCallLimit) {
     host.SetVersion(scenario.hostVersion);
     const DocumentState before = CaptureDocument(host);
-    plugin.StartUp(scenario.hostVersion);
+    plugin.StartUp(scenario.hostVersion, scenario.enumerate);
     host.ClearCalls();
     host.ClearFaults();
     driver::PlanFaults(host, scenario.faults);

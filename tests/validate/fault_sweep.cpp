@@ -30,15 +30,15 @@ const std::vector<uint8_t> kLeftInBuffer = [] {
 // How many times a cycling enumeration leads back before the host gives up.
 constexpr int kCycleLimit = 20;
 
-driver::PlannedFault Planned(const std::string& function, int nth) {
-    driver::PlannedFault fault;
+driver::Scenario::Fault Planned(const std::string& function, int nth) {
+    driver::Scenario::Fault fault;
     fault.function = function;
     fault.nth = nth;
     return fault;
 }
 
-driver::PlannedFault Wrong(const std::string& function, int nth, standin::WrongAnswer answer) {
-    driver::PlannedFault fault = Planned(function, nth);
+driver::Scenario::Fault Wrong(const std::string& function, int nth, standin::WrongAnswer answer) {
+    driver::Scenario::Fault fault = Planned(function, nth);
     fault.answer = std::move(answer);
     return fault;
 }
@@ -75,20 +75,21 @@ bool IsRawText(uint32_t tag) {
 
 }  // namespace
 
-std::vector<driver::PlannedFault> SweepFaults(const std::vector<standin::Call>& calls, bool full) {
+std::vector<driver::Scenario::Fault> SweepFaults(const std::vector<standin::Call>& calls,
+                                                 bool full) {
     std::map<std::string, std::vector<const standin::Call*>> byFunction;
     for (const standin::Call& c : calls) byFunction[c.function].push_back(&c);
     auto each = [&](const std::string& function, auto plan) {
         const auto& list = byFunction[function];
         for (size_t k = 0; k < list.size(); ++k) plan(static_cast<int>(k + 1), *list[k]);
     };
-    std::vector<driver::PlannedFault> plans;
+    std::vector<driver::Scenario::Fault> plans;
     for (const char* function : kHostFunctions) {
         each(function,
              [&](int nth, const standin::Call&) { plans.push_back(Planned(function, nth)); });
     }
     each("FX_LoadEData", [&](int nth, const standin::Call&) {
-        driver::PlannedFault fault = Planned("FX_LoadEData", nth);
+        driver::Scenario::Fault fault = Planned("FX_LoadEData", nth);
         fault.bytes = kLeftInBuffer;
         plans.push_back(fault);
     });
@@ -140,12 +141,13 @@ std::vector<driver::PlannedFault> SweepFaults(const std::vector<standin::Call>& 
 void RunFaultSuite(const SuiteOptions& options, const std::string& scenarioFile,
                    CaseReporter& report) {
     // Exactly one fault a run: the scenario's own faults are left out.
-    driver::Scenario scenario = driver::ReadScenario(scenarioFile);
+    driver::Scenario scenario;
+    std::string error;
+    if (!driver::LoadScenario(scenarioFile, scenario, &error)) throw std::runtime_error(error);
     scenario.faults.clear();
     const std::string stem = std::filesystem::path(scenarioFile).stem().string();
     standin::Host& host = standin::Host::Instance();
     Plugin plugin;
-    std::string error;
     if (!plugin.Load(options.plugin, &error)) throw std::runtime_error(error);
 
     // The run without the swept faults: its calls are the ones to fail.
@@ -158,10 +160,10 @@ void RunFaultSuite(const SuiteOptions& options, const std::string& scenarioFile,
         4 + host.Keys(standin::tag::kGroup).size() + host.Keys(standin::tag::kMultiStaff).size();
     for (const standin::Call& c : calls) nextLimit += c.function == "FX_NextEData" ? 1u : 0u;
 
-    const std::vector<driver::PlannedFault> plans = SweepFaults(calls, options.full);
+    const std::vector<driver::Scenario::Fault> plans = SweepFaults(calls, options.full);
     report.Total(plans.size());
     for (size_t i = 0; i < plans.size(); ++i) {
-        const driver::PlannedFault& fault = plans[i];
+        const driver::Scenario::Fault& fault = plans[i];
         const std::string what = driver::Describe(fault);
         if (!report.Begin(i, fault.answer ? "wrong" : "fail", stem + ": " + what)) continue;
         driver::Scenario faulted = scenario;
@@ -172,7 +174,7 @@ void RunFaultSuite(const SuiteOptions& options, const std::string& scenarioFile,
         for (const std::string& v : run.violations) report.Fail(v);
         if (report.Failed()) {
             faulted.name = stem + ": " + what + ": " + run.violations.front();
-            faulted.expect = nlohmann::json::object();
+            faulted.expect = {};
             const std::string path =
                 WriteFinding(options.findings, "fault-" + stem + "-" + std::to_string(i), faulted);
             if (!path.empty()) report.Finding(path);

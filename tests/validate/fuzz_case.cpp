@@ -120,7 +120,7 @@ void Group(Io& io, ScoreGroup& g) {
 enum class FaultKind : uint8_t { Fail, FailWriting, Size, Unterminated, Key, Cycle, FullName };
 
 template <typename Io>
-void Fault(Io& io, driver::PlannedFault& f) {
+void Fault(Io& io, driver::Scenario::Fault& f) {
     using Kind = standin::WrongAnswer::Kind;
     auto function =
         static_cast<uint8_t>(std::find(std::begin(kFunctions), std::end(kFunctions), f.function) -
@@ -136,7 +136,7 @@ void Fault(Io& io, driver::PlannedFault& f) {
     io(nth);
     Enum(io, kind, 7);
     if constexpr (Io::kReading) {
-        f = driver::PlannedFault{};
+        f = driver::Scenario::Fault{};
         f.function = kFunctions[function % kFunctionCount];
         f.nth = nth;
         if (kind == FaultKind::FailWriting) f.bytes.emplace();
@@ -196,7 +196,7 @@ void Transfer(Io& io, FuzzCase& c) {
     List(io, s.instruments, 3, [&](std::array<int16_t, 3>& staves) {
         for (int16_t& staff : staves) io(staff);
     });
-    List(io, c.faults, 4, [&](driver::PlannedFault& f) { Fault(io, f); });
+    List(io, c.faults, 4, [&](driver::Scenario::Fault& f) { Fault(io, f); });
 }
 
 bool HasZero(const std::u16string& text) {
@@ -290,7 +290,7 @@ std::vector<std::vector<uint8_t>> SeedInputs(size_t count) {
         FuzzCase c;
         c.score = RandomScore(random);
         if (i % 3 == 1) {
-            driver::PlannedFault fault;
+            driver::Scenario::Fault fault;
             fault.function = kFunctions[random.Between(0, static_cast<int>(kFunctionCount) - 1)];
             fault.nth = random.Between(1, 12);
             c.faults.push_back(fault);

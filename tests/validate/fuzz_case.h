@@ -15,7 +15,7 @@ namespace validate {
 
 struct FuzzCase {
     Score score;
-    std::vector<driver::PlannedFault> faults;
+    std::vector<driver::Scenario::Fault> faults;
 };
 
 FuzzCase DecodeFuzzCase(const uint8_t* data, size_t size);

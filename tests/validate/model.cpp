@@ -238,19 +238,24 @@ std::vector<std::string> CompareWithModel(const ModelOutcome& expected, const Co
     return out;
 }
 
-nlohmann::json ExpectationsOf(const ModelOutcome& outcome) {
-    nlohmann::json groups = nlohmann::json::array();
+driver::Scenario::Expect ExpectationsOf(const ModelOutcome& outcome) {
+    driver::Scenario::Expect expect;
+    expect.result = outcome.result;
+    expect.boxes.emplace();
+    for (const auto& caption : outcome.boxes)
+        expect.boxes->push_back({standin::Utf8(caption), {}, {}});
+    expect.groups.emplace();
     for (const ModelGroup& g : outcome.groups) {
-        groups.push_back({{"owner", g.owner},
-                          {"number", g.number},
-                          {"staves", {g.top, g.bottom}},
-                          {"measures", {g.first, g.last}},
-                          {"fullName", standin::Utf8(g.full)},
-                          {"abbrevName", standin::Utf8(g.abbrev)}});
+        driver::ExpectedGroup group;
+        group.owner = g.owner;
+        group.number = g.number;
+        group.staves = std::make_pair(g.top, g.bottom);
+        group.measures = std::make_pair(g.first, g.last);
+        group.fullName = standin::Utf8(g.full);
+        group.abbrevName = standin::Utf8(g.abbrev);
+        expect.groups->push_back(group);
     }
-    nlohmann::json boxes = nlohmann::json::array();
-    for (const auto& caption : outcome.boxes) boxes.push_back(standin::Utf8(caption));
-    return {{"result", outcome.result}, {"boxes", boxes}, {"groups", groups}};
+    return expect;
 }
 
 }  // namespace validate

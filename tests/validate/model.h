@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "nlohmann/json.hpp"
 #include "plugin_harness.h"
+#include "scenario.h"
 #include "score.h"
 
 namespace validate {
@@ -35,6 +35,6 @@ ModelOutcome RunModel(const Score& score);
 std::vector<std::string> CompareWithModel(const ModelOutcome& expected, const CommandRun& run,
                                           const std::vector<standin::GroupView>& groups);
 // The outcome as a scenario's expectations.
-nlohmann::json ExpectationsOf(const ModelOutcome& outcome);
+driver::Scenario::Expect ExpectationsOf(const ModelOutcome& outcome);
 
 }  // namespace validate

@@ -5,6 +5,7 @@
 
 #include "cases.h"
 #include "model.h"
+#include "standin/json_reader.h"
 #include "suites.h"
 
 namespace validate {
@@ -117,7 +118,7 @@ void RunModelSuite(const SuiteOptions& options, uint64_t seed, size_t first, siz
             const Score small = Shrink(plugin, score);
             driver::Scenario scenario =
                 ScenarioOf(small, CaseName(seed, index) + ": " + failures.front());
-            report.Fail("shrunk to: " + nlohmann::json::parse(scenario.document).dump());
+            report.Fail("shrunk to: " + standin::json::Parse(scenario.document).dump());
             const std::string path = WriteFinding(
                 options.findings, "model-" + std::to_string(seed) + "-" + std::to_string(index),
                 scenario);

@@ -84,18 +84,20 @@ bool Plugin::Load(const std::string& path, std::string* error) {
     return true;
 }
 
-void Plugin::StartUp(uint32_t hostVersion) const {
+void Plugin::StartUp(uint32_t hostVersion, bool enumerate) const {
     module_.Version(hostVersion);
     uint32_t flags = 0;
     module_.Init(&flags);
-    if (hostVersion >= kUnicodeEnumerationVersion) {
-        uint8_t record[0x304] = {};
-        module_.EnumerateUTF16(0, record);
-        module_.EnumerateUTF16(1, record);
-    } else {
-        uint8_t record[0xC4] = {};
-        module_.Enumerate(0, record);
-        module_.Enumerate(1, record);
+    if (enumerate) {
+        uint8_t record[0x304] = {};  // either form fits
+        const bool utf16 = hostVersion >= kUnicodeEnumerationVersion;
+        for (int16_t index : {int16_t{0}, int16_t{1}}) {
+            if (utf16) {
+                module_.EnumerateUTF16(index, record);
+            } else {
+                module_.Enumerate(index, record);
+            }
+        }
     }
     module_.GetMenuStatus();
 }

@@ -25,8 +25,8 @@ class Plugin {
     const driver::PluginModule& Exports() const { return module_; }
 
     // The program's start-up calls: version, init, enumeration of index 0 and 1 (UTF-16 from host
-    // version 0x19000000, else 8-bit), menu status.
-    void StartUp(uint32_t hostVersion) const;
+    // version 0x19000000, else 8-bit; left out without `enumerate`), menu status.
+    void StartUp(uint32_t hostVersion, bool enumerate = true) const;
     // Runs the command on the selection (none: no region record), answering its questions from
     // `answers` in order.
     CommandRun Invoke(const std::optional<driver::Selection>& selection,

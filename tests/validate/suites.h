@@ -22,7 +22,8 @@ struct SuiteOptions {
 void RunFaultSuite(const SuiteOptions& options, const std::string& scenarioFile,
                    CaseReporter& report);
 // The faults planned for a sweep, from the calls of a run without them.
-std::vector<driver::PlannedFault> SweepFaults(const std::vector<standin::Call>& calls, bool full);
+std::vector<driver::Scenario::Fault> SweepFaults(const std::vector<standin::Call>& calls,
+                                                 bool full);
 
 // Calling-order checks: their names, and one check run in this process.
 std::vector<std::string> CallingOrderChecks();
