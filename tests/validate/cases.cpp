@@ -34,6 +34,7 @@ CaseRun RunCase(const Plugin& plugin, standin::Host& host, const driver::Scenari
         facts.endMeasure = scenario.selection->endMeasure;
     }
     facts.nextCallLimit = nextCallLimit;
+    facts.faults = scenario.faults.size();
     run.violations = CheckRun(before, host, facts);
     return run;
 }

@@ -125,7 +125,7 @@ void CheckExistingGroups(const DocumentState& before, const std::vector<GroupVie
 // New groups are copies of a group they were cut from (field 6 restored, uninterpreted bytes as
 // they were), and no group made or changed starts after it ends, nor a new one before measure 1.
 void CheckNewGroups(const DocumentState& before, const std::vector<GroupView>& after,
-                    std::vector<std::string>& out) {
+                    bool wholePieces, std::vector<std::string>& out) {
     for (const GroupView& a : after) {
         const GroupView* old = Find(before.groups, a.owner, a.number);
         if (old != nullptr && old->bytes == a.bytes) continue;
@@ -135,7 +135,7 @@ void CheckNewGroups(const DocumentState& before, const std::vector<GroupView>& a
             out.push_back(Name(a) + " covers measures " + std::to_string(a.startMeasure) + " to " +
                           std::to_string(a.endMeasure));
         }
-        if (old != nullptr) continue;
+        if (old != nullptr || !wholePieces) continue;
         const bool copy = std::any_of(before.groups.begin(), before.groups.end(), [&](auto& g) {
             return SameExcept(g.bytes, a.bytes, kPieceOwnBytes);
         });
@@ -230,10 +230,11 @@ std::vector<std::string> CheckRun(const DocumentState& before, const standin::Ho
         out.push_back("the command returned " + std::to_string(facts.result));
     }
     const std::vector<GroupView> after = host.Groups();
-    CheckCoverage(before, after, out);
+    const bool wholePieces = facts.faults <= 1;
+    if (wholePieces) CheckCoverage(before, after, out);
     CheckExistingGroups(before, after, facts, out);
-    CheckNewGroups(before, after, out);
-    CheckNameBlocks(before, host, after, out);
+    CheckNewGroups(before, after, wholePieces, out);
+    if (wholePieces) CheckNameBlocks(before, host, after, out);
     CheckWrites(before, host.Calls(), facts, out);
     return out;
 }
