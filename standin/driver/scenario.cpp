@@ -1,6 +1,7 @@
 #include "scenario.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -115,19 +116,65 @@ void CompareBoxes(const json& expected, const std::vector<ShownBox>& actual,
     }
 }
 
+bool IsWrite(const standin::Call& c) {
+    return c.function == "FX_SaveEData" || c.function == "FX_CreateEData" ||
+           c.function == "FX_DeleteEData";
+}
+
 // Host writes as "FX_SaveEData 'SDNG' (0,1,0)": function, tag and the key the plug-in passed.
 std::vector<std::string> Writes() {
     std::vector<std::string> out;
     for (const standin::Call& c : standin::Host::Instance().Calls()) {
-        if (c.function != "FX_SaveEData" && c.function != "FX_CreateEData" &&
-            c.function != "FX_DeleteEData") {
-            continue;
-        }
+        if (!IsWrite(c)) continue;
         std::string key;
         for (uint16_t w : c.keyIn) key += (key.empty() ? "" : ",") + std::to_string(w);
         out.push_back(c.function + " " + standin::TagName(c.tag) + " (" + key + ")");
     }
     return out;
+}
+
+// Every record write of the run in full, one Describe() line each: key, size, data, version and
+// result.
+std::string WriteTranscript() {
+    std::string out;
+    for (const standin::Call& c : standin::Host::Instance().Calls()) {
+        if (IsWrite(c)) out += standin::Describe(c) + "\n";
+    }
+    return out;
+}
+
+// The recorded transcript of a scenario lies beside it: NAME.json, NAME.writes.
+std::filesystem::path TranscriptPath(const std::filesystem::path& scenario) {
+    return std::filesystem::path(scenario).replace_extension(".writes");
+}
+
+// With VB_RECORD_WRITES=1 the run's writes become the scenario's recorded transcript; otherwise
+// they must equal it byte for byte where one is recorded.
+void CompareTranscript(const std::filesystem::path& scenario, std::vector<std::string>& failures) {
+    const std::filesystem::path file = TranscriptPath(scenario);
+    const std::string made = WriteTranscript();
+    const char* record = std::getenv("VB_RECORD_WRITES");
+    if (record != nullptr && std::string(record) == "1") {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        out << made;
+        if (!out) failures.push_back(file.string() + ": cannot write the transcript");
+        return;
+    }
+    if (!std::filesystem::exists(file)) return;
+    const std::string recorded = ReadFile(file);
+    if (recorded == made) return;
+    std::istringstream want(recorded), have(made);
+    std::string a, b;
+    for (int line = 1;; ++line) {
+        const bool moreWant = static_cast<bool>(std::getline(want, a));
+        const bool moreHave = static_cast<bool>(std::getline(have, b));
+        if (!moreWant && !moreHave) break;
+        if (moreWant && moreHave && a == b) continue;
+        failures.push_back(file.filename().string() + " line " + std::to_string(line) +
+                           ": recorded \"" + (moreWant ? a : "(nothing)") + "\", made \"" +
+                           (moreHave ? b : "(nothing)") + "\"");
+        break;
+    }
 }
 
 void Run(const std::filesystem::path& path, const std::string& pluginPath,
@@ -188,6 +235,7 @@ void Run(const std::filesystem::path& path, const std::string& pluginPath,
             outcome.failures.push_back(text);
         }
     }
+    CompareTranscript(path, outcome.failures);
 }
 
 }  // namespace
