@@ -20,7 +20,11 @@ std::string Pad(std::string s, size_t width) {
 std::string Quoted(const standin::GroupView& g, bool full) {
     const bool has = full ? g.hasFullName : g.hasAbbrevName;
     if (!has) return "(none)";
-    return "\"" + standin::Utf8(full ? g.fullName : g.abbrevName) + "\"";
+    // Appended, not `"\"" + text`: GCC 12 takes that for an overlapping copy (-Wrestrict).
+    std::string out = "\"";
+    out += standin::Utf8(full ? g.fullName : g.abbrevName);
+    out += '"';
+    return out;
 }
 
 std::string Escape(const std::string& s) {

@@ -127,7 +127,10 @@ std::vector<std::string> Writes() {
     for (const standin::Call& c : standin::Host::Instance().Calls()) {
         if (!IsWrite(c)) continue;
         std::string key;
-        for (uint16_t w : c.keyIn) key += (key.empty() ? "" : ",") + std::to_string(w);
+        for (uint16_t w : c.keyIn) {
+            if (!key.empty()) key += ',';
+            key += std::to_string(w);
+        }
         out.push_back(c.function + " " + standin::TagName(c.tag) + " (" + key + ")");
     }
     return out;
@@ -183,6 +186,7 @@ void Run(const std::filesystem::path& path, const std::string& pluginPath,
     outcome.name = scenario.value("name", path.filename().string());
     standin::Host& host = standin::Host::Instance();
     host.Reset();
+    host.LogCalls(true);  // the writes are compared
     const uint32_t hostVersion =
         scenario.contains("hostVersion") ? Number(scenario["hostVersion"]) : 0x19000000;
     host.SetVersion(hostVersion);

@@ -19,7 +19,8 @@ Host& Host::Instance() {
 void Host::Reset() {
     doc_ = std::make_unique<Document>();
     version_ = kDefaultVersion;
-    calls_.clear();
+    logging_ = false;
+    ClearCalls();
     ClearFaults();
 }
 
