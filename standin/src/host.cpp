@@ -20,6 +20,7 @@ void Host::Reset() {
     doc_ = std::make_unique<Document>();
     version_ = kDefaultVersion;
     logging_ = false;
+    observer_ = nullptr;
     ClearCalls();
     ClearFaults();
 }

@@ -101,6 +101,17 @@ STANDIN_API std::string Describe(const Call& call);
 
 class Document;
 
+// Told as each host function starts and ends, for measuring what the caller does outside the
+// host (time, allocations). Must not throw.
+class CallObserver {
+  public:
+    virtual void Entered() noexcept = 0;
+    virtual void Left() noexcept = 0;
+
+  protected:
+    ~CallObserver() = default;
+};
+
 class STANDIN_API Host {
   public:
     Host();
@@ -176,6 +187,10 @@ class STANDIN_API Host {
     // Calls of all host functions.
     uint64_t CallCount() const;
 
+    // The observer of every host function call; none by default and after Reset.
+    void SetCallObserver(CallObserver* observer) { observer_ = observer; }
+    CallObserver* GetCallObserver() const { return observer_; }
+
     // Fault injection. The nth call (1-based, counted from now) of `function` fails and changes
     // nothing; the WritingBytes form also copies `bytes` into a load's buffer (at most its
     // capacity) before failing. FailTag makes every record call for the tag fail.
@@ -214,6 +229,7 @@ class STANDIN_API Host {
     std::unique_ptr<Document> doc_;
     uint32_t version_ = kDefaultVersion;
     bool logging_ = false;
+    CallObserver* observer_ = nullptr;
     std::vector<Call> calls_;
     Call unlogged_;  // the call being made while logging is off
     std::array<uint64_t, kHostFunctions.size()> counts_{};
