@@ -24,4 +24,12 @@ target_link_options(vorlanbrisane PRIVATE
   $<$<NOT:$<CONFIG:Debug>>:-s>)
 set_property(TARGET vorlanbrisane APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/shell/exports.def)
 
+# The same sources give the same DLL, byte for byte, wherever and whenever they are built: no
+# link time stamp (the PE checksum then follows from the contents alone), and source paths
+# recorded relative to the source folder.
+foreach(target vb_core vorlanbrisane)
+  target_compile_options(${target} PRIVATE -ffile-prefix-map=${PROJECT_SOURCE_DIR}/=)
+endforeach()
+target_link_options(vorlanbrisane PRIVATE -Wl,--no-insert-timestamp)
+
 include(${CMAKE_CURRENT_LIST_DIR}/windows_programs.cmake)

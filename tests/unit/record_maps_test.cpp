@@ -56,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
         MapCase{"pfPF_item1_has_none", Tag("pfPF"), 1, 0, 0, 0},
         MapCase{"pfPL", Tag("pfPL"), 0, 7, 14, 14}, MapCase{"pfRP", Tag("pfRP"), 0, 20, 40, 40},
         MapCase{"pfSI", Tag("pfSI"), 0, 23, 54, 54},
-        MapCase{"pfSS_reports_96_reaches_108", Tag("pfSS"), 0, 43, 96, 108},
+        MapCase{"pfSS_96_reaching_108", Tag("pfSS"), 0, 43, 96, 108},
         MapCase{"font_prefs_has_none", Tag("pfdf"), 0, 0, 0, 0},
         MapCase{"small_record_has_none", Tag("ot77"), 0, 0, 0, 0},
         MapCase{"special_tag_has_none", host::SPECIAL_TAG, 0, 0, 0, 0}),

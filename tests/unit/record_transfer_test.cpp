@@ -334,9 +334,8 @@ TEST_P(LowByteField, LoadsTheLowByteAndSavesItWidenedWithItsSign) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Conversions, LowByteField,
-    testing::Values(WordCase{"high_byte_dropped_then_sign_widened", 0x12FF, 0x00FF, 0x00FF, 0xFFFF,
-                             true},
+    Words, LowByteField,
+    testing::Values(WordCase{"high_byte_dropped", 0x12FF, 0x00FF, 0x00FF, 0xFFFF, true},
                     WordCase{"widened_word_kept", 0xFFFF, 0x00FF, 0x00FF, 0xFFFF, false},
                     WordCase{"positive_kept", 0x0042, 0x0042, 0x0042, 0x0042, false},
                     WordCase{"new_value", 0x0042, 0x0042, 0x0080, 0xFF80, true}),
@@ -475,7 +474,7 @@ TEST_P(FieldMapCapacity, LoadNeverWritesPastTheCapacity) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    SpacingRecord, FieldMapCapacity,
+    pfSS, FieldMapCapacity,
     testing::Values(CapacityCase{"below_size_refused", 95, 0, 95, 0, 0},
                     CapacityCase{"size_loads_what_fits", 96, 1, 96, 96, 11},
                     CapacityCase{"between_skips_partial_reach", 101, 1, 96, 100, 11},
@@ -558,8 +557,8 @@ TEST_P(SpecialTagSuccess, AsksTheHostASecondTimeAndAnswersWithThat) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SecondAnswer, SpecialTagSuccess,
-                         testing::Values(SecondAskCase{"second_succeeds", false, 1},
-                                         SecondAskCase{"second_fails", true, 0}),
+                         testing::Values(SecondAskCase{"succeeds", false, 1},
+                                         SecondAskCase{"fails", true, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // --- Direct records -----------------------------------------------------------------------

@@ -1,6 +1,7 @@
 // Text and font classes against the stand-in host.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -41,7 +42,12 @@ class HostTexts : public ::testing::TestWithParam<uint32_t> {
 };
 
 INSTANTIATE_TEST_SUITE_P(BothTextForms, HostTexts,
-                         ::testing::Values(0x19000000u, 0x11000000u, 0x10000000u));
+                         ::testing::Values(0x19000000u, 0x11000000u, 0x10000000u),
+                         [](const ::testing::TestParamInfo<uint32_t>& info) {
+                             char name[12];
+                             std::snprintf(name, sizeof name, "v%08X", info.param);
+                             return std::string(name);
+                         });
 
 TEST_P(HostTexts, RawTextLoadsByNumber) {
     host().AddRawText(standin::tag::kRawText, 5, u"Violins");
