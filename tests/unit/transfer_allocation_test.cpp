@@ -79,7 +79,7 @@ class TransferAllocation : public ::testing::Test {
     uint32_t saved_ = 0;
 };
 
-TEST_F(TransferAllocation, LoadsAndSavesThroughFieldMapsRunsAndPreferenceMapsAllocateNothing) {
+TEST_F(TransferAllocation, MapsRunsAndWholeRecordsTransferWithoutAllocating) {
     struct Case {
         const char* what;
         uint32_t tag;
