@@ -1,10 +1,11 @@
 // brisane: runs the Vorlan Brisane plug-in on a score document the way the notation program
 // does, playing the program (the stand-in host) and, where asked, the user.
-#include <cstdio>
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,10 +19,16 @@
 #define IS_TERMINAL() (isatty(0) != 0)
 #endif
 
+#include "numbers.h"
 #include "report.h"
 #include "scenario.h"
 #include "session.h"
+#include "standin/files.h"
 #include "standin/host.h"
+
+#ifndef BRISANE_VERSION
+#error "BRISANE_VERSION must name the project's version"
+#endif
 
 namespace {
 
@@ -32,6 +39,7 @@ const char kUsage[] =
     "       brisane --scenario FILE... [--plugin PATH]\n"
     "\n"
     "Runs the plug-in's command on the document, as the notation program would.\n"
+    "Numbers are decimal. Options take their value as --option VALUE or --option=VALUE.\n"
     "\n"
     "selection:\n"
     "  --staves A-B          top and bottom slot of the selection, counted from 1\n"
@@ -42,27 +50,39 @@ const char kUsage[] =
     "                        through the end of the measure)\n"
     "  --no-selection        run the command without any selection\n"
     "answers:\n"
-    "  --yes, --no           answer the plug-in's question; without either, it is asked here\n"
+    "  --yes, --no           answer the plug-in's question; without either, it is read from\n"
+    "                        the input (a terminal or a pipe: y or n)\n"
     "host and output:\n"
-    "  --host-version V      version the program reports to the plug-in (default 0x19000000)\n"
+    "  --host-version V      version the program reports to the plug-in (default 0x19000000;\n"
+    "                        decimal, or hexadecimal after 0x)\n"
     "  --output FILE         write the changed document (JSON)\n"
     "  --svg FILE            draw the groups before and after\n"
     "  --plugin PATH         the plug-in (default: vorlanbrisane64.fxt beside this program)\n"
-    "  --scenario FILE...    run test scenarios instead, report each, exit 1 if any fails\n";
-
-struct Options {
-    std::string document;
-    std::optional<driver::Selection> selection;
-    bool noSelection = false;
-    std::optional<std::string> answer;
-    uint32_t hostVersion = 0x19000000;
-    std::string output, svg, plugin;
-    std::vector<std::string> scenarios;
-};
+    "  --scenario FILE...    run test scenarios instead, report each, exit 1 if any fails\n"
+    "  --help, --version     this text; the program's version\n";
 
 struct UsageError {
     std::string message;
 };
+
+// The options as given; each at most once.
+struct Options {
+    std::string document;
+    std::map<std::string, std::string> values;  // option -> value ("" for flags)
+    std::vector<std::string> scenarios;
+
+    bool Has(const std::string& option) const { return values.count(option) != 0; }
+    const std::string& Value(const std::string& option) const { return values.at(option); }
+};
+
+const std::vector<std::string> kValueOptions = {
+    "--staves",       "--measures", "--system", "--start-pos", "--end-pos",
+    "--host-version", "--output",   "--svg",    "--plugin",    "--scenario"};
+const std::vector<std::string> kFlags = {"--no-selection", "--yes", "--no", "--help", "--version"};
+
+bool Listed(const std::vector<std::string>& list, const std::string& item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
 
 std::filesystem::path ProgramDir(const char* argv0) {
 #if defined(_WIN32)
@@ -78,121 +98,221 @@ std::filesystem::path ProgramDir(const char* argv0) {
 }
 
 // long long: a long does not hold every 32-bit unsigned value on Windows.
-long long ParseInt(const std::string& text, const std::string& option, long long low,
-                   long long high) {
-    size_t used = 0;
-    long long value = 0;
-    try {
-        value = std::stoll(text, &used, 0);
-    } catch (...) {
-        used = 0;
-    }
-    if (used != text.size() || text.empty())
-        throw UsageError{option + ": '" + text + "' is not a number"};
-    if (value < low || value > high) {
+long long Number(const std::string& text, const std::string& option, long long low,
+                 long long high) {
+    const auto value = driver::ParseDecimal(text);
+    if (!value) throw UsageError{option + ": '" + text + "' is not a decimal number"};
+    if (*value < low || *value > high) {
         throw UsageError{option + ": " + text + " is out of range (" + std::to_string(low) +
                          " to " + std::to_string(high) + ")"};
     }
-    return value;
+    return *value;
 }
 
-std::pair<int16_t, int16_t> ParseRange(const std::string& text, const std::string& option) {
+// "A-B", or "A" for A-A.
+std::pair<int16_t, int16_t> Range(const std::string& text, const std::string& option) {
     const size_t dash = text.find('-', 1);
     const std::string first = dash == std::string::npos ? text : text.substr(0, dash);
     const std::string last = dash == std::string::npos ? text : text.substr(dash + 1);
-    return {static_cast<int16_t>(ParseInt(first, option, -32768, 32767)),
-            static_cast<int16_t>(ParseInt(last, option, -32768, 32767))};
+    return {static_cast<int16_t>(Number(first, option, INT16_MIN, INT16_MAX)),
+            static_cast<int16_t>(Number(last, option, INT16_MIN, INT16_MAX))};
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    if (std::filesystem::equivalent(a, b, ec)) return true;
+    const auto normal = [](const std::string& p) {
+        std::error_code ignored;
+        return std::filesystem::weakly_canonical(std::filesystem::absolute(p), ignored);
+    };
+    return normal(a) == normal(b);
 }
 
 Options ParseArguments(int argc, char** argv) {
     Options o;
-    driver::Selection s;
-    bool haveStaves = false, haveMeasures = false;
-    auto value = [&](int& i) -> std::string {
-        if (i + 1 >= argc) throw UsageError{std::string(argv[i]) + " needs a value"};
-        return argv[++i];
-    };
     for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--staves") {
-            std::tie(s.startSlot, s.endSlot) = ParseRange(value(i), arg);
-            haveStaves = true;
-        } else if (arg == "--measures") {
-            std::tie(s.startMeasure, s.endMeasure) = ParseRange(value(i), arg);
-            haveMeasures = true;
-        } else if (arg == "--system") {
-            s.system = static_cast<int16_t>(ParseInt(value(i), arg, -32768, 32767));
-        } else if (arg == "--start-pos") {
-            s.startPos = static_cast<int32_t>(ParseInt(value(i), arg, INT32_MIN, INT32_MAX));
-        } else if (arg == "--end-pos") {
-            s.endPos = static_cast<int32_t>(ParseInt(value(i), arg, INT32_MIN, INT32_MAX));
-        } else if (arg == "--no-selection") {
-            o.noSelection = true;
-        } else if (arg == "--yes" || arg == "--no") {
-            if (o.answer && *o.answer != arg.substr(2))
-                throw UsageError{"--yes and --no exclude each other"};
-            o.answer = arg.substr(2);
-        } else if (arg == "--host-version") {
-            o.hostVersion = static_cast<uint32_t>(ParseInt(value(i), arg, 0, 0xFFFFFFFFLL));
-        } else if (arg == "--output") {
-            o.output = value(i);
-        } else if (arg == "--svg") {
-            o.svg = value(i);
-        } else if (arg == "--plugin") {
-            o.plugin = value(i);
-        } else if (arg == "--scenario") {
-            while (i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0)
-                o.scenarios.push_back(argv[++i]);
-            if (o.scenarios.empty()) throw UsageError{"--scenario needs at least one file"};
-        } else if (arg == "--help" || arg == "-h") {
+        std::string arg = argv[i];
+        if (arg == "-h") arg = "--help";
+        if (arg.size() < 2 || arg[0] != '-') {
+            if (!o.document.empty())
+                throw UsageError{"more than one document given: " + o.document + ", " + arg};
+            o.document = arg;
+            continue;
+        }
+        std::optional<std::string> inlineValue;
+        if (const size_t equals = arg.find('='); arg.rfind("--", 0) == 0 && equals != arg.npos) {
+            inlineValue = arg.substr(equals + 1);
+            arg.resize(equals);
+        }
+        const bool takesValue = Listed(kValueOptions, arg);
+        if (!takesValue && !Listed(kFlags, arg)) {
+            throw UsageError{"unknown option " + arg + " (brisane --help lists the options)"};
+        }
+        if (!takesValue && inlineValue) throw UsageError{arg + " takes no value"};
+        if (arg == "--help") {
             std::cout << kUsage;
             std::exit(kExitOk);
-        } else if (!arg.empty() && arg[0] == '-') {
-            throw UsageError{"unknown option " + arg};
-        } else if (o.document.empty()) {
-            o.document = arg;
-        } else {
-            throw UsageError{"more than one document given: " + arg};
+        }
+        if (arg == "--version") {
+            std::cout << "brisane (Vorlan Brisane) " << BRISANE_VERSION << "\n";
+            std::exit(kExitOk);
+        }
+        if (o.Has(arg)) throw UsageError{arg + " is given twice"};
+        if ((arg == "--yes" && o.Has("--no")) || (arg == "--no" && o.Has("--yes")))
+            throw UsageError{"--yes and --no exclude each other"};
+        std::string value;
+        if (takesValue) {
+            if (inlineValue) {
+                value = *inlineValue;
+            } else if (i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0) {
+                value = argv[++i];
+            }
+            if (value.empty() && arg != "--scenario") throw UsageError{arg + " needs a value"};
+        }
+        o.values[arg] = value;
+        if (arg == "--scenario") {
+            if (!value.empty()) o.scenarios.push_back(value);
+            while (i + 1 < argc && argv[i + 1][0] != '-') o.scenarios.push_back(argv[++i]);
+            if (o.scenarios.empty()) throw UsageError{"--scenario needs at least one file"};
         }
     }
-    if (!o.scenarios.empty()) return o;
-    if (o.document.empty()) throw UsageError{"no document given"};
-    if (o.noSelection) {
-        if (haveStaves || haveMeasures)
-            throw UsageError{"--no-selection excludes --staves and --measures"};
+
+    if (o.Has("--scenario")) {
+        // Each scenario names its own document, selection, answers and host version.
+        if (!o.document.empty())
+            throw UsageError{"a document (" + o.document + ") means nothing with --scenario"};
+        for (const auto& [option, value] : o.values) {
+            if (option != "--scenario" && option != "--plugin")
+                throw UsageError{option + " means nothing with --scenario"};
+        }
         return o;
     }
-    if (!haveStaves) throw UsageError{"no staves selected (--staves TOP-BOTTOM)"};
-    if (!haveMeasures) throw UsageError{"no measures selected (--measures FIRST-LAST)"};
-    o.selection = s;
+    if (o.document.empty()) throw UsageError{"no document given"};
+    if (o.Has("--no-selection")) {
+        for (const char* option :
+             {"--staves", "--measures", "--system", "--start-pos", "--end-pos"})
+            if (o.Has(option))
+                throw UsageError{std::string(option) + " means nothing with --no-selection"};
+    } else {
+        if (!o.Has("--staves")) throw UsageError{"no staves selected (--staves TOP-BOTTOM)"};
+        if (!o.Has("--measures")) throw UsageError{"no measures selected (--measures FIRST-LAST)"};
+    }
+    if (o.Has("--output") && o.Has("--svg") && SameFile(o.Value("--output"), o.Value("--svg")))
+        throw UsageError{"--output and --svg name the same file: " + o.Value("--svg")};
+    if (o.Has("--svg") && SameFile(o.Value("--svg"), o.document))
+        throw UsageError{"--svg names the document itself: " + o.document};
     return o;
 }
 
-// Plays the user: scripted answer, else the person at the terminal, else no answer.
+// The selection as given, in the program's record form; not yet checked against the score.
+std::optional<driver::Selection> SelectionOf(const Options& o) {
+    if (o.Has("--no-selection")) return std::nullopt;
+    driver::Selection s;
+    std::tie(s.startSlot, s.endSlot) = Range(o.Value("--staves"), "--staves");
+    std::tie(s.startMeasure, s.endMeasure) = Range(o.Value("--measures"), "--measures");
+    if (o.Has("--system"))
+        s.system =
+            static_cast<int16_t>(Number(o.Value("--system"), "--system", INT16_MIN, INT16_MAX));
+    if (o.Has("--start-pos"))
+        s.startPos = static_cast<int32_t>(
+            Number(o.Value("--start-pos"), "--start-pos", INT32_MIN, INT32_MAX));
+    if (o.Has("--end-pos"))
+        s.endPos =
+            static_cast<int32_t>(Number(o.Value("--end-pos"), "--end-pos", INT32_MIN, INT32_MAX));
+    return s;
+}
+
+// The notation program only ever passes a selection inside the score: whole staves of the chosen
+// staff system, from top to bottom, and measures that exist.
+void CheckSelection(const driver::Selection& s, const Options& o) {
+    const standin::Host& host = standin::Host::Instance();
+    const std::string staves = "--staves " + o.Value("--staves") + ": ";
+    const std::string measures = "--measures " + o.Value("--measures") + ": ";
+    const size_t count = host.StaffSystem(s.system).size();
+    const std::string system =
+        s.system == 0 ? "the score (staff system 0)" : "staff system " + std::to_string(s.system);
+    if (count == 0) {
+        throw UsageError{s.system == 0 ? staves + "the score has no staves"
+                                       : "--system " + o.Value("--system") +
+                                             ": the document has no staff system " +
+                                             std::to_string(s.system)};
+    }
+    if (s.startSlot < 1 || s.endSlot < 1) throw UsageError{staves + "slots count from 1"};
+    if (s.startSlot > s.endSlot)
+        throw UsageError{staves + "the top slot comes after the bottom slot"};
+    if (static_cast<size_t>(s.endSlot) > count) {
+        throw UsageError{staves + system + " has " + std::to_string(count) +
+                         (count == 1 ? " staff" : " staves")};
+    }
+    const int last = host.MeasureCount();
+    if (s.startMeasure < 1 || s.endMeasure < 1)
+        throw UsageError{measures + "measures count from 1"};
+    if (s.startMeasure > s.endMeasure)
+        throw UsageError{measures + "the first measure comes after the last"};
+    if (s.endMeasure > last) {
+        throw UsageError{measures + "the score has " + std::to_string(last) +
+                         (last == 1 ? " measure" : " measures")};
+    }
+}
+
+// Every output path is checked before the command runs, so that a run is not wasted on it.
+void CheckOutputs(const Options& o) {
+    for (const char* option : {"--output", "--svg"}) {
+        if (!o.Has(option)) continue;
+        if (std::string why = standin::files::WhyNotWritable(o.Value(option)); !why.empty())
+            throw UsageError{std::string(option) + " " + why};
+    }
+}
+
+// The line's one word, in lower case.
+std::string Word(std::string text) {
+    const auto space = [](unsigned char c) { return std::isspace(c) != 0; };
+    text.erase(text.begin(), std::find_if_not(text.begin(), text.end(), space));
+    text.erase(std::find_if_not(text.rbegin(), text.rend(), space).base(), text.end());
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// Plays the user: the scripted answer, else a line of the input, from a terminal or a pipe
+// alike; at the end of the input the question stays unanswered.
 driver::BoxAnswerer Answerer(const std::optional<std::string>& answer) {
     if (answer) return driver::ScriptedAnswers({*answer});
-    return [](const driver::ShownBox& box) -> int32_t {
+    const bool terminal = IS_TERMINAL();
+    return [terminal](const driver::ShownBox& box) -> int32_t {
         if ((box.style & 0xF) != driver::kStyleYesNo) return driver::kIdOk;
-        if (!IS_TERMINAL()) return 0;
-        driver::ShownBox shown = box;
-        std::string screen = driver::Render(shown);
+        const std::string screen = driver::Render(box);
         std::cout << screen.substr(0, screen.rfind("+--")) << "Yes or No? [y/n] " << std::flush;
         std::string line;
         while (std::getline(std::cin, line)) {
-            if (line == "y" || line == "Y" || line == "yes") return driver::kIdYes;
-            if (line == "n" || line == "N" || line == "no") return driver::kIdNo;
+            // A piped answer is shown, so that the output reads as the dialogue it was.
+            if (!terminal) std::cout << driver::Printable(line) << "\n";
+            const std::string word = Word(line);
+            if (word == "y" || word == "yes") return driver::kIdYes;
+            if (word == "n" || word == "no") return driver::kIdNo;
             std::cout << "Please answer y or n: " << std::flush;
         }
+        std::cout << "\n(the input ended: no answer)\n";
         return 0;
     };
 }
 
-std::string Describe(const std::optional<driver::Selection>& s) {
+// "18 "Violin I"": a staff as the reader knows it.
+std::string StaffText(int16_t staff) {
+    const std::string name = standin::Host::Instance().StaffName(staff);
+    return std::to_string(staff) + (name.empty() ? "" : " " + driver::Quoted(name));
+}
+
+std::string Describe(const std::optional<driver::Selection>& s, int16_t top, int16_t bottom) {
     if (!s) return "none";
-    std::string text = "staff system " + std::to_string(s->system) + ", slots " +
-                       std::to_string(s->startSlot) + " to " + std::to_string(s->endSlot) +
-                       ", measures " + std::to_string(s->startMeasure) + " to " +
-                       std::to_string(s->endMeasure);
+    const bool one = s->startSlot == s->endSlot;
+    std::string text =
+        one ? "staff " + StaffText(top) : "staves " + StaffText(top) + " to " + StaffText(bottom);
+    text += " (slot" + std::string(one ? " " : "s ") + std::to_string(s->startSlot) +
+            (one ? "" : " to " + std::to_string(s->endSlot)) + " of staff system " +
+            std::to_string(s->system) + "), measure" +
+            (s->startMeasure == s->endMeasure
+                 ? " " + std::to_string(s->startMeasure)
+                 : "s " + std::to_string(s->startMeasure) + " to " + std::to_string(s->endMeasure));
     if (s->startPos != 0 || s->endPos != 0x7FFFFFFF) {
         text += " (from position " + std::to_string(s->startPos) + " to " +
                 std::to_string(s->endPos) + ")";
@@ -200,57 +320,117 @@ std::string Describe(const std::optional<driver::Selection>& s) {
     return text;
 }
 
-driver::Picture PictureOf(const std::string& title) {
+driver::Picture PictureOf(const std::string& title,
+                          const std::optional<driver::MarkedSelection>& selection) {
     const standin::Host& host = standin::Host::Instance();
     driver::Picture p;
     p.title = title;
     for (int16_t staff : host.StaffSystem(0)) p.staves.emplace_back(staff, host.StaffName(staff));
     p.measureCount = host.MeasureCount();
     p.groups = host.Groups();
+    p.selection = selection;
     return p;
 }
 
-int RunScenarios(const Options& o) {
-    int failed = 0;
-    for (const std::string& file : o.scenarios) {
-        const driver::ScenarioOutcome outcome = driver::RunScenarioFile(file, o.plugin);
-        std::cout << (outcome.passed ? "PASS " : "FAIL ") << outcome.name << "\n";
+// The selection as the picture marks it, with the staves its staff system hides.
+driver::MarkedSelection Marked(const driver::Selection& s, int16_t top, int16_t bottom) {
+    const standin::Host& host = standin::Host::Instance();
+    const auto staff = [&](int16_t number) {
+        const std::string name = host.StaffName(number);
+        return std::to_string(number) + (name.empty() ? "" : " " + name);
+    };
+    driver::MarkedSelection marked{top, bottom, s.startMeasure, s.endMeasure, {}, {}};
+    const std::vector<int16_t> shown = host.StaffSystem(s.system);
+    std::string hidden;
+    for (int16_t number : host.StaffSystem(0)) {
+        if (std::find(shown.begin(), shown.end(), number) != shown.end()) continue;
+        marked.hidden.push_back(number);
+        hidden += (hidden.empty() ? "" : ", ") + staff(number);
+    }
+    if (marked.hidden.size() > 3) hidden = std::to_string(marked.hidden.size()) + " staves";
+    marked.description =
+        "selected: " +
+        (top == bottom ? "staff " + staff(top) : "staves " + staff(top) + " to " + staff(bottom)) +
+        (s.system == 0 ? "" : " in staff system " + std::to_string(s.system)) +
+        (hidden.empty() ? "" : " (which hides " + hidden + ")") + ", measures " +
+        std::to_string(s.startMeasure) + " to " + std::to_string(s.endMeasure);
+    return marked;
+}
+
+int Refuse(const std::string& message) {
+    std::cerr << "brisane: " << driver::Printable(message) << "\n";
+    return kExitUsage;
+}
+
+int RunScenarios(const Options& o, const std::string& plugin) {
+    // Every file is read and checked before any runs: a bad file is a usage error, not a failed
+    // scenario.
+    std::vector<driver::Scenario> scenarios(o.scenarios.size());
+    std::string error;
+    for (size_t i = 0; i < o.scenarios.size(); ++i) {
+        if (!driver::LoadScenario(o.scenarios[i], scenarios[i], &error)) return Refuse(error);
+    }
+    size_t failed = 0;
+    for (const driver::Scenario& scenario : scenarios) {
+        const driver::ScenarioOutcome outcome = driver::RunScenario(scenario, plugin);
+        if (!outcome.error.empty()) return Refuse(outcome.error);
+        std::cout << (outcome.passed ? "PASS " : "FAIL ") << driver::Printable(outcome.name)
+                  << "\n";
         if (!outcome.passed) {
             ++failed;
-            for (const std::string& f : outcome.failures) std::cout << "  - " << f << "\n";
+            for (const std::string& f : outcome.failures)
+                std::cout << "  - " << driver::Printable(f) << "\n";
             std::cout << outcome.transcript;
         }
     }
-    const size_t total = o.scenarios.size();
-    std::cout << (total - static_cast<size_t>(failed)) << " passed, " << failed << " failed\n";
+    std::cout << (scenarios.size() - failed) << " passed, " << failed << " failed\n";
     return failed == 0 ? kExitOk : kExitFailed;
 }
 
-int RunCommand(const Options& o) {
+uint32_t HostVersion(const Options& o) {
+    if (!o.Has("--host-version")) return 0x19000000;
+    const std::string& text = o.Value("--host-version");
+    if (const auto v = driver::ParseVersion(text)) return *v;
+    throw UsageError{"--host-version: '" + text +
+                     "' is not a version (decimal, or 0x and hexadecimal digits, up to "
+                     "0xFFFFFFFF)"};
+}
+
+int RunCommand(const Options& o, const std::string& plugin) {
+    const std::optional<driver::Selection> selection = SelectionOf(o);
+    const uint32_t hostVersion = HostVersion(o);
     standin::Host& host = standin::Host::Instance();
     host.Reset();
-    host.SetVersion(o.hostVersion);
+    host.SetVersion(hostVersion);
     std::string error;
-    if (!host.LoadDocumentFile(o.document, &error)) {
-        std::cerr << "brisane: " << error << "\n";
-        return kExitUsage;
+    if (!host.LoadDocumentFile(o.document, &error)) return Refuse(error);
+    std::optional<driver::MarkedSelection> marked;
+    int16_t top = 0, bottom = 0;
+    if (selection) {
+        CheckSelection(*selection, o);
+        const std::vector<int16_t> system = host.StaffSystem(selection->system);
+        top = system[static_cast<size_t>(selection->startSlot - 1)];
+        bottom = system[static_cast<size_t>(selection->endSlot - 1)];
+        marked = Marked(*selection, top, bottom);
     }
-    driver::Session session;
-    if (!session.Start(o.plugin, o.hostVersion, &error)) {
-        std::cerr << "brisane: " << error << "\n";
-        return kExitUsage;
-    }
-    const driver::Enumeration& e = session.GetEnumeration();
-    std::cout << "Plug-in: " << standin::Utf8(e.title) << " - " << standin::Utf8(e.description)
-              << "\n  menu entry \"" << standin::Utf8(e.shortName) << "\", host version 0x"
-              << std::hex << o.hostVersion << std::dec << "\n";
-    std::cout << "Document: " << o.document << " (" << host.StaffSystem(0).size() << " staves, "
-              << host.MeasureCount() << " measures)\n";
-    std::cout << "Selection: " << Describe(o.selection) << "\n\nGroups before:\n"
-              << driver::GroupTable(host.Groups());
-    const driver::Picture before = PictureOf("Before");
+    CheckOutputs(o);
 
-    const driver::CommandRun run = session.Invoke(o.selection, Answerer(o.answer));
+    driver::Session session;
+    if (!session.Start(plugin, hostVersion, &error)) return Refuse(error);
+    const driver::Enumeration& e = session.GetEnumeration();
+    std::cout << "Plug-in: " << driver::Printable(standin::Utf8(e.title)) << " - "
+              << driver::Printable(standin::Utf8(e.description)) << "\n  menu entry "
+              << driver::Quoted(standin::Utf8(e.shortName)) << ", host version 0x" << std::hex
+              << hostVersion << std::dec << "\n";
+    std::cout << "Document: " << driver::Printable(o.document) << " (" << host.StaffSystem(0).size()
+              << " staves, " << host.MeasureCount() << " measures)\n";
+    std::cout << "Selection: " << Describe(selection, top, bottom) << "\n\nGroups before:\n"
+              << driver::GroupTable(host.Groups());
+    const driver::Picture before = PictureOf("Before", marked);
+
+    std::optional<std::string> answer;
+    if (o.Has("--yes") || o.Has("--no")) answer = o.Has("--yes") ? "yes" : "no";
+    const driver::CommandRun run = session.Invoke(selection, Answerer(answer));
     session.Stop();
     std::cout << "\n";
     for (const driver::ShownBox& box : run.boxes) std::cout << driver::Render(box) << "\n";
@@ -259,41 +439,37 @@ int RunCommand(const Options& o) {
               << ".\n\nGroups after:\n"
               << driver::GroupTable(host.Groups());
 
-    if (!o.output.empty()) {
-        if (!host.SaveDocumentFile(o.output, &error)) {
-            std::cerr << "brisane: " << error << "\n";
-            return kExitUsage;
-        }
-        std::cout << "\nWritten: " << o.output << "\n";
+    // All outputs, or none.
+    std::vector<std::pair<std::string, std::string>> outputs;
+    std::vector<std::string> done;
+    if (o.Has("--output")) {
+        outputs.emplace_back(o.Value("--output"), host.SaveDocumentJson());
+        done.push_back("Written: " + driver::Printable(o.Value("--output")));
     }
-    if (!o.svg.empty()) {
-        std::ofstream out(o.svg, std::ios::binary);
-        out << driver::GroupsSvg({before, PictureOf("After")});
-        if (!out) {
-            std::cerr << "brisane: " << o.svg << ": cannot write the picture\n";
-            return kExitUsage;
-        }
-        std::cout << "Drawn: " << o.svg << "\n";
+    if (o.Has("--svg")) {
+        outputs.emplace_back(o.Value("--svg"),
+                             driver::GroupsSvg({before, PictureOf("After", marked)}));
+        done.push_back("Drawn: " + driver::Printable(o.Value("--svg")));
     }
+    if (!standin::files::WriteAll(outputs, &error)) return Refuse(error + "; nothing was written");
+    if (!done.empty()) std::cout << "\n";
+    for (const std::string& line : done) std::cout << line << "\n";
     return kExitOk;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    Options options;
     try {
-        options = ParseArguments(argc, argv);
+        const Options options = ParseArguments(argc, argv);
+        const std::string plugin = options.Has("--plugin")
+                                       ? options.Value("--plugin")
+                                       : (ProgramDir(argv[0]) / "vorlanbrisane64.fxt").string();
+        return options.Has("--scenario") ? RunScenarios(options, plugin)
+                                         : RunCommand(options, plugin);
     } catch (const UsageError& e) {
-        std::cerr << "brisane: " << e.message << "\n\n" << kUsage;
-        return kExitUsage;
-    }
-    if (options.plugin.empty())
-        options.plugin = (ProgramDir(argv[0]) / "vorlanbrisane64.fxt").string();
-    try {
-        return options.scenarios.empty() ? RunCommand(options) : RunScenarios(options);
+        return Refuse(e.message);
     } catch (const std::exception& e) {
-        std::cerr << "brisane: " << e.what() << "\n";
-        return kExitUsage;
+        return Refuse(std::string("unexpected failure: ") + e.what());
     }
 }

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "report.h"
 #include "standin/host.h"
 
 namespace driver {
@@ -23,13 +24,13 @@ BoxAnswerer ScriptedAnswers(std::vector<std::string> answers) {
 }
 
 std::string Render(const ShownBox& box) {
-    std::string out = "+-- " + standin::Utf8(box.caption) + " --\n";
+    std::string out = "+-- " + Printable(standin::Utf8(box.caption)) + " --\n";
     std::string text = standin::Utf8(box.text);
     size_t start = 0;
     while (start <= text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
-        out += "| " + text.substr(start, end - start) + "\n";
+        out += "| " + Printable(text.substr(start, end - start)) + "\n";
         start = end + 1;
     }
     const bool yesNo = (box.style & 0xF) == kStyleYesNo;

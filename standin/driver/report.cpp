@@ -1,12 +1,72 @@
 #include "report.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <map>
 #include <sstream>
 
+#include "numbers.h"
+
 namespace driver {
 namespace {
+
+// One UTF-8 sequence at `i`: its code point and length; none when the bytes are not UTF-8.
+std::optional<std::pair<char32_t, size_t>> Decode(std::string_view s, size_t i) {
+    const auto lead = static_cast<uint8_t>(s[i]);
+    if (lead < 0x80) return std::pair<char32_t, size_t>{lead, 1};
+    size_t length = 0;
+    char32_t cp = 0, least = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2, cp = lead & 0x1Fu, least = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3, cp = lead & 0x0Fu, least = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4, cp = lead & 0x07u, least = 0x10000;
+    } else {
+        return std::nullopt;
+    }
+    if (i + length > s.size()) return std::nullopt;
+    for (size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<uint8_t>(s[i + k]);
+        if ((next & 0xC0) != 0x80) return std::nullopt;
+        cp = (cp << 6) | (next & 0x3Fu);
+    }
+    if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
+    return std::pair{cp, length};
+}
+
+bool IsControl(char32_t cp) {
+    return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F) || cp == 0x061C || cp == 0x200E ||
+           cp == 0x200F || (cp >= 0x202A && cp <= 0x202E) || (cp >= 0x2066 && cp <= 0x2069) ||
+           cp == 0xFFFE || cp == 0xFFFF;
+}
+
+std::string Escaped(std::string_view s, bool quoted) {
+    std::string out;
+    char buffer[12];
+    for (size_t i = 0; i < s.size();) {
+        const auto unit = Decode(s, i);
+        if (!unit) {
+            std::snprintf(buffer, sizeof buffer, "\\x%02x", static_cast<uint8_t>(s[i]));
+            out += buffer;
+            ++i;
+            continue;
+        }
+        const auto [cp, length] = *unit;
+        if (IsControl(cp)) {
+            std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(cp));
+            out += buffer;
+        } else if (quoted && (cp == '"' || cp == '\\')) {
+            out += '\\';
+            out += static_cast<char>(cp);
+        } else {
+            out.append(s.substr(i, length));
+        }
+        i += length;
+    }
+    return out;
+}
 
 std::string Range(int a, int b) {
     return a == b ? std::to_string(a) : std::to_string(a) + "-" + std::to_string(b);
@@ -17,19 +77,16 @@ std::string Pad(std::string s, size_t width) {
     return s;
 }
 
-std::string Quoted(const standin::GroupView& g, bool full) {
+std::string QuotedName(const standin::GroupView& g, bool full) {
     const bool has = full ? g.hasFullName : g.hasAbbrevName;
     if (!has) return "(none)";
-    // Appended, not `"\"" + text`: GCC 12 takes that for an overlapping copy (-Wrestrict).
-    std::string out = "\"";
-    out += standin::Utf8(full ? g.fullName : g.abbrevName);
-    out += '"';
-    return out;
+    return Quoted(standin::Utf8(full ? g.fullName : g.abbrevName));
 }
 
-std::string Escape(const std::string& s) {
+// Text for an XML text node or attribute value.
+std::string Xml(std::string_view s) {
     std::string out;
-    for (char c : s) {
+    for (char c : Printable(s)) {
         switch (c) {
             case '&':
                 out += "&amp;";
@@ -50,23 +107,404 @@ std::string Escape(const std::string& s) {
     return out;
 }
 
-// The name as a reader sees it on the page: text commands ("^font(...)") left out.
-std::string Readable(const std::u16string& name) {
-    std::string text = standin::Utf8(name), out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '^') {
-            const size_t open = text.find('(', i), close = text.find(')', i);
-            if (open != std::string::npos && close != std::string::npos && open < close) {
-                i = close;
-                continue;
+// The picture's measures: 1,400 pixels wide, staff names left of the grid.
+constexpr int kWidth = 1400, kMargin = 20, kGridLeft = 240, kGridRight = kWidth - kMargin;
+constexpr int kRow = 28, kLine = 21, kNameSize = 14;
+constexpr const char* kSelectionColour = "#d84315";
+constexpr const char* kColours[] = {"#1f77b4", "#d62728", "#2ca02c", "#9467bd",
+                                    "#ff7f0e", "#8c564b", "#e377c2", "#17becf",
+                                    "#808000", "#393b79", "#637939", "#7b4173"};
+constexpr size_t kColourCount = sizeof kColours / sizeof kColours[0];
+// Names drawn over staff lines and other bands keep a white edge, so that nothing crosses them.
+constexpr const char* kHalo = " stroke=\"white\" stroke-width=\"3\" paint-order=\"stroke\"";
+
+// One run of a name: text set in the font and size the font commands before it chose.
+struct Run {
+    std::string text, family;
+    int size = 0;  // pixels; 0 keeps the name's size
+};
+
+// The name as it reads in the score. "^font(X)", "^size(N)" and "^nfx(N)" are the font command
+// of a split suffix: the text after it is set in font X at N points; the effect bits are the
+// program's to draw and are left out. Anything else stays as written.
+std::vector<Run> Runs(std::string_view name) {
+    std::vector<Run> runs(1);
+    std::string family;
+    int size = 0;
+    for (size_t i = 0; i < name.size();) {
+        if (name[i] == '^') {
+            size_t open = i + 1;
+            while (open < name.size() && std::isalpha(static_cast<unsigned char>(name[open])))
+                ++open;
+            const size_t close = name.find(')', open);
+            if (open > i + 1 && open < name.size() && name[open] == '(' &&
+                close != std::string_view::npos) {
+                const std::string_view command = name.substr(i + 1, open - i - 1);
+                const std::string_view argument = name.substr(open + 1, close - open - 1);
+                const bool font = command == "font", sized = command == "size";
+                if (font || sized || command == "nfx") {
+                    if (font) family = argument;
+                    if (sized) {
+                        const auto points = ParseDecimal(argument).value_or(0);
+                        size = points > 0 ? static_cast<int>(std::clamp<long long>(
+                                                points * kNameSize / 12, 8, 28))
+                                          : 0;
+                    }
+                    if (!runs.back().text.empty()) runs.emplace_back();
+                    runs.back().family = family;
+                    runs.back().size = size;
+                    i = close + 1;
+                    continue;
+                }
             }
         }
-        out += text[i];
+        runs.back().text += name[i++];
+    }
+    return runs;
+}
+
+// The content of a <text> element for a name: the runs, and the stored text as its tooltip.
+std::string NameSvg(const std::u16string& name, bool has) {
+    if (!has) return "<tspan fill=\"#999\">(none)</tspan>";
+    const std::string stored = standin::Utf8(name);
+    std::string out = "<title>" + Xml(stored) + "</title>";
+    for (const Run& run : Runs(stored)) {
+        if (run.text.empty()) continue;
+        if (run.family.empty() && run.size == 0) {
+            out += Xml(run.text);
+            continue;
+        }
+        out += "<tspan";
+        if (!run.family.empty()) out += " font-family=\"" + Xml(run.family) + "\"";
+        if (run.size != 0) out += " font-size=\"" + std::to_string(run.size) + "\"";
+        out += ">" + Xml(run.text) + "</tspan>";
     }
     return out;
 }
 
+using GroupId = std::pair<int16_t, int16_t>;  // owner, number
+
+GroupId IdOf(const standin::GroupView& g) {
+    return {g.owner, g.number};
+}
+
+// What the legend says of a group of a later picture, against the first.
+std::string Change(const standin::GroupView& g,
+                   const std::map<GroupId, standin::GroupView>& first) {
+    const auto it = first.find(IdOf(g));
+    if (it == first.end()) return "new";
+    const standin::GroupView& was = it->second;
+    const bool same = was.startStaff == g.startStaff && was.endStaff == g.endStaff &&
+                      was.startMeasure == g.startMeasure && was.endMeasure == g.endMeasure &&
+                      was.fullName == g.fullName && was.abbrevName == g.abbrevName &&
+                      was.hasFullName == g.hasFullName && was.hasAbbrevName == g.hasAbbrevName;
+    return same ? "" : "changed";
+}
+
+class Drawing {
+  public:
+    Drawing(const std::vector<Picture>& pictures) : pictures_(pictures) {
+        for (const Picture& p : pictures) {
+            for (const auto& g : p.groups)
+                colours_.emplace(IdOf(g), colours_.size() % kColourCount);
+        }
+        if (!pictures.empty()) {
+            for (const auto& g : pictures.front().groups) first_.emplace(IdOf(g), g);
+        }
+    }
+
+    std::string Svg() {
+        int y = 0;
+        for (size_t i = 0; i < pictures_.size(); ++i) {
+            if (i > 0) {
+                body_ << "<line x1=\"" << kMargin << "\" y1=\"" << y + 10 << "\" x2=\""
+                      << kWidth - kMargin << "\" y2=\"" << y + 10
+                      << "\" stroke=\"#444\" stroke-width=\"2\"/>\n";
+                y += 20;
+            }
+            y = Draw(pictures_[i], i, y);
+        }
+        std::ostringstream svg;
+        svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\"" << y
+            << "\" viewBox=\"0 0 " << kWidth << " " << y
+            << "\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"" << kNameSize
+            << "\">\n<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
+            << body_.str() << "</svg>\n";
+        return svg.str();
+    }
+
+  private:
+    // Draws one picture from `top` down; the y below it.
+    int Draw(const Picture& p, size_t index, int top) {
+        measures_ = std::max(p.measureCount, 1);
+        rows_.clear();
+        for (size_t i = 0; i < p.staves.size(); ++i) rows_.emplace(p.staves[i].first, i);
+        const int staves = static_cast<int>(p.staves.size());
+        const int gridTop = top + 84, gridBottom = gridTop + std::max(staves, 1) * kRow;
+        const std::string clip = "p" + std::to_string(index);
+
+        body_ << "<text x=\"" << kMargin << "\" y=\"" << top + 30
+              << "\" font-size=\"22\" font-weight=\"bold\">" << Xml(p.title) << "</text>\n";
+        if (p.selection) {
+            body_ << "<text x=\"" << kMargin + 110 << "\" y=\"" << top + 30 << "\" fill=\""
+                  << kSelectionColour << "\">" << Xml(p.selection->description) << "</text>\n";
+        }
+        Axis(p, gridTop);
+        Staves(p, gridTop, clip);
+        if (p.selection) Selection(*p.selection, gridTop, gridBottom, false);
+        Depths(p);
+        for (size_t i = 0; i < p.groups.size(); ++i) Band(p, i, gridTop, clip);
+        if (p.selection) Selection(*p.selection, gridTop, gridBottom, true);
+        if (staves == 0) {
+            body_ << "<text x=\"" << kGridLeft << "\" y=\"" << gridTop + 18
+                  << "\" fill=\"#999\">(no staves)</text>\n";
+        }
+        return Legend(p, index, gridBottom + 24, clip);
+    }
+
+    int X(int measure) const {  // left edge of the measure; measures_ + 1 is the grid's end
+        const int m = std::clamp(measure, 1, measures_ + 1);
+        return kGridLeft + (m - 1) * (kGridRight - kGridLeft) / measures_;
+    }
+    int RowTop(size_t row, int gridTop) const { return gridTop + static_cast<int>(row) * kRow; }
+
+    // Measure numbers, spaced so that they never touch, and the barlines.
+    void Axis(const Picture& p, int gridTop) {
+        const double width = static_cast<double>(kGridRight - kGridLeft) / measures_;
+        int step = 1;
+        for (int s : {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000}) {
+            step = s;
+            if (s * width >= 30) break;
+        }
+        const int bottom = gridTop + std::max(static_cast<int>(p.staves.size()), 1) * kRow;
+        auto label = [&](int x, const std::string& text, bool selected) {
+            body_ << "<text x=\"" << x << "\" y=\"" << gridTop - 10
+                  << "\" text-anchor=\"middle\" font-size=\"12\" fill=\""
+                  << (selected ? kSelectionColour : "#666") << "\""
+                  << (selected ? " font-weight=\"bold\"" : "") << ">" << text << "</text>\n";
+        };
+        auto centre = [&](int first, int last) { return (X(first) + X(last + 1)) / 2; };
+        // The selection's first and last measure, as one label where two would touch.
+        struct Label {
+            int x;
+            std::string text;
+        };
+        std::vector<Label> marked;
+        if (p.selection && p.selection->firstMeasure <= p.selection->lastMeasure) {
+            const int first = std::max<int>(p.selection->firstMeasure, 1);
+            const int last = std::min<int>(p.selection->lastMeasure, measures_);
+            if (first == last) {
+                marked.push_back({centre(first, first), std::to_string(first)});
+            } else if (centre(last, last) - centre(first, first) < 40) {
+                marked.push_back(
+                    {centre(first, last), std::to_string(first) + "\u2013" + std::to_string(last)});
+            } else {
+                marked.push_back({centre(first, first), std::to_string(first)});
+                marked.push_back({centre(last, last), std::to_string(last)});
+            }
+        }
+        auto clear = [&](int x) {
+            return std::none_of(marked.begin(), marked.end(), [&](const Label& l) {
+                return std::abs(l.x - x) < 24 + 4 * static_cast<int>(l.text.size());
+            });
+        };
+        for (int m = 1; m <= measures_; ++m) {
+            if (width >= 4 || m % step == 1 || step == 1) {
+                body_ << "<line x1=\"" << X(m) << "\" y1=\"" << gridTop << "\" x2=\"" << X(m)
+                      << "\" y2=\"" << bottom << "\" stroke=\"#e4e4e4\"/>\n";
+            }
+            const bool regular = (m == 1 && (step - 1) * width >= 30) || m % step == 0;
+            if (regular && clear(centre(m, m))) label(centre(m, m), std::to_string(m), false);
+        }
+        for (const Label& l : marked) label(l.x, l.text, true);
+        body_ << "<line x1=\"" << X(measures_ + 1) << "\" y1=\"" << gridTop << "\" x2=\""
+              << X(measures_ + 1) << "\" y2=\"" << bottom << "\" stroke=\"#e4e4e4\"/>\n";
+    }
+
+    void Staves(const Picture& p, int gridTop, const std::string& clip) {
+        body_ << "<clipPath id=\"" << clip << "-names\"><rect x=\"0\" y=\"" << gridTop
+              << "\" width=\"" << kGridLeft - 10 << "\" height=\"" << p.staves.size() * kRow
+              << "\"/></clipPath>\n<g clip-path=\"url(#" << clip << "-names)\">\n";
+        for (size_t i = 0; i < p.staves.size(); ++i) {
+            const int middle = RowTop(i, gridTop) + kRow / 2;
+            const bool hidden =
+                p.selection && std::count(p.selection->hidden.begin(), p.selection->hidden.end(),
+                                          p.staves[i].first) != 0;
+            const bool selected = p.selection && !hidden && Within(i, *p.selection);
+            body_ << "<text x=\"" << kGridLeft - 12 << "\" y=\"" << middle + 5
+                  << "\" text-anchor=\"end\" font-size=\"13\""
+                  << (selected ? " font-weight=\"bold\"" : "")
+                  << (hidden ? " font-style=\"italic\" fill=\"#999\"" : "") << ">"
+                  << Xml(p.staves[i].second) << " <tspan fill=\"#888\">(" << p.staves[i].first
+                  << ")</tspan></text>\n";
+        }
+        body_ << "</g>\n";
+        for (size_t i = 0; i < p.staves.size(); ++i) {
+            const int middle = RowTop(i, gridTop) + kRow / 2;
+            body_ << "<line x1=\"" << kGridLeft << "\" y1=\"" << middle << "\" x2=\"" << kGridRight
+                  << "\" y2=\"" << middle << "\" stroke=\"#bbb\" stroke-width=\"1.5\"/>\n";
+        }
+    }
+
+    bool Within(size_t row, const MarkedSelection& s) const {
+        const auto top = rows_.find(s.topStaff), bottom = rows_.find(s.bottomStaff);
+        return top != rows_.end() && bottom != rows_.end() && top->second <= row &&
+               row <= bottom->second;
+    }
+
+    // The selected staves and measures: a tint under the groups, a dashed frame above them.
+    void Selection(const MarkedSelection& s, int gridTop, int gridBottom, bool frame) {
+        const auto top = rows_.find(s.topStaff), bottom = rows_.find(s.bottomStaff);
+        if (top == rows_.end() || bottom == rows_.end() || bottom->second < top->second ||
+            s.lastMeasure < s.firstMeasure) {
+            return;
+        }
+        const int x1 = X(s.firstMeasure), x2 = X(s.lastMeasure + 1);
+        const int y1 = std::max(RowTop(top->second, gridTop), gridTop);
+        const int y2 = std::min(RowTop(bottom->second, gridTop) + kRow, gridBottom);
+        body_ << "<rect x=\"" << x1 << "\" y=\"" << y1 << "\" width=\"" << std::max(x2 - x1, 2)
+              << "\" height=\"" << y2 - y1 << "\" ";
+        if (frame) {
+            body_ << "fill=\"none\" stroke=\"" << kSelectionColour
+                  << "\" stroke-width=\"3\" stroke-dasharray=\"9 5\"/>\n";
+        } else {
+            body_ << "fill=\"#ffe082\" fill-opacity=\"0.45\"/>\n";
+        }
+    }
+
+    // How deep each drawn group is nested: one level further in than the deepest group that
+    // holds it (over more staves, its own included, sharing measures). Each level sets a band
+    // further in.
+    void Depths(const Picture& p) {
+        depths_.assign(p.groups.size(), 0);
+        std::vector<size_t> order;
+        for (size_t i = 0; i < p.groups.size(); ++i) {
+            if (Drawable(p, p.groups[i])) order.push_back(i);
+        }
+        auto span = [&](size_t i) {
+            return rows_.at(p.groups[i].endStaff) - rows_.at(p.groups[i].startStaff);
+        };
+        std::stable_sort(order.begin(), order.end(),
+                         [&](size_t a, size_t b) { return span(a) > span(b); });
+        for (size_t k = 0; k < order.size(); ++k) {
+            const auto& g = p.groups[order[k]];
+            const size_t top = rows_.at(g.startStaff), bottom = rows_.at(g.endStaff);
+            for (size_t h = 0; h < k; ++h) {
+                const auto& outer = p.groups[order[h]];
+                if (rows_.at(outer.startStaff) <= top && rows_.at(outer.endStaff) >= bottom &&
+                    span(order[h]) > span(order[k]) && outer.startMeasure <= g.endMeasure &&
+                    g.startMeasure <= outer.endMeasure) {
+                    depths_[order[k]] = std::max(depths_[order[k]], depths_[order[h]] + 1);
+                }
+            }
+        }
+    }
+
+    bool Drawable(const Picture& p, const standin::GroupView& g) const {
+        const auto top = rows_.find(g.startStaff), bottom = rows_.find(g.endStaff);
+        return top != rows_.end() && bottom != rows_.end() && top->second <= bottom->second &&
+               g.startMeasure <= g.endMeasure && g.startMeasure <= p.measureCount &&
+               g.endMeasure >= 1;
+    }
+
+    // One group: a tinted band over its staves and measures, a bracket at its left, and its
+    // names inside it, clipped to it.
+    void Band(const Picture& p, size_t index, int gridTop, const std::string& clip) {
+        const auto& g = p.groups[index];
+        if (!Drawable(p, g)) return;
+        const int depth = depths_[index], inset = 4 * std::min(depth, 3);
+        const int x1 = X(g.startMeasure) + 1, x2 = std::max(X(g.endMeasure + 1) - 1, x1 + 2);
+        const int y1 = RowTop(rows_.at(g.startStaff), gridTop) + 2 + inset;
+        const int y2 = RowTop(rows_.at(g.endStaff), gridTop) + kRow - 2 - inset;
+        const char* colour = kColours[colours_.at(IdOf(g))];
+        const std::string id = clip + "-g" + std::to_string(index);
+        body_ << "<rect x=\"" << x1 << "\" y=\"" << y1 << "\" width=\"" << x2 - x1 << "\" height=\""
+              << y2 - y1 << "\" fill=\"" << colour << "\" fill-opacity=\"0.10\" stroke=\"" << colour
+              << "\"/>\n";
+        body_ << "<path d=\"M" << x1 + 6 << "," << y1 << " h-6 v" << y2 - y1
+              << " h6\" fill=\"none\" stroke=\"" << colour << "\" stroke-width=\"3\"/>\n";
+        body_ << "<clipPath id=\"" << id << "\"><rect x=\"" << x1 + 3 << "\" y=\"" << y1
+              << "\" width=\"" << std::max(x2 - x1 - 6, 0) << "\" height=\"" << y2 - y1
+              << "\"/></clipPath>\n";
+        // Nested groups put their names at the other end, clear of the group around them.
+        const bool right = depth % 2 == 1;
+        const std::string anchor = right ? " text-anchor=\"end\"" : "";
+        const int x = right ? x2 - 6 : x1 + 9;
+        body_ << "<g clip-path=\"url(#" << id << ")\" fill=\"" << colour << "\">\n";
+        body_ << "<text x=\"" << x << "\" y=\"" << y1 + 16 << "\"" << anchor << kHalo << ">"
+              << NameSvg(g.fullName, g.hasFullName) << "</text>\n";
+        if (y2 - y1 >= 2 * kLine) {
+            body_ << "<text x=\"" << x << "\" y=\"" << y2 - 6 << "\"" << anchor << kHalo
+                  << " font-style=\"italic\">" << NameSvg(g.abbrevName, g.hasAbbrevName)
+                  << "</text>\n";
+        }
+        body_ << "</g>\n";
+    }
+
+    // One line per group; names in columns, each clipped to its column.
+    int Legend(const Picture& p, size_t index, int top, const std::string& clip) {
+        constexpr int kGroup = kMargin + 22, kStaves = kMargin + 90, kMeasures = kMargin + 180,
+                      kChange = kMargin + 280, kFull = kMargin + 360, kAbbrev = kMargin + 880;
+        body_ << "<g font-size=\"13\" fill=\"#666\" font-weight=\"bold\">"
+              << "<text x=\"" << kGroup << "\" y=\"" << top << "\">group</text>"
+              << "<text x=\"" << kStaves << "\" y=\"" << top << "\">staves</text>"
+              << "<text x=\"" << kMeasures << "\" y=\"" << top << "\">measures</text>"
+              << "<text x=\"" << kFull << "\" y=\"" << top << "\">full name</text>"
+              << "<text x=\"" << kAbbrev << "\" y=\"" << top << "\">abbreviated name</text>"
+              << "</g>\n";
+        const int rows = static_cast<int>(p.groups.size());
+        for (auto [name, x, width] : {std::tuple{"full", kFull, kAbbrev - kFull - 16},
+                                      std::tuple{"abbr", kAbbrev, kGridRight - kAbbrev}}) {
+            body_ << "<clipPath id=\"" << clip << "-" << name << "\"><rect x=\"" << x << "\" y=\""
+                  << top << "\" width=\"" << width << "\" height=\"" << (rows + 1) * kLine
+                  << "\"/></clipPath>\n";
+        }
+        int y = top;
+        for (const auto& g : p.groups) {
+            y += kLine;
+            const char* colour = kColours[colours_.at(IdOf(g))];
+            std::string change = index == 0 ? "" : Change(g, first_);
+            if (!Drawable(p, g)) change += change.empty() ? "not drawn" : ", not drawn";
+            body_ << "<rect x=\"" << kMargin << "\" y=\"" << y - 12 << "\" width=\"14\" "
+                  << "height=\"14\" fill=\"" << colour << "\" fill-opacity=\"0.5\" stroke=\""
+                  << colour << "\"/>\n";
+            body_ << "<text y=\"" << y << "\"" << (change.empty() ? "" : " font-weight=\"bold\"")
+                  << "><tspan x=\"" << kGroup << "\">" << g.owner << "/" << g.number
+                  << "</tspan><tspan x=\"" << kStaves << "\">" << Range(g.startStaff, g.endStaff)
+                  << "</tspan><tspan x=\"" << kMeasures << "\">"
+                  << Range(g.startMeasure, g.endMeasure) << "</tspan><tspan x=\"" << kChange
+                  << "\" fill=\"" << kSelectionColour << "\">" << change << "</tspan></text>\n";
+            body_ << "<text x=\"" << kFull << "\" y=\"" << y << "\" clip-path=\"url(#" << clip
+                  << "-full)\">" << NameSvg(g.fullName, g.hasFullName) << "</text>\n";
+            body_ << "<text x=\"" << kAbbrev << "\" y=\"" << y << "\" clip-path=\"url(#" << clip
+                  << "-abbr)\">" << NameSvg(g.abbrevName, g.hasAbbrevName) << "</text>\n";
+        }
+        if (p.groups.empty()) {
+            y += kLine;
+            body_ << "<text x=\"" << kGroup << "\" y=\"" << y << "\" fill=\"#999\">(no groups)"
+                  << "</text>\n";
+        }
+        return y + 20;
+    }
+
+    const std::vector<Picture>& pictures_;
+    std::map<GroupId, size_t> colours_;
+    std::map<GroupId, standin::GroupView> first_;
+    std::map<int16_t, size_t> rows_;  // staff number -> row, in the picture being drawn
+    std::vector<int> depths_;         // per group of the picture being drawn
+    int measures_ = 1;
+    std::ostringstream body_;
+};
+
 }  // namespace
+
+std::string Printable(std::string_view utf8) {
+    return Escaped(utf8, false);
+}
+
+std::string Quoted(std::string_view utf8) {
+    return "\"" + Escaped(utf8, true) + "\"";
+}
 
 std::string GroupTable(const std::vector<standin::GroupView>& groups) {
     std::ostringstream out;
@@ -74,110 +512,15 @@ std::string GroupTable(const std::vector<standin::GroupView>& groups) {
     for (const auto& g : groups) {
         out << "  " << Pad(std::to_string(g.owner) + "/" + std::to_string(g.number), 8)
             << Pad(Range(g.startStaff, g.endStaff), 9)
-            << Pad(Range(g.startMeasure, g.endMeasure), 10) << "full " << Quoted(g, true) << "\n  "
-            << std::string(27, ' ') << "abbr " << Quoted(g, false) << "\n";
+            << Pad(Range(g.startMeasure, g.endMeasure), 10) << "full " << QuotedName(g, true)
+            << "\n  " << std::string(27, ' ') << "abbr " << QuotedName(g, false) << "\n";
     }
     if (groups.empty()) out << "  (no groups)\n";
     return out.str();
 }
 
 std::string GroupsSvg(const std::vector<Picture>& pictures) {
-    constexpr int kStaffGap = 34, kTop = 70, kLeft = 150, kMeasureWidth = 22, kGapBetween = 60;
-    std::vector<int> widths;
-    int height = 0;
-    for (const auto& p : pictures) {
-        const int lanes = static_cast<int>(p.groups.size());
-        const int measures = std::max(p.measureCount, 1);
-        widths.push_back(kLeft + measures * kMeasureWidth + 40);
-        height = std::max(height,
-                          kTop + static_cast<int>(p.staves.size()) * kStaffGap + lanes * 14 + 60);
-    }
-    int total = 20;
-    for (int w : widths) total += w + kGapBetween;
-    std::ostringstream svg;
-    svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << total << "\" height=\"" << height
-        << "\" font-family=\"sans-serif\" font-size=\"11\">\n<rect width=\"100%\" height=\"100%\" "
-           "fill=\"white\"/>\n";
-    const char* colours[] = {"#1f77b4", "#d62728", "#2ca02c", "#9467bd",
-                             "#ff7f0e", "#8c564b", "#e377c2", "#17becf"};
-    int x0 = 20;
-    for (size_t pi = 0; pi < pictures.size(); ++pi) {
-        const Picture& p = pictures[pi];
-        const int measures = std::max(p.measureCount, 1);
-        std::map<int16_t, int> row;
-        for (size_t i = 0; i < p.staves.size(); ++i) row[p.staves[i].first] = static_cast<int>(i);
-        svg << "<g transform=\"translate(" << x0 << ",0)\">\n";
-        svg << "<text x=\"0\" y=\"24\" font-size=\"15\" font-weight=\"bold\">" << Escape(p.title)
-            << "</text>\n";
-        const int right = kLeft + measures * kMeasureWidth;
-        // Measure numbers and barlines.
-        for (int m = 1; m <= measures; ++m) {
-            const int x = kLeft + (m - 1) * kMeasureWidth;
-            if (m == 1 || m % 5 == 0) {
-                svg << "<text x=\"" << x + kMeasureWidth / 2 << "\" y=\"" << kTop - 28
-                    << "\" text-anchor=\"middle\" fill=\"#666\">" << m << "</text>\n";
-            }
-            svg << "<line x1=\"" << x << "\" y1=\"" << kTop - 20 << "\" x2=\"" << x << "\" y2=\""
-                << kTop + static_cast<int>(p.staves.size()) * kStaffGap - 20
-                << "\" stroke=\"#eee\"/>\n";
-        }
-        // Staves.
-        for (size_t i = 0; i < p.staves.size(); ++i) {
-            const int y = kTop + static_cast<int>(i) * kStaffGap;
-            svg << "<text x=\"" << kLeft - 8 << "\" y=\"" << y + 4 << "\" text-anchor=\"end\">"
-                << Escape(p.staves[i].second) << " (" << p.staves[i].first << ")</text>\n";
-            svg << "<line x1=\"" << kLeft << "\" y1=\"" << y << "\" x2=\"" << right << "\" y2=\""
-                << y << "\" stroke=\"#999\" stroke-width=\"2\"/>\n";
-        }
-        // One bracket per group: a band from its top to its bottom staff over its measures.
-        for (size_t gi = 0; gi < p.groups.size(); ++gi) {
-            const auto& g = p.groups[gi];
-            if (!row.count(g.startStaff) || !row.count(g.endStaff)) continue;
-            const int first = std::max<int>(g.startMeasure, 1);
-            const int last = std::min<int>(g.endMeasure, measures);
-            if (last < first) continue;
-            const int x1 = kLeft + (first - 1) * kMeasureWidth + 2;
-            const int x2 = kLeft + last * kMeasureWidth - 2;
-            // A group inside another one's staves and measures gets its bracket further in.
-            int depth = 0;  // 0 or 1
-            for (const auto& outer : p.groups) {
-                if (&outer == &g || !row.count(outer.startStaff) || !row.count(outer.endStaff)) {
-                    continue;
-                }
-                const bool wider = row[outer.startStaff] <= row[g.startStaff] &&
-                                   row[outer.endStaff] >= row[g.endStaff] &&
-                                   (row[outer.endStaff] - row[outer.startStaff] >
-                                    row[g.endStaff] - row[g.startStaff]);
-                if (wider && outer.startMeasure <= g.endMeasure &&
-                    g.startMeasure <= outer.endMeasure) {
-                    depth = 1;  // one level in is enough to tell them apart
-                }
-            }
-            const int y1 = kTop + row[g.startStaff] * kStaffGap - 10 + 4 * depth;
-            const int y2 = kTop + row[g.endStaff] * kStaffGap + 10 - 4 * depth;
-            const char* colour = colours[gi % 8];
-            svg << "<rect x=\"" << x1 << "\" y=\"" << y1 << "\" width=\"" << x2 - x1
-                << "\" height=\"" << y2 - y1 << "\" fill=\"" << colour
-                << "\" fill-opacity=\"0.10\" stroke=\"" << colour << "\"/>\n";
-            svg << "<path d=\"M" << x1 + 6 << "," << y1 << " h-6 v" << y2 - y1
-                << " h6\" fill=\"none\" stroke=\"" << colour << "\" stroke-width=\"3\"/>\n";
-            svg << "<text x=\"" << x1 + 6 + 70 * depth << "\" y=\"" << y1 + 12 << "\" fill=\""
-                << colour << "\">" << Escape(Readable(g.fullName)) << "</text>\n";
-            svg << "<text x=\"" << x1 + 6 + 70 * depth << "\" y=\"" << y2 - 4 << "\" fill=\""
-                << colour << "\" font-style=\"italic\">" << Escape(Readable(g.abbrevName))
-                << "</text>\n";
-            const int ly =
-                kTop + static_cast<int>(p.staves.size()) * kStaffGap + static_cast<int>(gi) * 14;
-            svg << "<text x=\"0\" y=\"" << ly << "\" fill=\"" << colour << "\">group " << g.owner
-                << "/" << g.number << ": staves " << Range(g.startStaff, g.endStaff)
-                << ", measures " << Range(g.startMeasure, g.endMeasure) << ", "
-                << Escape(standin::Utf8(g.fullName)) << "</text>\n";
-        }
-        svg << "</g>\n";
-        x0 += widths[pi] + kGapBetween;
-    }
-    svg << "</svg>\n";
-    return svg.str();
+    return Drawing(pictures).Svg();
 }
 
 }  // namespace driver

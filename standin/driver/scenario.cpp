@@ -4,49 +4,156 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <nlohmann/json.hpp>
-#include <optional>
+#include <limits>
 #include <sstream>
+#include <tuple>
 
+#include "numbers.h"
 #include "report.h"
-#include "session.h"
+#include "standin/files.h"
 #include "standin/host.h"
+#include "standin/json_reader.h"
 
 namespace driver {
 namespace {
 
-using nlohmann::json;
+using standin::json::Fail;
+using standin::json::Json;
+using standin::json::Object;
+namespace json = standin::json;
 
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error(path.string() + ": cannot read the file");
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+// The host functions a scenario may make fail; any other name would never fire.
+constexpr const char* kHostFunctions[] = {"FX_LoadEData",           "FX_SaveEData",
+                                          "FX_CreateEData",         "FX_DeleteEData",
+                                          "FX_NextEData",           "FX_SlotToInst",
+                                          "FX_InstToSlot",          "FX_FontNumToName",
+                                          "FX_FontNumToName_UTF16", "FX_GetCurrentEnigmaDocument"};
 
-uint32_t Number(const json& value) {
-    if (value.is_string())
-        return static_cast<uint32_t>(std::stoul(value.get<std::string>(), nullptr, 0));
-    return value.get<uint32_t>();
-}
-
-Selection ParseSelection(const json& s) {
-    Selection out;
-    out.system = s.value("system", int16_t{0});
-    out.startSlot = s.at("slots").at(0).get<int16_t>();
-    out.endSlot = s.at("slots").at(1).get<int16_t>();
-    out.startMeasure = s.at("measures").at(0).get<int16_t>();
-    out.endMeasure = s.at("measures").at(1).get<int16_t>();
-    if (s.contains("positions")) {
-        out.startPos = s.at("positions").at(0).get<int32_t>();
-        out.endPos = s.at("positions").at(1).get<int32_t>();
+uint32_t HostVersion(const Json& value, const std::string& path) {
+    if (value.is_string()) {
+        if (auto v = ParseVersion(value.get<std::string>())) return *v;
+        Fail(path, "expected a decimal number or 0x and hexadecimal digits, up to 0xFFFFFFFF");
     }
+    return static_cast<uint32_t>(json::Integer(value, path, 0, UINT32_MAX));
+}
+
+// Two integers in a given range: [first, last].
+template <typename T>
+std::pair<T, T> Pair(const Json& value, const std::string& path) {
+    if (!value.is_array() || value.size() != 2) Fail(path, "expected two integers");
+    auto at = [&](size_t i) {
+        return static_cast<T>(json::Integer(value[i], json::At(path, i),
+                                            std::numeric_limits<T>::min(),
+                                            std::numeric_limits<T>::max()));
+    };
+    return {at(0), at(1)};
+}
+
+// Any record the program could pass, on purpose: ranges are not checked here.
+Selection ReadSelection(const Json& j, const std::string& path) {
+    Object s(j, path, {"system", "slots", "measures", "positions"});
+    Selection out;
+    out.system = static_cast<int16_t>(s.Int("system", INT16_MIN, INT16_MAX, 0));
+    std::tie(out.startSlot, out.endSlot) = Pair<int16_t>(s.Required("slots"), s.Path("slots"));
+    std::tie(out.startMeasure, out.endMeasure) =
+        Pair<int16_t>(s.Required("measures"), s.Path("measures"));
+    if (s.Has("positions"))
+        std::tie(out.startPos, out.endPos) = Pair<int32_t>(s.Raw("positions"), s.Path("positions"));
     return out;
 }
 
+ExpectedGroup ReadExpectedGroup(const Json& j, const std::string& path) {
+    Object g(j, path, {"owner", "number", "staves", "measures", "fullName", "abbrevName"});
+    ExpectedGroup out;
+    if (g.Has("owner")) out.owner = static_cast<int16_t>(g.Int("owner", INT16_MIN, INT16_MAX));
+    if (g.Has("number")) out.number = static_cast<int16_t>(g.Int("number", INT16_MIN, INT16_MAX));
+    if (g.Has("staves")) out.staves = Pair<int16_t>(g.Raw("staves"), g.Path("staves"));
+    if (g.Has("measures")) out.measures = Pair<int16_t>(g.Raw("measures"), g.Path("measures"));
+    out.fullName = g.String("fullName");
+    out.abbrevName = g.String("abbrevName");
+    return out;
+}
+
+ExpectedBox ReadExpectedBox(const Json& j, const std::string& path) {
+    if (j.is_string()) return {j.get<std::string>(), {}, {}};
+    Object b(j, path, {"caption", "text", "style"});
+    ExpectedBox out;
+    out.caption = json::String(b.Required("caption"), b.Path("caption"));
+    out.text = b.String("text");
+    if (b.Has("style")) out.style = static_cast<uint32_t>(b.Int("style", 0, UINT32_MAX));
+    return out;
+}
+
+template <typename T, typename F>
+std::vector<T> ReadList(const Object& parent, const char* field, F&& read) {
+    std::vector<T> out;
+    json::ForEach(parent, field,
+                  [&](const Json& j, const std::string& path) { out.push_back(read(j, path)); });
+    return out;
+}
+
+Scenario::Expect ReadExpect(const Json& j, const std::string& path) {
+    Object e(j, path, {"result", "boxes", "groups", "unchanged", "writes"});
+    Scenario::Expect out;
+    if (e.Has("result")) out.result = static_cast<int>(e.Int("result", INT16_MIN, INT16_MAX));
+    if (e.Has("boxes")) out.boxes = ReadList<ExpectedBox>(e, "boxes", ReadExpectedBox);
+    if (e.Has("groups")) out.groups = ReadList<ExpectedGroup>(e, "groups", ReadExpectedGroup);
+    out.unchanged = e.Bool("unchanged", false);
+    if (e.Has("writes")) out.writes = ReadList<std::string>(e, "writes", json::String);
+    return out;
+}
+
+// The document, from a file beside the scenario or in place, checked by loading it.
+std::string ReadDocument(const Object& top, const std::filesystem::path& scenarioFile) {
+    const Json& document = top.Required("document");
+    std::string text, error;
+    if (document.is_string()) {
+        const std::string file =
+            (scenarioFile.parent_path() / document.get<std::string>()).string();
+        if (!standin::files::Read(file, text, &error)) Fail("document", error);
+        if (!standin::Host::Instance().LoadDocumentJson(text, &error))
+            Fail("document", file + ": " + error);
+    } else if (document.is_object()) {
+        text = document.dump();
+        if (!standin::Host::Instance().LoadDocumentJson(text, &error)) Fail("document", error);
+    } else {
+        Fail("document", std::string("expected a file name or a document object, found ") +
+                             json::KindOf(document));
+    }
+    return text;
+}
+
+void ReadScenario(const Json& root, Scenario& out) {
+    Object top(root, "",
+               {"name", "document", "hostVersion", "selection", "answers", "fail", "expect"});
+    out.name = top.String("name").value_or(std::filesystem::path(out.file).filename().string());
+    if (top.Has("hostVersion"))
+        out.hostVersion = HostVersion(top.Raw("hostVersion"), "hostVersion");
+    const Json& selection = top.Required("selection");
+    if (!selection.is_null()) out.selection = ReadSelection(selection, "selection");
+    out.answers = ReadList<std::string>(top, "answers", [](const Json& j, const std::string& path) {
+        std::string answer = json::String(j, path);
+        if (answer != "yes" && answer != "no") Fail(path, "expected \"yes\" or \"no\"");
+        return answer;
+    });
+    out.faults = ReadList<std::pair<std::string, int>>(
+        top, "fail", [](const Json& j, const std::string& path) {
+            Object f(j, path, {"function", "nth"});
+            std::string function = json::String(f.Required("function"), f.Path("function"));
+            if (std::find(std::begin(kHostFunctions), std::end(kHostFunctions), function) ==
+                std::end(kHostFunctions)) {
+                Fail(f.Path("function"), "not a host function: " + function);
+            }
+            return std::pair{function, static_cast<int>(f.Int("nth", 1, INT32_MAX))};
+        });
+    if (top.Has("expect")) out.expect = ReadExpect(top.Raw("expect"), "expect");
+    standin::Host::Instance().Reset();
+    out.document = ReadDocument(top, out.file);
+}
+
 // The groups as the scenario states them, compared field by field where a field is given.
-void CompareGroups(const json& expected, const std::vector<standin::GroupView>& actual,
+void CompareGroups(const std::vector<ExpectedGroup>& expected,
+                   const std::vector<standin::GroupView>& actual,
                    std::vector<std::string>& failures) {
     if (expected.size() != actual.size()) {
         failures.push_back("expected " + std::to_string(expected.size()) + " groups, found " +
@@ -54,63 +161,60 @@ void CompareGroups(const json& expected, const std::vector<standin::GroupView>& 
         return;
     }
     for (size_t i = 0; i < actual.size(); ++i) {
-        const json& e = expected[i];
+        const ExpectedGroup& e = expected[i];
         const auto& g = actual[i];
         const std::string where = "group " + std::to_string(i + 1) + " (" +
                                   std::to_string(g.owner) + "/" + std::to_string(g.number) + "): ";
-        auto check = [&](const char* field, long want, long have) {
-            if (want != have) {
-                failures.push_back(where + field + " expected " + std::to_string(want) +
+        auto check = [&](const char* field, const std::optional<int16_t>& want, int16_t have) {
+            if (want && *want != have) {
+                failures.push_back(where + field + " expected " + std::to_string(*want) +
                                    ", found " + std::to_string(have));
             }
         };
-        if (e.contains("owner")) check("owner", e["owner"].get<long>(), g.owner);
-        if (e.contains("number")) check("number", e["number"].get<long>(), g.number);
-        if (e.contains("staves")) {
-            check("top staff", e["staves"][0].get<long>(), g.startStaff);
-            check("bottom staff", e["staves"][1].get<long>(), g.endStaff);
-        }
-        if (e.contains("measures")) {
-            check("start measure", e["measures"][0].get<long>(), g.startMeasure);
-            check("end measure", e["measures"][1].get<long>(), g.endMeasure);
-        }
-        for (const char* field : {"fullName", "abbrevName"}) {
-            if (!e.contains(field)) continue;
-            const bool full = std::string(field) == "fullName";
-            const std::string have = standin::Utf8(full ? g.fullName : g.abbrevName);
-            const std::string want = e[field].get<std::string>();
-            if (have != want) {
-                failures.push_back(where + field + " expected \"" + want + "\", found \"" + have +
-                                   "\"");
+        auto first = [](const auto& range) {
+            return range ? std::optional<int16_t>(range->first) : std::nullopt;
+        };
+        auto second = [](const auto& range) {
+            return range ? std::optional<int16_t>(range->second) : std::nullopt;
+        };
+        check("owner", e.owner, g.owner);
+        check("number", e.number, g.number);
+        check("top staff", first(e.staves), g.startStaff);
+        check("bottom staff", second(e.staves), g.endStaff);
+        check("start measure", first(e.measures), g.startMeasure);
+        check("end measure", second(e.measures), g.endMeasure);
+        for (const auto& [field, want, have] :
+             {std::tuple{"fullName", e.fullName, standin::Utf8(g.fullName)},
+              std::tuple{"abbrevName", e.abbrevName, standin::Utf8(g.abbrevName)}}) {
+            if (want && *want != have) {
+                failures.push_back(where + field + " expected " + Quoted(*want) + ", found " +
+                                   Quoted(have));
             }
         }
     }
 }
 
-void CompareBoxes(const json& expected, const std::vector<ShownBox>& actual,
+void CompareBoxes(const std::vector<ExpectedBox>& expected, const std::vector<ShownBox>& actual,
                   std::vector<std::string>& failures) {
     if (expected.size() != actual.size()) {
         failures.push_back("expected " + std::to_string(expected.size()) + " message boxes, " +
                            std::to_string(actual.size()) + " were shown");
     }
     for (size_t i = 0; i < std::min(expected.size(), actual.size()); ++i) {
-        const json& e = expected[i];
+        const ExpectedBox& e = expected[i];
         const ShownBox& box = actual[i];
         const std::string where = "box " + std::to_string(i + 1) + ": ";
-        const std::string caption =
-            e.is_string() ? e.get<std::string>() : e.at("caption").get<std::string>();
-        if (standin::Utf8(box.caption) != caption) {
-            failures.push_back(where + "caption expected \"" + caption + "\", shown \"" +
-                               standin::Utf8(box.caption) + "\"");
+        const std::string caption = standin::Utf8(box.caption), text = standin::Utf8(box.text);
+        if (caption != e.caption) {
+            failures.push_back(where + "caption expected " + Quoted(e.caption) + ", shown " +
+                               Quoted(caption));
         }
-        if (e.is_object() && e.contains("text") &&
-            standin::Utf8(box.text) != e["text"].get<std::string>()) {
-            failures.push_back(where + "text expected \"" + e["text"].get<std::string>() +
-                               "\", shown \"" + standin::Utf8(box.text) + "\"");
+        if (e.text && text != *e.text) {
+            failures.push_back(where + "text expected " + Quoted(*e.text) + ", shown " +
+                               Quoted(text));
         }
-        if (e.is_object() && e.contains("style") && box.style != e["style"].get<uint32_t>()) {
-            failures.push_back(where + "style expected " +
-                               std::to_string(e["style"].get<uint32_t>()) + ", shown " +
+        if (e.style && box.style != *e.style) {
+            failures.push_back(where + "style expected " + std::to_string(*e.style) + ", shown " +
                                std::to_string(box.style));
         }
     }
@@ -146,25 +250,26 @@ std::string WriteTranscript() {
     return out;
 }
 
-// The recorded transcript of a scenario lies beside it: NAME.json, NAME.writes.
-std::filesystem::path TranscriptPath(const std::filesystem::path& scenario) {
-    return std::filesystem::path(scenario).replace_extension(".writes");
-}
-
-// With VB_RECORD_WRITES=1 the run's writes become the scenario's recorded transcript; otherwise
-// they must equal it byte for byte where one is recorded.
-void CompareTranscript(const std::filesystem::path& scenario, std::vector<std::string>& failures) {
-    const std::filesystem::path file = TranscriptPath(scenario);
+// With VB_RECORD_WRITES=1 the run's writes become the scenario's recorded transcript, which lies
+// beside it (NAME.json, NAME.writes); otherwise they must equal it byte for byte where one is
+// recorded.
+void CompareTranscript(const std::string& scenarioFile, std::vector<std::string>& failures) {
+    const std::string file =
+        std::filesystem::path(scenarioFile).replace_extension(".writes").string();
     const std::string made = WriteTranscript();
     const char* record = std::getenv("VB_RECORD_WRITES");
     if (record != nullptr && std::string(record) == "1") {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out << made;
-        if (!out) failures.push_back(file.string() + ": cannot write the transcript");
+        if (!out) failures.push_back(file + ": cannot write the transcript");
         return;
     }
+    std::string recorded, error;
     if (!std::filesystem::exists(file)) return;
-    const std::string recorded = ReadFile(file);
+    if (!standin::files::Read(file, recorded, &error)) {
+        failures.push_back(error);
+        return;
+    }
     if (recorded == made) return;
     std::istringstream want(recorded), have(made);
     std::string a, b;
@@ -173,44 +278,51 @@ void CompareTranscript(const std::filesystem::path& scenario, std::vector<std::s
         const bool moreHave = static_cast<bool>(std::getline(have, b));
         if (!moreWant && !moreHave) break;
         if (moreWant && moreHave && a == b) continue;
-        failures.push_back(file.filename().string() + " line " + std::to_string(line) +
-                           ": recorded \"" + (moreWant ? a : "(nothing)") + "\", made \"" +
-                           (moreHave ? b : "(nothing)") + "\"");
+        failures.push_back(std::filesystem::path(file).filename().string() + " line " +
+                           std::to_string(line) + ": recorded \"" + (moreWant ? a : "(nothing)") +
+                           "\", made \"" + (moreHave ? b : "(nothing)") + "\"");
         break;
     }
 }
 
-void Run(const std::filesystem::path& path, const std::string& pluginPath,
-         ScenarioOutcome& outcome) {
-    const json scenario = json::parse(ReadFile(path));
-    outcome.name = scenario.value("name", path.filename().string());
+}  // namespace
+
+bool LoadScenario(const std::string& path, Scenario& out, std::string* error) {
+    out = Scenario{};
+    out.file = path;
+    std::string text;
+    if (!standin::files::Read(path, text, error)) return false;
+    try {
+        ReadScenario(json::Parse(text), out);
+        return true;
+    } catch (const json::Error& e) {
+        if (error) *error = path + ": " + e.message;
+    }
+    return false;
+}
+
+ScenarioOutcome RunScenario(const Scenario& scenario, const std::string& pluginPath) {
+    ScenarioOutcome outcome;
+    outcome.name = scenario.name;
     standin::Host& host = standin::Host::Instance();
     host.Reset();
     host.LogCalls(true);  // the writes are compared
-    const uint32_t hostVersion =
-        scenario.contains("hostVersion") ? Number(scenario["hostVersion"]) : 0x19000000;
-    host.SetVersion(hostVersion);
-
+    host.SetVersion(scenario.hostVersion);
     std::string error;
-    const json& document = scenario.at("document");
-    const bool loaded =
-        document.is_string()
-            ? host.LoadDocumentFile((path.parent_path() / document.get<std::string>()).string(),
-                                    &error)
-            : host.LoadDocumentJson(document.dump(), &error);
-    if (!loaded) throw std::runtime_error(error);
-    for (const json& fault : scenario.value("fail", json::array())) {
-        host.FailCall(fault.at("function").get<std::string>(), fault.at("nth").get<int>());
+    if (!host.LoadDocumentJson(scenario.document, &error)) {
+        outcome.error = scenario.file + ": document: " + error;
+        return outcome;
     }
+    for (const auto& [function, nth] : scenario.faults) host.FailCall(function, nth);
     const std::string before = host.SaveDocumentJson();
 
     Session session;
-    if (!session.Start(pluginPath, hostVersion, &error)) throw std::runtime_error(error);
-    std::optional<Selection> selection;
-    if (!scenario.at("selection").is_null()) selection = ParseSelection(scenario["selection"]);
+    if (!session.Start(pluginPath, scenario.hostVersion, &error)) {
+        outcome.error = error;
+        return outcome;
+    }
     host.ClearCalls();
-    std::vector<std::string> answers = scenario.value("answers", std::vector<std::string>{});
-    const CommandRun run = session.Invoke(selection, ScriptedAnswers(answers));
+    const CommandRun run = session.Invoke(scenario.selection, ScriptedAnswers(scenario.answers));
     session.Stop();
 
     std::ostringstream transcript;
@@ -219,40 +331,41 @@ void Run(const std::filesystem::path& path, const std::string& pluginPath,
     for (const std::string& w : Writes()) transcript << "  " << w << "\n";
     outcome.transcript = transcript.str();
 
-    const json& expect = scenario.at("expect");
-    if (expect.contains("result") && expect["result"].get<int>() != run.result) {
-        outcome.failures.push_back("result expected " +
-                                   std::to_string(expect["result"].get<int>()) + ", returned " +
-                                   std::to_string(run.result));
+    const Scenario::Expect& expect = scenario.expect;
+    if (expect.result && *expect.result != run.result) {
+        outcome.failures.push_back("result expected " + std::to_string(*expect.result) +
+                                   ", returned " + std::to_string(run.result));
     }
-    if (expect.contains("boxes")) CompareBoxes(expect["boxes"], run.boxes, outcome.failures);
-    if (expect.contains("groups")) CompareGroups(expect["groups"], host.Groups(), outcome.failures);
-    if (expect.value("unchanged", false) && host.SaveDocumentJson() != before) {
+    if (expect.boxes) CompareBoxes(*expect.boxes, run.boxes, outcome.failures);
+    if (expect.groups) CompareGroups(*expect.groups, host.Groups(), outcome.failures);
+    if (expect.unchanged && host.SaveDocumentJson() != before) {
         outcome.failures.push_back("the document changed");
     }
-    if (expect.contains("writes")) {
+    if (expect.writes) {
         const auto writes = Writes();
-        const auto want = expect["writes"].get<std::vector<std::string>>();
-        if (writes != want) {
+        if (writes != *expect.writes) {
             std::string text = "host writes differ; made:";
             for (const auto& w : writes) text += "\n    " + w;
             outcome.failures.push_back(text);
         }
     }
-    CompareTranscript(path, outcome.failures);
+    CompareTranscript(scenario.file, outcome.failures);
+    outcome.passed = outcome.failures.empty();
+    return outcome;
 }
 
-}  // namespace
-
 ScenarioOutcome RunScenarioFile(const std::string& path, const std::string& pluginPath) {
-    ScenarioOutcome outcome;
-    outcome.name = std::filesystem::path(path).filename().string();
-    try {
-        Run(path, pluginPath, outcome);
-    } catch (const std::exception& e) {
-        outcome.failures.push_back(std::string(path) + ": " + e.what());
+    Scenario scenario;
+    std::string error;
+    if (!LoadScenario(path, scenario, &error)) {
+        ScenarioOutcome outcome;
+        outcome.name = std::filesystem::path(path).filename().string();
+        outcome.error = error;
+        outcome.failures.push_back(error);
+        return outcome;
     }
-    outcome.passed = outcome.failures.empty();
+    ScenarioOutcome outcome = RunScenario(scenario, pluginPath);
+    if (!outcome.error.empty()) outcome.failures.push_back(outcome.error);
     return outcome;
 }
 

@@ -1,10 +1,8 @@
 // The host's C++ API: building, viewing and replacing the document.
-#include <fstream>
-#include <sstream>
-
+#include "standin/host.h"
 #include "document.h"
 #include "json_document.h"
-#include "standin/host.h"
+#include "standin/files.h"
 
 namespace standin {
 
@@ -37,14 +35,9 @@ bool Host::LoadDocumentJson(const std::string& json, std::string* error) {
 }
 
 bool Host::LoadDocumentFile(const std::string& path, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (error) *error = path + ": cannot open the file";
-        return false;
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (LoadDocumentJson(text.str(), error)) return true;
+    std::string text;
+    if (!files::Read(path, text, error)) return false;
+    if (LoadDocumentJson(text, error)) return true;
     if (error) *error = path + ": " + *error;
     return false;
 }
@@ -54,14 +47,7 @@ std::string Host::SaveDocumentJson() const {
 }
 
 bool Host::SaveDocumentFile(const std::string& path, std::string* error) const {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << SaveDocumentJson();
-    out.close();
-    if (!out) {
-        if (error) *error = path + ": cannot write the file";
-        return false;
-    }
-    return true;
+    return files::WriteAll({{path, SaveDocumentJson()}}, error);
 }
 
 std::vector<GroupView> Host::Groups() const {

@@ -1,125 +1,125 @@
 #include "json_document.h"
 
 #include <algorithm>
-#include <initializer_list>
-#include <nlohmann/json.hpp>
+#include <map>
 #include <set>
 
+#include "standin/json_reader.h"
 #include "text.h"
 
 namespace standin {
 namespace {
 
-using Json = nlohmann::ordered_json;
+using json::Fail;
+using json::Json;
+using json::Object;
 
-struct DocumentError {
-    std::string message;
-};
-
-[[noreturn]] void Fail(const std::string& path, const std::string& problem) {
-    throw DocumentError{(path.empty() ? std::string("document") : path) + ": " + problem};
-}
-
-std::string Join(const std::string& path, const std::string& field) {
-    return path.empty() ? field : path + "." + field;
-}
-
-std::string At(const std::string& path, size_t index) {
-    return path + "[" + std::to_string(index) + "]";
-}
-
-int64_t IntValue(const Json& j, const std::string& path, int64_t min, int64_t max) {
-    if (!j.is_number_integer()) Fail(path, "expected an integer");
-    const int64_t v =
-        j.is_number_unsigned() && j.get<uint64_t>() > INT64_MAX ? INT64_MAX : j.get<int64_t>();
-    if (v < min || v > max) {
-        Fail(path,
-             "expected an integer from " + std::to_string(min) + " to " + std::to_string(max));
+std::optional<Bytes> Hex(const Object& o, const char* field, size_t size) {
+    auto text = o.String(field);
+    if (!text) return std::nullopt;
+    auto bytes = FromHex(*text);
+    if (!bytes) Fail(o.Path(field), "expected hex digits");
+    if (size != 0 && bytes->size() != size) {
+        Fail(o.Path(field),
+             "expected " + std::to_string(size) + " bytes, got " + std::to_string(bytes->size()));
     }
-    return v;
+    return bytes;
 }
 
-int16_t Int16(const Json& j, const std::string& path) {
-    return static_cast<int16_t>(IntValue(j, path, INT16_MIN, INT16_MAX));
+uint16_t Kind(const Object& o, const char* field) {
+    auto text = o.String(field);
+    if (!text) return tag::kDefaultTextKind;
+    auto kind = TextKindFromString(*text);
+    if (!kind) Fail(o.Path(field), "expected two characters");
+    return *kind;
+}
+
+// The program's texts end at their first 0 unit: a text holding U+0000 could not be kept whole.
+std::u16string WholeText(const std::string& text, const std::string& path) {
+    if (text.find('\0') != std::string::npos) {
+        Fail(path, "holds U+0000, which would end the text there and lose the rest");
+    }
+    return Utf16(text);
 }
 
 uint16_t Word(const Json& j, const std::string& path) {
     // Key words are 16 bits; -1 and 65535 name the same word.
-    return static_cast<uint16_t>(IntValue(j, path, INT16_MIN, UINT16_MAX) & 0xFFFF);
+    return static_cast<uint16_t>(json::Integer(j, path, INT16_MIN, UINT16_MAX) & 0xFFFF);
 }
 
-// One JSON object being read, with its path for messages and a check for unknown fields.
-class Object {
-  public:
-    Object(const Json& j, std::string path, std::initializer_list<const char*> fields)
-        : j_(j), path_(std::move(path)) {
-        if (!j.is_object()) Fail(path_, "expected an object");
-        for (const auto& item : j.items()) {
-            if (std::none_of(fields.begin(), fields.end(),
-                             [&](const char* f) { return item.key() == f; })) {
-                Fail(Join(path_, item.key()), "unknown field");
-            }
-        }
-    }
-    const std::string& Path() const { return path_; }
-    std::string Path(const char* field) const { return Join(path_, field); }
-    bool Has(const char* field) const { return j_.contains(field) && !j_[field].is_null(); }
-    const Json& Required(const char* field) const {
-        if (!j_.contains(field)) Fail(Path(field), "missing");
-        return j_[field];
-    }
-    int64_t Int(const char* field, int64_t min, int64_t max) const {
-        return IntValue(Required(field), Path(field), min, max);
-    }
-    int64_t Int(const char* field, int64_t min, int64_t max, int64_t fallback) const {
-        return Has(field) ? Int(field, min, max) : fallback;
-    }
-    int16_t I16(const char* field) const {
-        return static_cast<int16_t>(Int(field, INT16_MIN, INT16_MAX));
-    }
-    uint16_t U16(const char* field) const {
-        return static_cast<uint16_t>(Int(field, 0, UINT16_MAX));
-    }
-    std::optional<std::string> String(const char* field) const {
-        if (!Has(field)) return std::nullopt;
-        if (!j_[field].is_string()) Fail(Path(field), "expected a string or null");
-        return j_[field].get<std::string>();
-    }
-    const Json* Array(const char* field) const {
-        if (!Has(field)) return nullptr;
-        if (!j_[field].is_array()) Fail(Path(field), "expected an array");
-        return &j_[field];
-    }
-    std::optional<Bytes> Hex(const char* field, size_t size) const {
-        auto text = String(field);
-        if (!text) return std::nullopt;
-        auto bytes = FromHex(*text);
-        if (!bytes) Fail(Path(field), "expected hex digits");
-        if (size != 0 && bytes->size() != size) {
-            Fail(Path(field), "expected " + std::to_string(size) + " bytes, got " +
-                                  std::to_string(bytes->size()));
-        }
-        return bytes;
-    }
-    uint16_t Kind(const char* field) const {
-        auto text = String(field);
-        if (!text) return tag::kDefaultTextKind;
-        auto kind = TextKindFromString(*text);
-        if (!kind) Fail(Path(field), "expected two characters");
-        return *kind;
-    }
+// Where each staff stands in the score's order (staff system 0), counted from 0.
+using StaffPositions = std::map<int16_t, size_t>;
 
-  private:
-    const Json& j_;
-    std::string path_;
+StaffPositions PositionsOf(const std::vector<int16_t>& order) {
+    StaffPositions positions;
+    for (size_t i = 0; i < order.size(); ++i) positions.emplace(order[i], i);
+    return positions;
+}
+
+// What is wrong with one field of an entry, for entries that no score could hold.
+struct Problem {
+    std::string field;
+    std::string text;
 };
 
-// Calls `read` with each element of the array field `field` of `parent`, if present.
-template <typename F>
-void ForEach(const Object& parent, const char* field, F&& read) {
-    const Json* array = parent.Array(field);
-    if (array == nullptr) return;
-    for (size_t i = 0; i < array->size(); ++i) read((*array)[i], At(parent.Path(field), i));
+std::string NotInScore(int16_t staff) {
+    return "staff " + std::to_string(staff) + " is not in the score";
+}
+
+// A list of staves that must all be in the score, each once: the index of the first bad one.
+std::optional<std::pair<size_t, std::string>> StaffListProblem(const StaffPositions& score,
+                                                               const std::vector<int16_t>& list) {
+    std::set<int16_t> seen;
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (!score.count(list[i])) return std::pair{i, NotInScore(list[i])};
+        if (!seen.insert(list[i]).second) {
+            return std::pair{i, "staff " + std::to_string(list[i]) + " appears twice"};
+        }
+    }
+    return std::nullopt;
+}
+
+struct GroupFields {
+    int16_t startStaff = 0, endStaff = 0, startMeasure = 0, endMeasure = 0;
+    int16_t fullNameId = 0, abbrevNameId = 0;  // 0: no name, or one still to be made
+};
+
+// The first field of a group that no score holds, and why. Measures past the document's last
+// measure are not a problem: stored scores hold such groups, and the command handles them.
+template <typename HasBlock>
+std::optional<Problem> GroupProblem(const StaffPositions& score, const GroupFields& g,
+                                    HasBlock&& hasBlock) {
+    const auto top = score.find(g.startStaff), bottom = score.find(g.endStaff);
+    if (top == score.end()) return Problem{"startStaff", NotInScore(g.startStaff)};
+    if (bottom == score.end()) return Problem{"endStaff", NotInScore(g.endStaff)};
+    if (bottom->second < top->second) {
+        return Problem{"endStaff", "staff " + std::to_string(g.endStaff) +
+                                       " stands above the top staff " +
+                                       std::to_string(g.startStaff) + " in the score"};
+    }
+    if (g.startMeasure < 1) return Problem{"startMeasure", "measures count from 1"};
+    if (g.endMeasure < g.startMeasure) {
+        return Problem{"endMeasure", "measure " + std::to_string(g.endMeasure) +
+                                         " comes before the start measure " +
+                                         std::to_string(g.startMeasure)};
+    }
+    for (auto [field, id] :
+         {std::pair{"fullNameId", g.fullNameId}, std::pair{"abbrevNameId", g.abbrevNameId}}) {
+        if (id != 0 && !hasBlock(id)) {
+            return Problem{field, "the document has no text block " + std::to_string(id)};
+        }
+    }
+    return std::nullopt;
+}
+
+bool HasTextBlock(const Document& doc, int16_t id) {
+    return doc.Find(RecordKey{tag::kTextBlock, {static_cast<uint16_t>(id), 0, 0}}) != nullptr;
+}
+
+// A number that may appear once in its section.
+void CheckOnce(const Document& doc, const RecordKey& key, const std::string& path,
+               const std::string& what) {
+    if (doc.Find(key) != nullptr) Fail(path, what + " appears twice");
 }
 
 uint32_t ParseTag(const Json& j, const std::string& path) {
@@ -141,9 +141,12 @@ uint32_t ParseTag(const Json& j, const std::string& path) {
     Fail(path, "expected four characters or 0x followed by eight hex digits");
 }
 
-std::vector<int16_t> StaffList(const Json* array, const std::string& path) {
+std::vector<int16_t> StaffList(const Json& array, const std::string& path) {
     std::vector<int16_t> staves;
-    for (size_t i = 0; i < array->size(); ++i) staves.push_back(Int16((*array)[i], At(path, i)));
+    for (size_t i = 0; i < array.size(); ++i) {
+        staves.push_back(
+            static_cast<int16_t>(json::Integer(array[i], json::At(path, i), INT16_MIN, INT16_MAX)));
+    }
     return staves;
 }
 
@@ -153,7 +156,8 @@ struct PendingGroup {
     std::optional<int16_t> fullNameId, abbrevNameId;
 };
 
-PendingGroup ReadGroup(const Json& j, const std::string& path, const Document& doc) {
+PendingGroup ReadGroup(const Json& j, const std::string& path, const Document& doc,
+                       const StaffPositions& score) {
     Object g(j, path,
              {"owner", "number", "startStaff", "endStaff", "startMeasure", "endMeasure", "fullName",
               "abbrevName", "fullNameId", "abbrevNameId", "bytes6to21", "bytes24to31"});
@@ -165,27 +169,35 @@ PendingGroup ReadGroup(const Json& j, const std::string& path, const Document& d
     p.spec.startMeasure = g.I16("startMeasure");
     p.spec.endMeasure = g.I16("endMeasure");
     Bytes rec(kGroupSize, 0);
-    if (auto b = g.Hex("bytes6to21", 16)) std::copy(b->begin(), b->end(), rec.begin() + 6);
-    if (auto b = g.Hex("bytes24to31", 8)) std::copy(b->begin(), b->end(), rec.begin() + 24);
+    if (auto b = Hex(g, "bytes6to21", 16)) std::copy(b->begin(), b->end(), rec.begin() + 6);
+    if (auto b = Hex(g, "bytes24to31", 8)) std::copy(b->begin(), b->end(), rec.begin() + 24);
     p.spec.record = rec;
     auto name = [&](const char* textField, const char* idField, std::optional<int16_t>& id,
                     std::optional<std::u16string>& text) {
-        auto given = g.String(textField);
-        if (g.Has(idField)) {
-            id = g.I16(idField);
-            auto actual = doc.TextBlockText(static_cast<uint16_t>(*id));
-            // With the block number given, the text is there for the reader and must agree.
-            if (given && (!actual || Utf8(*actual) != *given)) {
-                Fail(g.Path(textField), "differs from the text of text block " +
-                                            std::to_string(*id) + "; leave out " + idField +
-                                            " to make a new text");
-            }
-        } else if (given) {
-            text = Utf16(*given);
+        auto given = g.StringOrNull(textField);
+        if (given) text = WholeText(*given, g.Path(textField));
+        if (!g.Has(idField)) return;
+        id = g.I16(idField);
+        if (*id != 0 && !HasTextBlock(doc, *id)) {
+            Fail(g.Path(idField), "the document has no text block " + std::to_string(*id));
         }
+        // With the block number given, the text is there for the reader and must agree.
+        auto actual = doc.TextBlockText(static_cast<uint16_t>(*id));
+        if (given && (!actual || Utf8(*actual) != *given)) {
+            Fail(g.Path(textField), "differs from the text of text block " + std::to_string(*id) +
+                                        "; leave out " + idField + " to make a new text");
+        }
+        text.reset();
     };
     name("fullName", "fullNameId", p.fullNameId, p.spec.fullName);
     name("abbrevName", "abbrevNameId", p.abbrevNameId, p.spec.abbrevName);
+    const GroupFields fields{p.spec.startStaff,        p.spec.endStaff,
+                             p.spec.startMeasure,      p.spec.endMeasure,
+                             p.fullNameId.value_or(0), p.abbrevNameId.value_or(0)};
+    if (auto problem =
+            GroupProblem(score, fields, [&](int16_t id) { return HasTextBlock(doc, id); })) {
+        Fail(g.Path(problem->field.c_str()), problem->text);
+    }
     return p;
 }
 
@@ -209,6 +221,8 @@ void AddPendingGroup(const PendingGroup& p, Document& doc) {
     doc.Put(key, std::move(rec));
 }
 
+// The named sections check what a score can hold; `records`, read last, take any bytes, so that
+// odd data stays expressible on purpose.
 void ReadDocument(const Json& root, Document& doc) {
     Object top(root, "",
                {"documentNumber", "measureCount", "staves", "staffSystems", "groups",
@@ -216,16 +230,16 @@ void ReadDocument(const Json& root, Document& doc) {
                 "rawTexts", "records"});
     doc.documentNumber = static_cast<int16_t>(top.Int("documentNumber", INT16_MIN, INT16_MAX, 1));
 
-    ForEach(top, "fonts", [&](const Json& j, const std::string& path) {
+    json::ForEach(top, "fonts", [&](const Json& j, const std::string& path) {
         Object f(j, path, {"number", "name"});
         uint16_t number = f.U16("number");
         if (doc.fonts.count(number))
             Fail(f.Path("number"), "font " + std::to_string(number) + " appears twice");
-        doc.fonts[number] = Utf16(f.String("name").value_or(""));
+        doc.fonts[number] = WholeText(f.String("name").value_or(""), f.Path("name"));
     });
 
     std::vector<int16_t> order;
-    ForEach(top, "staves", [&](const Json& j, const std::string& path) {
+    json::ForEach(top, "staves", [&](const Json& j, const std::string& path) {
         Object s(j, path, {"number", "name"});
         int16_t number = s.I16("number");
         if (number == 0) Fail(s.Path("number"), "0 is not a staff number");
@@ -236,75 +250,89 @@ void ReadDocument(const Json& root, Document& doc) {
         if (auto name = s.String("name")) doc.staffNames[number] = *name;
     });
     doc.SetStaffSystem(0, order);
+    const StaffPositions score = PositionsOf(order);
 
     std::set<int16_t> systems;
-    ForEach(top, "staffSystems", [&](const Json& j, const std::string& path) {
+    json::ForEach(top, "staffSystems", [&](const Json& j, const std::string& path) {
         Object s(j, path, {"system", "staves"});
         auto system = static_cast<int16_t>(s.Int("system", 1, INT16_MAX));
         if (!systems.insert(system).second) {
             Fail(s.Path("system"), "system " + std::to_string(system) + " appears twice");
         }
-        const Json* staves = s.Array("staves");
-        if (staves == nullptr) Fail(s.Path("staves"), "missing");
-        doc.SetStaffSystem(system, StaffList(staves, s.Path("staves")));
+        std::vector<int16_t> list = StaffList(s.RequiredArray("staves"), s.Path("staves"));
+        if (auto problem = StaffListProblem(score, list))
+            Fail(json::At(s.Path("staves"), problem->first), problem->second);
+        doc.SetStaffSystem(system, list);
     });
 
     doc.SetMeasureCount(static_cast<int>(top.Int("measureCount", 0, INT16_MAX, 0)));
 
-    ForEach(top, "multiStaffInstruments", [&](const Json& j, const std::string& path) {
+    json::ForEach(top, "multiStaffInstruments", [&](const Json& j, const std::string& path) {
         Object m(j, path, {"number", "staves"});
         auto number = static_cast<uint16_t>(m.Int("number", 1, INT16_MAX));
-        const Json* staves = m.Array("staves");
-        if (staves == nullptr || staves->size() < 2 || staves->size() > 3) {
+        const Json& staves = m.RequiredArray("staves");
+        if (staves.size() < 2 || staves.size() > 3) {
             Fail(m.Path("staves"), "expected two or three staff numbers");
         }
         std::vector<int16_t> list = StaffList(staves, m.Path("staves"));
+        if (auto problem = StaffListProblem(score, list))
+            Fail(json::At(m.Path("staves"), problem->first), problem->second);
         list.resize(3, 0);
         Bytes rec(kMultiStaffSize, 0);
         for (size_t i = 0; i < 3; ++i) PutS16(rec, i * 2, list[i]);
-        doc.Put(RecordKey{tag::kMultiStaff, {number, 0, 0}}, std::move(rec));
+        const RecordKey key{tag::kMultiStaff, {number, 0, 0}};
+        CheckOnce(doc, key, m.Path("number"), "instrument " + std::to_string(number));
+        doc.Put(key, std::move(rec));
     });
 
-    ForEach(top, "fontPrefs", [&](const Json& j, const std::string& path) {
+    json::ForEach(top, "fontPrefs", [&](const Json& j, const std::string& path) {
         Object p(j, path, {"number", "font", "size", "effects"});
         Bytes rec(kFontPrefsSize, 0);
         Put16(rec, 0, p.U16("font"));
         PutS16(rec, 2, p.I16("size"));
         Put16(rec, 4, static_cast<uint16_t>(p.Int("effects", 0, UINT16_MAX, 0)));
-        doc.Put(RecordKey{tag::kFontPrefs, {p.U16("number"), 0, 0}}, std::move(rec));
+        const uint16_t number = p.U16("number");
+        const RecordKey key{tag::kFontPrefs, {number, 0, 0}};
+        CheckOnce(doc, key, p.Path("number"), "font preference " + std::to_string(number));
+        doc.Put(key, std::move(rec));
     });
 
-    ForEach(top, "companions", [&](const Json& j, const std::string& path) {
+    json::ForEach(top, "companions", [&](const Json& j, const std::string& path) {
         Object c(j, path, {"system", "staff", "value"});
         Bytes rec(kCompanionSize, 0);
         PutS16(rec, 0, c.I16("value"));
-        doc.Put(RecordKey{tag::kCompanion,
-                          {static_cast<uint16_t>(c.I16("system")),
-                           static_cast<uint16_t>(c.I16("staff")), 0}},
-                std::move(rec));
+        const RecordKey key{
+            tag::kCompanion,
+            {static_cast<uint16_t>(c.I16("system")), static_cast<uint16_t>(c.I16("staff")), 0}};
+        CheckOnce(doc, key, c.Path("staff"), "the companion of this system and staff");
+        doc.Put(key, std::move(rec));
     });
 
-    ForEach(top, "rawTexts", [&](const Json& j, const std::string& path) {
+    json::ForEach(top, "rawTexts", [&](const Json& j, const std::string& path) {
         Object r(j, path, {"kind", "number", "text"});
         auto text = r.String("text");
-        if (!text) Fail(r.Path("text"), "expected a string");
-        doc.Put(RecordKey{tag::kRawTextBase | r.Kind("kind"), {r.U16("number"), 0, 0}},
-                EncodeUtf16Text(Utf16(*text)));
+        if (!text) Fail(r.Path("text"), "missing");
+        const uint16_t number = r.U16("number");
+        const RecordKey key{tag::kRawTextBase | Kind(r, "kind"), {number, 0, 0}};
+        CheckOnce(doc, key, r.Path("number"), "raw text " + std::to_string(number));
+        doc.Put(key, EncodeUtf16Text(WholeText(*text, r.Path("text"))));
     });
 
-    ForEach(top, "textBlocks", [&](const Json& j, const std::string& path) {
+    json::ForEach(top, "textBlocks", [&](const Json& j, const std::string& path) {
         Object b(j, path, {"number", "rawText", "kind", "bytes"});
-        Bytes rec = b.Hex("bytes", kTextBlockSize).value_or(Bytes(kTextBlockSize, 0));
-        if (!b.Has("bytes")) rec = DefaultTextBlock(0, 0);
+        Bytes rec = Hex(b, "bytes", kTextBlockSize).value_or(DefaultTextBlock(0, 0));
         Put16(rec, kBlockRawText, b.U16("rawText"));
-        Put16(rec, kBlockKind, b.Kind("kind"));
-        doc.Put(RecordKey{tag::kTextBlock, {b.U16("number"), 0, 0}}, std::move(rec));
+        Put16(rec, kBlockKind, Kind(b, "kind"));
+        const uint16_t number = b.U16("number");
+        const RecordKey key{tag::kTextBlock, {number, 0, 0}};
+        CheckOnce(doc, key, b.Path("number"), "text block " + std::to_string(number));
+        doc.Put(key, std::move(rec));
     });
 
     // Groups with their own numbers first, so that numbering the others cannot take theirs.
     std::vector<PendingGroup> groups;
-    ForEach(top, "groups", [&](const Json& j, const std::string& path) {
-        groups.push_back(ReadGroup(j, path, doc));
+    json::ForEach(top, "groups", [&](const Json& j, const std::string& path) {
+        groups.push_back(ReadGroup(j, path, doc, score));
     });
     for (const PendingGroup& p : groups) {
         if (p.spec.number != 0) AddPendingGroup(p, doc);
@@ -314,14 +342,14 @@ void ReadDocument(const Json& root, Document& doc) {
     }
 
     // Records last: they override what the sections above made.
-    ForEach(top, "records", [&](const Json& j, const std::string& path) {
+    std::set<RecordKey> records;
+    json::ForEach(top, "records", [&](const Json& j, const std::string& path) {
         Object r(j, path, {"tag", "key", "bytes"});
         uint32_t t = ParseTag(r.Required("tag"), r.Path("tag"));
-        const Json* keyArray = r.Array("key");
-        if (keyArray == nullptr) Fail(r.Path("key"), "missing");
+        const Json& keyArray = r.RequiredArray("key");
         std::vector<uint16_t> key;
-        for (size_t i = 0; i < keyArray->size(); ++i) {
-            key.push_back(Word((*keyArray)[i], At(r.Path("key"), i)));
+        for (size_t i = 0; i < keyArray.size(); ++i) {
+            key.push_back(Word(keyArray[i], json::At(r.Path("key"), i)));
         }
         if (key.size() == 3 && doc.KeyWords(t) == 2) doc.MarkDetailTag(t);
         auto id = doc.KeyFrom(t, key);
@@ -329,7 +357,8 @@ void ReadDocument(const Json& root, Document& doc) {
             Fail(r.Path("key"), "records of " + TagName(t) + " take " +
                                     std::to_string(doc.KeyWords(t)) + " key words");
         }
-        auto bytes = r.Hex("bytes", 0);
+        if (!records.insert(*id).second) Fail(r.Path("key"), "the record appears twice");
+        auto bytes = Hex(r, "bytes", 0);
         if (!bytes) Fail(r.Path("bytes"), "missing");
         if (IsRawTextTag(t) && !DecodeUtf16Text(*bytes)) {
             Fail(r.Path("bytes"), "a raw text is UTF-16 units ending with a 0 unit");
@@ -364,37 +393,21 @@ Json WriteSections(const Document& doc) {
     }
     root["staves"] = staves;
 
+    // Entries the reader would refuse (a list naming a staff the score lacks, a group no score
+    // holds) stay out of the sections: `records` carries them byte for byte.
+    const StaffPositions score = PositionsOf(doc.StaffSystem(0));
     Json systems = Json::array();
     std::set<uint16_t> systemNumbers;
     for (const RecordKey& key : doc.KeysOf(tag::kSystemStaff)) {
         if (key.words[0] != 0 && key.words[0] <= INT16_MAX) systemNumbers.insert(key.words[0]);
     }
     for (uint16_t system : systemNumbers) {
-        systems.push_back(
-            {{"system", system}, {"staves", doc.StaffSystem(static_cast<int16_t>(system))}});
+        std::vector<int16_t> list = doc.StaffSystem(static_cast<int16_t>(system));
+        if (StaffListProblem(score, list)) continue;
+        systems.push_back({{"system", system}, {"staves", list}});
     }
     root["staffSystems"] = systems;
-
-    Json groups = Json::array();
-    for (const RecordKey& key : doc.KeysOf(tag::kGroup)) {
-        const Bytes* rec = doc.Find(key);
-        if (rec->size() != kGroupSize || key.words[1] == 0 || key.words[1] > INT16_MAX) continue;
-        GroupView v = doc.ViewGroup(key, *rec);
-        Json g = {{"owner", v.owner},
-                  {"number", v.number},
-                  {"startStaff", v.startStaff},
-                  {"endStaff", v.endStaff},
-                  {"startMeasure", v.startMeasure},
-                  {"endMeasure", v.endMeasure}};
-        g["fullName"] = v.hasFullName ? Json(Utf8(v.fullName)) : Json(nullptr);
-        g["fullNameId"] = v.fullNameId;
-        g["abbrevName"] = v.hasAbbrevName ? Json(Utf8(v.abbrevName)) : Json(nullptr);
-        g["abbrevNameId"] = v.abbrevNameId;
-        if (!AllZero(*rec, 6, 22)) g["bytes6to21"] = ToHex(rec->data() + 6, 16);
-        if (!AllZero(*rec, 24, 32)) g["bytes24to31"] = ToHex(rec->data() + 24, 8);
-        groups.push_back(g);
-    }
-    root["groups"] = groups;
+    root["groups"] = Json::array();  // filled once the text blocks are known
 
     Json instruments = Json::array();
     for (const RecordKey& key : doc.KeysOf(tag::kMultiStaff)) {
@@ -403,8 +416,9 @@ Json WriteSections(const Document& doc) {
             key.words[0] > INT16_MAX) {
             continue;
         }
-        Json list = {GetS16(*rec, 0), GetS16(*rec, 2)};
+        std::vector<int16_t> list = {GetS16(*rec, 0), GetS16(*rec, 2)};
         if (GetS16(*rec, 4) != 0) list.push_back(GetS16(*rec, 4));
+        if (StaffListProblem(score, list)) continue;
         instruments.push_back({{"number", key.words[0]}, {"staves", list}});
     }
     root["multiStaffInstruments"] = instruments;
@@ -436,6 +450,7 @@ Json WriteSections(const Document& doc) {
     root["companions"] = companions;
 
     Json blocks = Json::array();
+    std::set<int16_t> writtenBlocks;
     for (const RecordKey& key : doc.KeysOf(tag::kTextBlock)) {
         const Bytes* rec = doc.Find(key);
         if (rec->size() != kTextBlockSize || key.words[1] != 0) continue;
@@ -444,8 +459,34 @@ Json WriteSections(const Document& doc) {
         Json b = {{"number", key.words[0]}, {"rawText", raw}, {"kind", TextKindToString(kind)}};
         if (*rec != DefaultTextBlock(raw, kind)) b["bytes"] = ToHex(*rec);
         blocks.push_back(b);
+        writtenBlocks.insert(static_cast<int16_t>(key.words[0]));
     }
     root["textBlocks"] = blocks;
+
+    Json groups = Json::array();
+    for (const RecordKey& key : doc.KeysOf(tag::kGroup)) {
+        const Bytes* rec = doc.Find(key);
+        if (rec->size() != kGroupSize || key.words[1] == 0 || key.words[1] > INT16_MAX) continue;
+        GroupView v = doc.ViewGroup(key, *rec);
+        const GroupFields fields{v.startStaff, v.endStaff,   v.startMeasure,
+                                 v.endMeasure, v.fullNameId, v.abbrevNameId};
+        if (GroupProblem(score, fields, [&](int16_t id) { return writtenBlocks.count(id) != 0; }))
+            continue;
+        Json g = {{"owner", v.owner},
+                  {"number", v.number},
+                  {"startStaff", v.startStaff},
+                  {"endStaff", v.endStaff},
+                  {"startMeasure", v.startMeasure},
+                  {"endMeasure", v.endMeasure}};
+        g["fullName"] = v.hasFullName ? Json(Utf8(v.fullName)) : Json(nullptr);
+        g["fullNameId"] = v.fullNameId;
+        g["abbrevName"] = v.hasAbbrevName ? Json(Utf8(v.abbrevName)) : Json(nullptr);
+        g["abbrevNameId"] = v.abbrevNameId;
+        if (!AllZero(*rec, 6, 22)) g["bytes6to21"] = ToHex(rec->data() + 6, 16);
+        if (!AllZero(*rec, 24, 32)) g["bytes24to31"] = ToHex(rec->data() + 24, 8);
+        groups.push_back(g);
+    }
+    root["groups"] = groups;
 
     Json texts = Json::array();
     for (const auto& [key, rec] : doc.Records()) {
@@ -465,13 +506,10 @@ Json WriteSections(const Document& doc) {
 
 bool ParseDocument(const std::string& text, Document& out, std::string* error) {
     try {
-        Json root = Json::parse(text);
-        ReadDocument(root, out);
+        ReadDocument(json::Parse(text), out);
         return true;
-    } catch (const DocumentError& e) {
+    } catch (const json::Error& e) {
         if (error) *error = e.message;
-    } catch (const Json::parse_error& e) {
-        if (error) *error = std::string("not valid JSON: ") + e.what();
     }
     return false;
 }
@@ -479,9 +517,11 @@ bool ParseDocument(const std::string& text, Document& out, std::string* error) {
 std::string WriteDocument(const Document& doc) {
     Json root = WriteSections(doc);
     // Whatever the sections do not reproduce byte for byte is written as a plain record.
+    // The sections hold only what the reader accepts; were that ever not so, loading the written
+    // text would name the field.
     Document echo;
-    std::string ignored;
-    ParseDocument(root.dump(), echo, &ignored);
+    std::string error;
+    if (!ParseDocument(root.dump(), echo, &error)) echo = Document{};
     Json records = Json::array();
     for (const auto& [key, bytes] : doc.Records()) {
         const Bytes* again = echo.Find(key);

@@ -135,6 +135,7 @@ class STANDIN_API Host {
     bool LoadDocumentFile(const std::string& path, std::string* error);
     bool LoadDocumentJson(const std::string& json, std::string* error);
     std::string SaveDocumentJson() const;
+    // Replaces the file only once the whole text is written (a temporary file, then a rename).
     bool SaveDocumentFile(const std::string& path, std::string* error) const;
 
     // Typed views.

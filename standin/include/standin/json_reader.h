@@ -1,0 +1,218 @@
+#pragma once
+// Reading the stand-in's JSON input (documents and scenarios) strictly: a key given twice is an
+// error rather than "the last one wins", a field the format does not know is an error, null is
+// accepted only where the format says so, and every error names the place as a path
+// ("groups[2].startMeasure") and says what is wrong in plain words.
+#include <algorithm>
+#include <cstdint>
+#include <initializer_list>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace standin::json {
+
+using Json = nlohmann::ordered_json;
+
+// "<path>: <problem>", or the problem alone for the whole text.
+struct Error {
+    std::string message;
+};
+
+[[noreturn]] inline void Fail(const std::string& path, const std::string& problem) {
+    throw Error{path.empty() ? problem : path + ": " + problem};
+}
+
+inline std::string Join(const std::string& path, const std::string& field) {
+    return path.empty() ? field : path + "." + field;
+}
+
+inline std::string At(const std::string& path, size_t index) {
+    return path + "[" + std::to_string(index) + "]";
+}
+
+inline const char* KindOf(const Json& j) {
+    if (j.is_null()) return "null";
+    if (j.is_boolean()) return "true or false";
+    if (j.is_number_integer()) return "an integer";
+    if (j.is_number()) return "a number with a fraction";
+    if (j.is_string()) return "a string";
+    if (j.is_array()) return "an array";
+    return "an object";
+}
+
+namespace detail {
+
+// Follows the parser through the text to name the place of a repeated key.
+class KeyWatch {
+  public:
+    bool operator()(int, Json::parse_event_t event, Json& parsed) {
+        using E = Json::parse_event_t;
+        switch (event) {
+            case E::object_start:
+            case E::array_start:
+                frames_.push_back(Frame{event == E::array_start, 0, {}, {}});
+                break;
+            case E::key: {
+                Frame& top = frames_.back();
+                top.key = parsed.get<std::string>();
+                if (!top.keys.insert(top.key).second) Fail(Path(), "the key appears twice");
+                break;
+            }
+            case E::object_end:
+            case E::array_end:
+                frames_.pop_back();
+                Advance();
+                break;
+            case E::value:
+                Advance();
+                break;
+        }
+        return true;
+    }
+
+  private:
+    struct Frame {
+        bool array;
+        size_t index;
+        std::string key;
+        std::set<std::string> keys;
+    };
+    void Advance() {
+        if (!frames_.empty() && frames_.back().array) ++frames_.back().index;
+    }
+    std::string Path() const {
+        std::string path;
+        for (const Frame& f : frames_) path = f.array ? At(path, f.index) : Join(path, f.key);
+        return path;
+    }
+    std::vector<Frame> frames_;
+};
+
+}  // namespace detail
+
+// The JSON value of `text`. Throws Error: "not valid JSON at line 3, column 7: ..." (the
+// parser's own words without its codes) or "<path>: the key appears twice".
+inline Json Parse(const std::string& text) {
+    if (std::all_of(text.begin(), text.end(),
+                    [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; })) {
+        Fail("", "empty, not a JSON document");
+    }
+    try {
+        return Json::parse(text, detail::KeyWatch{});
+    } catch (const Json::parse_error& e) {
+        // "[json.exception.parse_error.101] parse error at line 1, column 9: syntax error while
+        // parsing value - invalid literal; last read: 'tru'"
+        const std::string what = e.what();
+        std::string where = "byte " + std::to_string(e.byte);
+        const size_t at = what.find("parse error at ");
+        const size_t colon = what.find(": ", at == std::string::npos ? 0 : at);
+        if (at != std::string::npos && colon != std::string::npos)
+            where = what.substr(at + 15, colon - at - 15);
+        const size_t dash = what.find(" - ");
+        const std::string detail = dash != std::string::npos    ? what.substr(dash + 3)
+                                   : colon != std::string::npos ? what.substr(colon + 2)
+                                                                : what;
+        Fail("", "not valid JSON at " + where + ": " + detail);
+    }
+}
+
+inline int64_t Integer(const Json& j, const std::string& path, int64_t min, int64_t max) {
+    if (!j.is_number_integer()) Fail(path, std::string("expected an integer, found ") + KindOf(j));
+    const int64_t v =
+        j.is_number_unsigned() && j.get<uint64_t>() > INT64_MAX ? INT64_MAX : j.get<int64_t>();
+    if (v < min || v > max) {
+        Fail(path,
+             "expected an integer from " + std::to_string(min) + " to " + std::to_string(max));
+    }
+    return v;
+}
+
+inline std::string String(const Json& j, const std::string& path) {
+    if (!j.is_string()) Fail(path, std::string("expected a string, found ") + KindOf(j));
+    return j.get<std::string>();
+}
+
+// One JSON object being read: its path for messages, and only the fields the format names.
+class Object {
+  public:
+    Object(const Json& j, std::string path, std::initializer_list<const char*> fields)
+        : j_(j), path_(std::move(path)) {
+        if (!j.is_object()) Fail(path_, std::string("expected an object, found ") + KindOf(j));
+        for (const auto& item : j.items()) {
+            if (std::none_of(fields.begin(), fields.end(),
+                             [&](const char* f) { return item.key() == f; })) {
+                Fail(Join(path_, item.key()), "unknown field");
+            }
+        }
+    }
+    const std::string& Path() const { return path_; }
+    std::string Path(const char* field) const { return Join(path_, field); }
+
+    // Present, null included: null is a value that only some fields accept.
+    bool Has(const char* field) const { return j_.contains(field); }
+    const Json& Required(const char* field) const {
+        if (!Has(field)) Fail(Path(field), "missing");
+        return j_[field];
+    }
+    int64_t Int(const char* field, int64_t min, int64_t max) const {
+        return Integer(Required(field), Path(field), min, max);
+    }
+    int64_t Int(const char* field, int64_t min, int64_t max, int64_t fallback) const {
+        return Has(field) ? Int(field, min, max) : fallback;
+    }
+    int16_t I16(const char* field) const {
+        return static_cast<int16_t>(Int(field, INT16_MIN, INT16_MAX));
+    }
+    uint16_t U16(const char* field) const {
+        return static_cast<uint16_t>(Int(field, 0, UINT16_MAX));
+    }
+    std::optional<std::string> String(const char* field) const {
+        if (!Has(field)) return std::nullopt;
+        return json::String(j_[field], Path(field));
+    }
+    // For the fields where null means "none".
+    std::optional<std::string> StringOrNull(const char* field) const {
+        if (!Has(field) || j_[field].is_null()) return std::nullopt;
+        if (!j_[field].is_string()) {
+            Fail(Path(field), std::string("expected a string or null, found ") + KindOf(j_[field]));
+        }
+        return j_[field].get<std::string>();
+    }
+    bool Bool(const char* field, bool fallback) const {
+        if (!Has(field)) return fallback;
+        if (!j_[field].is_boolean()) {
+            Fail(Path(field), std::string("expected true or false, found ") + KindOf(j_[field]));
+        }
+        return j_[field].get<bool>();
+    }
+    const Json* Array(const char* field) const {
+        if (!Has(field)) return nullptr;
+        if (!j_[field].is_array()) {
+            Fail(Path(field), std::string("expected an array, found ") + KindOf(j_[field]));
+        }
+        return &j_[field];
+    }
+    const Json& RequiredArray(const char* field) const {
+        const Json* array = Array(field);
+        if (array == nullptr) Fail(Path(field), "missing");
+        return *array;
+    }
+    const Json& Raw(const char* field) const { return j_[field]; }
+
+  private:
+    const Json& j_;
+    std::string path_;
+};
+
+// Calls `read(element, path)` for each element of the array field `field`, if present.
+template <typename F>
+void ForEach(const Object& parent, const char* field, F&& read) {
+    const Json* array = parent.Array(field);
+    if (array == nullptr) return;
+    for (size_t i = 0; i < array->size(); ++i) read((*array)[i], At(parent.Path(field), i));
+}
+
+}  // namespace standin::json

@@ -1,0 +1,163 @@
+// What the host program shows and writes: numbers read as typed, users' text made safe for a
+// terminal and for XML, outputs written all or none, and the picture of the groups.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "numbers.h"
+#include "report.h"
+#include "standin/files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(Numbers, AreDecimalWhateverTheirLeadingZeros) {
+    const struct {
+        const char* text;
+        std::optional<long long> value;
+    } cases[] = {{"10", 10},  {"010", 10},
+                 {"08", 8},   {"-3", -3},
+                 {"0", 0},    {"0x10", {}},
+                 {"+1", {}},  {" 1", {}},
+                 {"1 ", {}},  {"1e3", {}},
+                 {"", {}},    {"-", {}},
+                 {"12a", {}}, {"99999999999999999999", {}}};
+    for (const auto& c : cases) EXPECT_EQ(driver::ParseDecimal(c.text), c.value) << c.text;
+}
+
+TEST(Numbers, HostVersionsAreDecimalOrHexadecimalAfter0x) {
+    const struct {
+        const char* text;
+        std::optional<uint32_t> value;
+    } cases[] = {{"0x19000000", 0x19000000u},
+                 {"0X10ffffff", 0x10FFFFFFu},
+                 {"285212672", 0x11000000u},
+                 {"0285212672", 0x11000000u},
+                 {"4294967295", 0xFFFFFFFFu},
+                 {"4294967296", {}},
+                 {"0x100000000", {}},
+                 {"0x", {}},
+                 {"0x-1", {}},
+                 {"-1", {}},
+                 {"0x1G", {}},
+                 {"", {}}};
+    for (const auto& c : cases) EXPECT_EQ(driver::ParseVersion(c.text), c.value) << c.text;
+}
+
+TEST(PrintableText, EscapesEveryControlCharacterAndKeepsTheRest) {
+    const struct {
+        std::string text, shown;
+    } cases[] = {
+        {"Violin I", "Violin I"},
+        {"Clarinet in B\u266d", "Clarinet in B\u266d"},
+        {"\x1b[31mred", "\\u001b[31mred"},
+        {std::string("a\0b", 3), "a\\u0000b"},
+        {"tab\there\nline", "tab\\u0009here\\u000aline"},
+        {"\x7f", "\\u007f"},
+        {"\xc2\x85", "\\u0085"},  // C1 next line
+        {"\xe2\x80\xae"
+         "abc",
+         "\\u202eabc"},                       // right-to-left override
+        {"\xef\xbf\xbf", "\\uffff"},          // not a character, and not XML
+        {"\xff", "\\xff"},                    // not UTF-8
+        {"\xc3", "\\xc3"},                    // cut sequence
+        {"\xed\xa0\x80", "\\xed\\xa0\\x80"},  // surrogate
+        {"\xc0\xaf", "\\xc0\\xaf"},           // overlong '/'
+        {"\"\\", "\"\\"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(driver::Printable(c.text), c.shown) << c.shown;
+    EXPECT_EQ(driver::Quoted("a\"b\\c\x01"), "\"a\\\"b\\\\c\\u0001\"");
+}
+
+class OutputFiles : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder = fs::path(testing::TempDir()) / "brisane_outputs";
+        fs::remove_all(folder);
+        fs::create_directories(folder / "sub");
+    }
+    void TearDown() override { fs::remove_all(folder); }
+    std::string Read(const fs::path& p) {
+        std::ifstream in(p);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    size_t Entries() {
+        return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {}));
+    }
+    fs::path folder;
+};
+
+TEST_F(OutputFiles, AreWrittenAllOrNone) {
+    const std::string a = (folder / "a.json").string(), b = (folder / "b.svg").string();
+    std::string error;
+    // The second target is a folder: the first file must not appear either.
+    EXPECT_FALSE(standin::files::WriteAll({{a, "A"}, {(folder / "sub").string(), "B"}}, &error));
+    EXPECT_EQ(error, (folder / "sub").string() + ": is a folder, not a file");
+    EXPECT_FALSE(fs::exists(a));
+    EXPECT_FALSE(
+        standin::files::WriteAll({{a, "A"}, {(folder / "none" / "b").string(), "B"}}, &error));
+    EXPECT_EQ(error.find("does not exist"), error.size() - 14) << error;
+    EXPECT_FALSE(fs::exists(a));
+    EXPECT_EQ(Entries(), 1u) << "a temporary file was left";
+
+    ASSERT_TRUE(standin::files::WriteAll({{a, "A"}, {b, "B"}}, &error)) << error;
+    EXPECT_EQ(Read(a), "A");
+    EXPECT_EQ(Read(b), "B");
+    ASSERT_TRUE(standin::files::WriteAll({{a, "new"}}, &error)) << error;
+    EXPECT_EQ(Read(a), "new");
+    EXPECT_EQ(Entries(), 3u);
+}
+
+standin::GroupView Group(int16_t number, int16_t top, int16_t bottom, int16_t first, int16_t last,
+                         std::u16string name) {
+    standin::GroupView g;
+    g.number = number;
+    g.startStaff = top;
+    g.endStaff = bottom;
+    g.startMeasure = first;
+    g.endMeasure = last;
+    g.hasFullName = true;
+    g.fullName = std::move(name);
+    return g;
+}
+
+TEST(Picture, DrawsNamesAsTheyReadAndMarksWhatChanged) {
+    driver::Picture before;
+    before.title = "Before";
+    before.staves = {{3, "Violin"}, {4, "Viola\x1b"}, {5, "Cello"}};
+    before.measureCount = 16;
+    before.groups = {Group(1, 3, 5, 1, 16, u"Strings"), Group(2, 3, 9, 1, 16, u"Lost")};
+    before.selection = driver::MarkedSelection{3, 5, 5, 8, {4}, "selected <here>"};
+    driver::Picture after = before;
+    after.title = "After";
+    after.groups = {Group(1, 3, 5, 1, 4, u"Strings"), Group(2, 3, 9, 1, 16, u"Lost"),
+                    Group(3, 3, 5, 5, 8, u"Strings^font(Garamond)^size(12)^nfx(128)(Brisane 3)")};
+    const std::string svg = driver::GroupsSvg({before, after});
+
+    auto has = [&](const std::string& part) {
+        EXPECT_NE(svg.find(part), std::string::npos) << part;
+    };
+    has("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1400\"");
+    // The font command sets the font of the suffix; the stored text is the tooltip.
+    has("Strings<tspan font-family=\"Garamond\" font-size=\"14\">(Brisane 3)</tspan>");
+    has("<title>Strings^font(Garamond)^size(12)^nfx(128)(Brisane 3)</title>");
+    EXPECT_EQ(svg.find("^font"), svg.find("<title>Strings^font") + 14);
+    // Staves and measures of the selection; a staff its system hides is set apart.
+    has("stroke-dasharray");
+    has("selected &lt;here&gt;");
+    has("font-style=\"italic\" fill=\"#999\">Viola\\u001b");
+    // Each piece's names are clipped to it.
+    has("<g clip-path=\"url(#p1-g2)\"");
+    has("<clipPath id=\"p1-g2\">");
+    // The legend of the second picture tells what the command did.
+    has(">1-4</tspan><tspan x=\"300\" fill=\"#d84315\">changed</tspan>");
+    has(">5-8</tspan><tspan x=\"300\" fill=\"#d84315\">new</tspan>");
+    has(">1-16</tspan><tspan x=\"300\" fill=\"#d84315\">not drawn</tspan>");
+    // Before stands above After, at the same left edge.
+    EXPECT_LT(svg.find(">Before</text>"), svg.find(">After</text>"));
+    has("<text x=\"20\" y=\"30\" font-size=\"22\" font-weight=\"bold\">Before</text>");
+}
+
+}  // namespace
