@@ -1,11 +1,12 @@
-# Cross-compiles for 64-bit Windows with MinGW-w64 (Debian: g++-mingw-w64-x86-64-posix).
+# Cross-compiles for 64-bit Windows with MinGW-w64 (Debian: g++-mingw-w64-x86-64-win32).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(VB_MINGW_PREFIX x86_64-w64-mingw32)
-# The posix thread model first: it is the one whose runtime supports every standard header.
-find_program(CMAKE_CXX_COMPILER NAMES ${VB_MINGW_PREFIX}-g++-posix ${VB_MINGW_PREFIX}-g++ REQUIRED)
-find_program(CMAKE_C_COMPILER NAMES ${VB_MINGW_PREFIX}-gcc-posix ${VB_MINGW_PREFIX}-gcc REQUIRED)
+# The win32 thread model: the posix one links the threads library into every module, whose TLS
+# callback installs a process-wide exception handler in the host. Nothing here starts a thread.
+find_program(CMAKE_CXX_COMPILER NAMES ${VB_MINGW_PREFIX}-g++-win32 REQUIRED)
+find_program(CMAKE_C_COMPILER NAMES ${VB_MINGW_PREFIX}-gcc-win32 REQUIRED)
 find_program(CMAKE_RC_COMPILER NAMES ${VB_MINGW_PREFIX}-windres REQUIRED)
 find_program(VB_MINGW_OBJDUMP NAMES ${VB_MINGW_PREFIX}-objdump REQUIRED)
 

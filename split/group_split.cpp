@@ -25,6 +25,18 @@ FCString NameFontCommand(const FCFontPrefs& prefs) {
     return command;
 }
 
+// Units of the number and its ")" at `at` in `name` ("12)", "-4)"); 0 when none is there.
+uint64_t SuffixNumberLength(const FCString& name, uint64_t at) {
+    const char16_t* units = name.GetUTF16();
+    const uint64_t length = name.GetLength();
+    uint64_t i = at;
+    if (i < length && units[i] == u'-') ++i;
+    const uint64_t firstDigit = i;
+    while (i < length && units[i] >= u'0' && units[i] <= u'9') ++i;
+    if (i == firstDigit || i >= length || units[i] != u')') return 0;
+    return i + 1 - at;
+}
+
 // What one matching group is cut with: its names as read before any change, and the fonts.
 struct PieceNames {
     std::unique_ptr<FCString> fullName;
@@ -33,86 +45,129 @@ struct PieceNames {
     FCString abbreviatedCommand;
 };
 
-// The group as it stood before a piece began: its key and its whole record.
-class Snapshot {
+// How a piece ended. Refused: the host refused to undo a failed piece as well; the command
+// writes nothing more.
+enum class PieceEnd { Completed, Undone, Refused };
+
+// What a piece has written to the host so far, and how to take it back.
+class PieceJournal {
   public:
-    explicit Snapshot(const FCGroup& group) {
-        saved_.CopyKeyFrom(group);
-        saved_.CopyDataFrom(group);
+    // Remembers the group as it stands before the piece: its key and its whole record.
+    explicit PieceJournal(const FCGroup& group) {
+        before_.CopyKeyFrom(group);
+        before_.CopyDataFrom(group);
     }
-    void RestoreInto(FCGroup& group) const {
-        group.CopyKeyFrom(saved_);
-        group.CopyDataFrom(saved_);
+    void Shortened() { shortened_ = true; }
+    void Created(const FCGroup& group) {
+        created_.CopyKeyFrom(group);
+        made_ = true;
+    }
+    FCGroup::NameRecords* FullName() { return &fullName_; }
+    FCGroup::NameRecords* AbbreviatedName() { return &abbreviatedName_; }
+
+    // Puts the object back as the group before the piece, then the host's records: first the
+    // group gets its measures back, so that none is ever without its bracket, then what the
+    // piece created goes. Stops at the first step the host refuses.
+    PieceEnd Undo(FCGroup& group) {
+        group.CopyKeyFrom(before_);
+        group.CopyDataFrom(before_);
+        if (shortened_ && !group.Save()) return PieceEnd::Refused;
+        if (made_ && !created_.DeleteRecord()) return PieceEnd::Refused;
+        if (!FCGroup::DeleteNameRecords(abbreviatedName_)) return PieceEnd::Refused;
+        if (!FCGroup::DeleteNameRecords(fullName_)) return PieceEnd::Refused;
+        return PieceEnd::Undone;
     }
 
   private:
-    FCGroup saved_;
+    FCGroup before_;
+    bool shortened_ = false;
+    FCGroup created_;  // only its key: the new group's
+    bool made_ = false;
+    FCGroup::NameRecords fullName_, abbreviatedName_;
 };
 
-enum class PieceResult { NotMade, Made, MadeIncomplete };  // incomplete: its last save failed
-
 // Cuts the group at `cut`: the object's group is shortened to end at cut - 1, and a new group
-// over cut..end with suffixed names is created; the object then stands for the new group.
-// A failed write ends the piece, and a failed creation puts the shortened group back as it was,
-// so that no measure of the original group loses its bracket.
-PieceResult MakePiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& names) {
-    const Snapshot before(group);
+// over cut..end with suffixed names is created; the object then stands for the new group. A
+// piece either completes or is undone, and then the object stands for the group as before.
+PieceEnd MakePiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& names) {
+    PieceJournal journal(group);
     group.SetEndMeasure(static_cast<int16_t>(cut - 1));
-    if (!group.Save()) {
-        before.RestoreInto(group);
-        return PieceResult::NotMade;
-    }
+    if (!group.Save()) return journal.Undo(group);
+    journal.Shortened();
     group.SetStartMeasure(cut);
     group.SetEndMeasure(end);
     group.SetField6(static_cast<int16_t>(group.GetField6() - FIELD6_CREATE_ADJUST));
-    if (!group.SaveNew()) {
-        // Never write under the placeholder key a failed creation leaves.
-        before.RestoreInto(group);
-        group.Save();
-        return PieceResult::NotMade;
-    }
+    if (!group.SaveNew()) return journal.Undo(group);
+    journal.Created(group);
     const int16_t number = group.GetGroupNumber();
     FCString fullName;
     fullName.SetString(names.fullName.get());
     AddSplitSuffix(fullName, names.fullCommand, number, false);
-    // A name that cannot be stored keeps the original's text; the bracket itself is what counts.
-    group.SaveNewFullNameBlock(&fullName);
+    if (!group.SaveNewFullNameBlock(&fullName, journal.FullName())) return journal.Undo(group);
     FCString abbreviatedName;
     abbreviatedName.SetString(names.abbreviatedName.get());
     AddSplitSuffix(abbreviatedName, names.abbreviatedCommand, number, true);
-    group.SaveNewAbbreviatedNameBlock(&abbreviatedName);
+    if (!group.SaveNewAbbreviatedNameBlock(&abbreviatedName, journal.AbbreviatedName())) {
+        return journal.Undo(group);
+    }
     group.SetField6(static_cast<int16_t>(group.GetField6() + FIELD6_CREATE_ADJUST));
-    return group.Save() ? PieceResult::Made : PieceResult::MadeIncomplete;
+    if (!group.Save()) return journal.Undo(group);
+    return PieceEnd::Completed;
 }
 
-bool SplitGroup(FCGroup& group, const FCMusicRegion& region) {
+struct GroupOutcome {
+    bool split = false;  // a piece completed
+    bool stop = false;   // the host refused an undo: the command ends here
+};
+
+GroupOutcome SplitGroup(FCGroup& group, const FCMusicRegion& region) {
     const int16_t start = region.GetStartMeasure();
     const int16_t end = region.GetEndMeasure();
     const int16_t groupStart = group.GetStartMeasure();
     const int16_t groupEnd = group.GetEndMeasure();
 
+    // A name that is there but cannot be read is not replaced by the suffix alone.
     PieceNames names;
     names.fullName = group.CreateFullNameString();
+    if (names.fullName == nullptr) return {};
     names.abbreviatedName = group.CreateAbbreviatedNameString();
+    if (names.abbreviatedName == nullptr) return {};
     FCFontPrefs fullPrefs, abbreviatedPrefs;
     fullPrefs.Load(FULL_NAME_FONT_PREF);
     abbreviatedPrefs.Load(ABBREVIATED_NAME_FONT_PREF);
     names.fullCommand = NameFontCommand(fullPrefs);
     names.abbreviatedCommand = NameFontCommand(abbreviatedPrefs);
 
-    bool split = false;
+    GroupOutcome outcome;
     if (groupStart < start) {
-        // A piece whose last save failed still exists; the next piece's first save rewrites it.
-        if (MakePiece(group, start, groupEnd, names) == PieceResult::NotMade) return false;
-        split = true;
+        // Without the piece before the cut, the one after it is not what was asked for.
+        const PieceEnd piece = MakePiece(group, start, groupEnd, names);
+        if (piece != PieceEnd::Completed) return {false, piece == PieceEnd::Refused};
+        outcome.split = true;
     }
     if (groupEnd > end && !region.IsLastEndMeasure()) {
-        if (MakePiece(group, static_cast<int16_t>(end + 1), groupEnd, names) !=
-            PieceResult::NotMade) {
-            split = true;
-        }
+        const PieceEnd piece = MakePiece(group, static_cast<int16_t>(end + 1), groupEnd, names);
+        if (piece == PieceEnd::Completed) outcome.split = true;
+        outcome.stop = piece == PieceEnd::Refused;
     }
-    return split;
+    return outcome;
+}
+
+// True when the selection's top and bottom staff are `top` and `bottom`. Staff 0 is no staff:
+// a selection whose staves cannot be resolved matches nothing.
+bool SelectsStaves(const FCMusicRegion& region, int16_t top, int16_t bottom) {
+    const int16_t selectedTop = region.GetStartStaff();
+    if (selectedTop == 0 || selectedTop != top) return false;
+    const int16_t selectedBottom = region.GetEndStaff();
+    return selectedBottom != 0 && selectedBottom == bottom;
+}
+
+// Both name prefixes load from the string table; without them the suffix would carry the
+// fallback text, which a later split would not recognise as its marker.
+bool PrefixesLoad() {
+    FCString prefix;
+    return prefix.LoadResourceString(res::IDS_PREFIX_FULL, nullptr) &&
+           prefix.LoadResourceString(res::IDS_PREFIX_ABBREVIATED, nullptr);
 }
 
 }  // namespace
@@ -124,6 +179,7 @@ bool SplitMatchingGroups(const FCMusicRegion& region) {
         region.IsLastEndMeasure()) {
         return false;
     }
+    if (!PrefixesLoad()) return false;
     // A reversed selection, or one before measure 1, has no measures to cut at.
     const bool measuresValid = start >= 1 && start <= end;
 
@@ -133,11 +189,13 @@ bool SplitMatchingGroups(const FCMusicRegion& region) {
     for (int i = 0; i < groups.GetCount(); ++i) {
         FCGroup& group = *groups.GetItemAt(i);
         const auto [top, bottom] = GetGroupStaffSpan(group, region);
-        if (region.GetStartStaff() != top || region.GetEndStaff() != bottom) continue;
+        if (!SelectsStaves(region, top, bottom)) continue;
         if (!measuresValid || start < group.GetStartMeasure() || end > group.GetEndMeasure()) {
             continue;
         }
-        if (SplitGroup(group, region)) result = true;
+        const GroupOutcome outcome = SplitGroup(group, region);
+        if (outcome.split) result = true;
+        if (outcome.stop) break;
     }
     return result;
 }
@@ -171,15 +229,21 @@ void AddSplitSuffix(FCString& name, const FCString& fontCommand, int16_t number,
     marker.SetString(&fontCommand);
     marker.AppendCharacter(u'(');
     marker.AppendString(prefix);
+    // Only the number and its ")" after the marker are replaced; what follows them stays.
+    uint64_t numberAt = name.GetLength() + marker.GetLength();
     const int32_t position = name.FindString(&marker);
     if (position < 0) {
         name.AppendString(marker);
     } else {
-        const uint64_t cut = static_cast<uint64_t>(position) + marker.GetLength();
-        name.TruncateAt(cut);
+        numberAt = static_cast<uint64_t>(position) + marker.GetLength();
     }
+    const uint64_t rest = numberAt + SuffixNumberLength(name, numberAt);
+    FCString tail;
+    tail.SetUTF16(name.GetUTF16() + rest, name.GetLength() - rest);
+    name.TruncateAt(numberAt);
     name.AppendInteger(number);
     name.AppendCharacter(u')');
+    name.AppendString(tail);
 }
 
 }  // namespace split

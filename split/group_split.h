@@ -18,7 +18,8 @@ constexpr uint16_t SUFFIX_EFFECT_BIT = 0x80;
 constexpr int16_t FIELD6_CREATE_ADJUST = 10;
 
 // Splits every group whose top and bottom staff are the selection's and whose measures contain
-// the selected measures. True when at least one new group was created.
+// the selected measures. Each new group either completes, names included, or is undone. True
+// when at least one new group was completed.
 bool SplitMatchingGroups(const FCMusicRegion& region);
 
 // The group's first and last staff, in score order, that the selection's staff system shows;

@@ -25,7 +25,6 @@ void FCGroup::CopyDataFrom(const __FCBaseData& other) {
 
 bool FCGroup::SaveNew() {
     if (dataSize_ == 0) return false;
-    key_[0] = 0;
     key_[1] = 0xFFFF;
     key_[2] = 0;
     return host::CreateEData(GetTag(), key_, data_, static_cast<int32_t>(GetLoadedSize()),
@@ -33,9 +32,13 @@ bool FCGroup::SaveNew() {
 }
 
 std::unique_ptr<FCString> FCGroup::CreateNameString(size_t offset) const {
+    const uint16_t id = le::GetU16(record_, offset);
     FCTextBlock block;
-    block.Load(le::GetU16(record_, offset));
-    return block.CreateRawTextString();
+    // Id 0 is no name: whatever does not load there reads as empty.
+    if (!block.Load(id) && id != 0) return nullptr;
+    auto name = std::make_unique<FCString>();
+    if (!block.LoadRawTextString(name.get()) && id != 0) return nullptr;
+    return name;
 }
 
 std::unique_ptr<FCString> FCGroup::CreateFullNameString() const {
@@ -46,24 +49,40 @@ std::unique_ptr<FCString> FCGroup::CreateAbbreviatedNameString() const {
     return CreateNameString(kAbbrevNameId);
 }
 
-bool FCGroup::SaveNewNameBlock(const FCString* name, size_t offset) {
+bool FCGroup::SaveNewNameBlock(const FCString* name, size_t offset, NameRecords* made) {
     if (name == nullptr) return false;
     FCRawText rawText;
     rawText.SetText(name);
     if (rawText.GetLoadedSize() == 0 || !rawText.SaveNew()) return false;
+    if (made != nullptr) made->rawText = rawText.GetTextNumber();
     FCTextBlock block;
     block.SetRawTextNumber(rawText.GetTextNumber());
     if (!block.SaveNew()) return false;
+    if (made != nullptr) made->block = block.GetItemNo();
     le::PutU16(record_, offset, block.GetItemNo());
     return true;
 }
 
-bool FCGroup::SaveNewFullNameBlock(const FCString* name) {
-    return SaveNewNameBlock(name, kFullNameId);
+bool FCGroup::SaveNewFullNameBlock(const FCString* name, NameRecords* made) {
+    return SaveNewNameBlock(name, kFullNameId, made);
 }
 
-bool FCGroup::SaveNewAbbreviatedNameBlock(const FCString* name) {
-    return SaveNewNameBlock(name, kAbbrevNameId);
+bool FCGroup::SaveNewAbbreviatedNameBlock(const FCString* name, NameRecords* made) {
+    return SaveNewNameBlock(name, kAbbrevNameId, made);
+}
+
+bool FCGroup::DeleteNameRecords(const NameRecords& made) {
+    if (made.block) {
+        FCTextBlock block;
+        block.SetKeyWord(0, *made.block);
+        if (!block.DeleteRecord()) return false;
+    }
+    if (made.rawText) {
+        FCRawText rawText;
+        rawText.SetTextNumber(*made.rawText);
+        if (!rawText.DeleteRecord()) return false;
+    }
+    return true;
 }
 
 int16_t FCGroup::GetStartStaff() const {

@@ -3,6 +3,7 @@
 // name held in text blocks. FCGroups loads every group of the document.
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "framework/base/fc_base_data.h"
 #include "framework/base/fc_collection.h"
@@ -26,16 +27,28 @@ class FCGroup : public __FCNoInciDetail {
     int32_t GetDataSize() override { return RECORD_SIZE; }
     void CopyDataFrom(const __FCBaseData& other) override;
 
-    // Creates the record as a new group of owner 0; the host writes the new number into the key.
+    // Creates the record as a new group of the key's owner (key (owner, -1, 0)); the host writes
+    // the new number into the key.
     bool SaveNew();
 
-    // The names' texts; empty when the text cannot be read. The caller owns the string.
+    // The names' texts, owned by the caller: empty for name id 0 (no name); null when the id is
+    // set but its text block or raw text does not load.
     std::unique_ptr<FCString> CreateFullNameString() const;
     std::unique_ptr<FCString> CreateAbbreviatedNameString() const;
+
+    // The host records a stored name consists of; a number is set once its record is created.
+    struct NameRecords {
+        std::optional<uint16_t> rawText;
+        std::optional<uint16_t> block;
+    };
     // Stores the string as a new raw text and text block and points the name at the block.
-    // The group record itself is written by the caller's next Save.
-    bool SaveNewFullNameBlock(const FCString* name);
-    bool SaveNewAbbreviatedNameBlock(const FCString* name);
+    // The group record itself is written by the caller's next Save. `made`, when given, is told
+    // of every record created, a failed store included, so that the caller can delete them.
+    bool SaveNewFullNameBlock(const FCString* name, NameRecords* made = nullptr);
+    bool SaveNewAbbreviatedNameBlock(const FCString* name, NameRecords* made = nullptr);
+    // Deletes the records of a stored name, the block before its raw text; false when the host
+    // refuses a deletion (a block kept keeps its raw text too).
+    static bool DeleteNameRecords(const NameRecords& made);
 
     int16_t GetStartStaff() const;
     int16_t GetEndStaff() const;
@@ -62,7 +75,7 @@ class FCGroup : public __FCNoInciDetail {
 
   private:
     std::unique_ptr<FCString> CreateNameString(size_t offset) const;
-    bool SaveNewNameBlock(const FCString* name, size_t offset);
+    bool SaveNewNameBlock(const FCString* name, size_t offset, NameRecords* made);
 
     uint8_t record_[RECORD_SIZE] = {};
 };

@@ -54,11 +54,16 @@ uint32_t FCTextBlock::GetRawTextTag() const {
 }
 
 std::unique_ptr<FCString> FCTextBlock::CreateRawTextString() const {
+    auto text = std::make_unique<FCString>();
+    LoadRawTextString(text.get());  // a text that does not load leaves the string empty
+    return text;
+}
+
+bool FCTextBlock::LoadRawTextString(FCString* text) const {
     FCRawText raw;
     raw.SetCustomTag(GetRawTextTag());
     raw.SetTextNumber(GetRawTextNumber());
-    raw.LoadCurrentKey();  // a text that does not load leaves no data and an empty string
-    auto text = std::make_unique<FCString>();
-    raw.GetText(text.get());
-    return text;
+    if (!raw.LoadCurrentKey()) return false;
+    raw.GetText(text);
+    return true;
 }

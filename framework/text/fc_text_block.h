@@ -43,6 +43,9 @@ class FCTextBlock : public __FCNoInciOther {
 
     // The text of the block's raw text, empty when it does not load; the caller owns it.
     std::unique_ptr<FCString> CreateRawTextString() const;
+    // Puts the text of the block's raw text into `text`; false, `text` unchanged, when the raw
+    // text does not load.
+    bool LoadRawTextString(FCString* text) const;
 
   private:
     uint8_t record_[kRecordSize] = {};

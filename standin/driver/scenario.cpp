@@ -37,6 +37,20 @@ uint32_t HostVersion(const Json& value, const std::string& path) {
     return static_cast<uint32_t>(json::Integer(value, path, 0, UINT32_MAX));
 }
 
+// A record tag: four characters ("SOTX"), or a number ("0x534F5458").
+uint32_t Tag(const Json& value, const std::string& path) {
+    if (value.is_string()) {
+        const std::string text = value.get<std::string>();
+        if (text.size() == 4) {
+            uint32_t tag = 0;
+            for (const char c : text) tag = (tag << 8) | static_cast<uint8_t>(c);
+            return tag;
+        }
+        if (auto v = ParseVersion(text)) return *v;
+    }
+    Fail(path, "expected four characters or a number such as \"0x534F5458\"");
+}
+
 // Two integers in a given range: [first, last].
 template <typename T>
 std::pair<T, T> Pair(const Json& value, const std::string& path) {
@@ -124,11 +138,13 @@ std::string ReadDocument(const Object& top, const std::filesystem::path& scenari
 }
 
 void ReadScenario(const Json& root, Scenario& out) {
-    Object top(root, "",
-               {"name", "document", "hostVersion", "selection", "answers", "fail", "expect"});
+    Object top(
+        root, "",
+        {"name", "document", "hostVersion", "enumerate", "selection", "answers", "fail", "expect"});
     out.name = top.String("name").value_or(std::filesystem::path(out.file).filename().string());
     if (top.Has("hostVersion"))
         out.hostVersion = HostVersion(top.Raw("hostVersion"), "hostVersion");
+    out.enumerate = top.Bool("enumerate", true);
     const Json& selection = top.Required("selection");
     if (!selection.is_null()) out.selection = ReadSelection(selection, "selection");
     out.answers = ReadList<std::string>(top, "answers", [](const Json& j, const std::string& path) {
@@ -136,16 +152,18 @@ void ReadScenario(const Json& root, Scenario& out) {
         if (answer != "yes" && answer != "no") Fail(path, "expected \"yes\" or \"no\"");
         return answer;
     });
-    out.faults = ReadList<std::pair<std::string, int>>(
-        top, "fail", [](const Json& j, const std::string& path) {
-            Object f(j, path, {"function", "nth"});
-            std::string function = json::String(f.Required("function"), f.Path("function"));
-            if (std::find(std::begin(kHostFunctions), std::end(kHostFunctions), function) ==
-                std::end(kHostFunctions)) {
-                Fail(f.Path("function"), "not a host function: " + function);
-            }
-            return std::pair{function, static_cast<int>(f.Int("nth", 1, INT32_MAX))};
-        });
+    out.faults = ReadList<Scenario::Fault>(top, "fail", [](const Json& j, const std::string& path) {
+        Object f(j, path, {"function", "nth", "tag"});
+        Scenario::Fault fault;
+        fault.function = json::String(f.Required("function"), f.Path("function"));
+        if (std::find(std::begin(kHostFunctions), std::end(kHostFunctions), fault.function) ==
+            std::end(kHostFunctions)) {
+            Fail(f.Path("function"), "not a host function: " + fault.function);
+        }
+        fault.nth = static_cast<int>(f.Int("nth", 1, INT32_MAX));
+        if (f.Has("tag")) fault.tag = Tag(f.Raw("tag"), f.Path("tag"));
+        return fault;
+    });
     if (top.Has("expect")) out.expect = ReadExpect(top.Raw("expect"), "expect");
     standin::Host::Instance().Reset();
     out.document = ReadDocument(top, out.file);
@@ -313,11 +331,11 @@ ScenarioOutcome RunScenario(const Scenario& scenario, const std::string& pluginP
         outcome.error = scenario.file + ": document: " + error;
         return outcome;
     }
-    for (const auto& [function, nth] : scenario.faults) host.FailCall(function, nth);
+    for (const Scenario::Fault& f : scenario.faults) host.FailCall(f.function, f.nth, f.tag);
     const std::string before = host.SaveDocumentJson();
 
     Session session;
-    if (!session.Start(pluginPath, scenario.hostVersion, &error)) {
+    if (!session.Start(pluginPath, scenario.hostVersion, &error, scenario.enumerate)) {
         outcome.error = error;
         return outcome;
     }

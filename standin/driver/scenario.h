@@ -31,9 +31,15 @@ struct Scenario {
     std::string name;
     std::string document;  // JSON text
     uint32_t hostVersion = 0x19000000;
-    std::optional<Selection> selection;               // none: no region record at all
-    std::vector<std::string> answers;                 // "yes" / "no"
-    std::vector<std::pair<std::string, int>> faults;  // host function, nth call
+    bool enumerate = true;               // false: the command is invoked before any enumeration
+    std::optional<Selection> selection;  // none: no region record at all
+    std::vector<std::string> answers;    // "yes" / "no"
+    struct Fault {
+        std::string function;  // a host function
+        int nth = 1;           // its nth call fails
+        uint32_t tag = 0;      // not 0: only the record calls for this tag count
+    };
+    std::vector<Fault> faults;
     struct Expect {
         std::optional<int> result;
         std::optional<std::vector<ExpectedBox>> boxes;

@@ -50,12 +50,19 @@ std::vector<uint8_t> RegionRecord(const Selection& s) {
     return record;
 }
 
-bool Session::Start(const std::string& pluginPath, uint32_t hostVersion, std::string* error) {
+bool Session::Start(const std::string& pluginPath, uint32_t hostVersion, std::string* error,
+                    bool enumerate) {
     if (!plugin_.Load(pluginPath, error)) return false;
     enumeration_ = Enumeration{};
     enumeration_.pluginVersion = plugin_.Version(hostVersion);
     plugin_.Init(&enumeration_.initFlags);
     enumeration_.utf16 = hostVersion >= kUnicodeEnumerationVersion;
+    if (enumerate) Enumerate();
+    enumeration_.menuStatus = plugin_.GetMenuStatus();
+    return true;
+}
+
+void Session::Enumerate() {
     if (enumeration_.utf16) {
         uint8_t record[0x304] = {};
         if (plugin_.EnumerateUTF16(0, record) != 0) {
@@ -73,8 +80,6 @@ bool Session::Start(const std::string& pluginPath, uint32_t hostVersion, std::st
         }
         plugin_.Enumerate(1, record);
     }
-    enumeration_.menuStatus = plugin_.GetMenuStatus();
-    return true;
 }
 
 CommandRun Session::Invoke(const std::optional<Selection>& selection, BoxAnswerer answerer) {

@@ -40,8 +40,10 @@ struct CommandRun {
 class Session {
   public:
     // Loads the plug-in and makes the start-up calls: version, init, enumeration (UTF-16 from
-    // host version 0x19000000, 8-bit before), and the menu status.
-    bool Start(const std::string& pluginPath, uint32_t hostVersion, std::string* error);
+    // host version 0x19000000, 8-bit before; left out without `enumerate`, as by a host that
+    // invokes the command first), and the menu status.
+    bool Start(const std::string& pluginPath, uint32_t hostVersion, std::string* error,
+               bool enumerate = true);
     const Enumeration& GetEnumeration() const { return enumeration_; }
     // Runs the command on the selection (none: the program passes no region record).
     CommandRun Invoke(const std::optional<Selection>& selection, BoxAnswerer answerer);
@@ -49,6 +51,9 @@ class Session {
     void Stop();
 
   private:
+    // The enumeration with index 0, then 1, in the form the host version calls for.
+    void Enumerate();
+
     PluginModule plugin_;
     Enumeration enumeration_;
 };

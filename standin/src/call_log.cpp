@@ -99,8 +99,8 @@ std::vector<Call> Host::CallsOf(std::string_view function) const {
     return out;
 }
 
-void Host::FailCall(const std::string& function, int nth) {
-    faults_.push_back(Fault{function, nth, std::nullopt});
+void Host::FailCall(const std::string& function, int nth, uint32_t tag) {
+    faults_.push_back(Fault{function, nth, std::nullopt, tag});
 }
 
 void Host::FailCallWritingBytes(const std::string& function, int nth, std::vector<uint8_t> bytes) {
@@ -120,7 +120,8 @@ std::optional<Host::Fault> Host::TakeFault(const std::string& function, uint32_t
                                            bool recordCall) {
     std::optional<Fault> fired;
     for (auto it = faults_.begin(); it != faults_.end();) {
-        if (it->function == function && --it->remaining <= 0) {
+        const bool counts = it->function == function && (it->tag == 0 || it->tag == tag);
+        if (counts && --it->remaining <= 0) {
             if (!fired) fired = *it;
             it = faults_.erase(it);
         } else {

@@ -353,6 +353,18 @@ TEST_F(HostTest, PlannedFailuresChangeNothing) {
     host.FailCall("FX_SlotToInst", 1);
     EXPECT_EQ(FX_SlotToInst(1, 0, V), 0);
     EXPECT_EQ(FX_SlotToInst(1, 0, V), 1);
+
+    // With a tag, only the calls for that tag count.
+    host.FailCall("FX_NextEData", 2, tag::kGroup);
+    auto firstOf = [](uint32_t t) {
+        uint16_t start[3] = {0, 0, 0};
+        return FX_NextEData(t, start, nullptr, nullptr, V);
+    };
+    EXPECT_EQ(firstOf(tag::kMultiStaff), 1);
+    EXPECT_EQ(firstOf(tag::kGroup), 1);
+    EXPECT_EQ(firstOf(tag::kMultiStaff), 1);
+    EXPECT_EQ(firstOf(tag::kGroup), 0);
+    EXPECT_EQ(firstOf(tag::kGroup), 1);
 }
 
 TEST_F(HostTest, AFailingLoadCanStillFillTheBuffer) {

@@ -212,6 +212,10 @@ scenario octal '"selection": {"slots": [1, 4], "measures": [5, 8]}, "hostVersion
 refused "octal.json: hostVersion: expected a decimal number or 0x" --scenario "$work/octal.json"
 scenario fault '"selection": null, "fail": [{"function": "FX_SaveData", "nth": 1}]'
 refused "fault.json: fail[0].function: not a host function: FX_SaveData" --scenario "$work/fault.json"
+scenario tag '"selection": null, "fail": [{"function": "FX_LoadEData", "nth": 1, "tag": "SOT"}]'
+refused "tag.json: fail[0].tag: expected four characters or a number" --scenario "$work/tag.json"
+scenario enum '"selection": null, "enumerate": "no"'
+refused "enum.json: enumerate: expected true or false" --scenario "$work/enum.json"
 scenario slots '"selection": {"slots": [1, "4"], "measures": [5, 8]}'
 refused "slots.json: selection.slots[1]: expected an integer, found a string" --scenario "$work/slots.json"
 scenario nodoc '"selection": null' && sed -i 's/string-quartet/no-quartet/' "$work/nodoc.json"

@@ -252,13 +252,19 @@ TEST_F(GroupTest, NamesReadThroughTextBlockAndRawText) {
     auto abbrev = group.CreateAbbreviatedNameString();
     EXPECT_EQ(std::u16string(full->GetUTF16()), u"Strings");
     EXPECT_EQ(std::u16string(abbrev->GetUTF16()), u"Str.");
+    // Id 0 is no name: empty. A name that is set but does not read is no name to guess at.
+    group.SetFullNameID(0);
+    auto none = group.CreateFullNameString();
+    ASSERT_NE(none, nullptr);
+    EXPECT_EQ(none->GetLength(), 0u);
     group.SetFullNameID(999);
-    auto missing = group.CreateFullNameString();
-    ASSERT_NE(missing, nullptr);
-    EXPECT_EQ(missing->GetLength(), 0u);
+    EXPECT_EQ(group.CreateFullNameString(), nullptr);
+    const uint16_t orphan = host().AddTextBlock(0xFFFF, 77);  // raw text 77 does not exist
+    group.SetAbbreviatedNameID(static_cast<int16_t>(orphan));
+    EXPECT_EQ(group.CreateAbbreviatedNameString(), nullptr);
 }
 
-TEST_F(GroupTest, SaveNewCreatesUnderOwnerZeroAndSaveThenWritesTheNewGroup) {
+TEST_F(GroupTest, SaveNewCreatesUnderTheGroupsOwnerAndSaveThenWritesTheNewGroup) {
     AddStaves(2);
     host().SetMeasureCount(8);
     const int16_t original = AddGroup(3, u"Winds", u"Wi.");
@@ -270,14 +276,14 @@ TEST_F(GroupTest, SaveNewCreatesUnderOwnerZeroAndSaveThenWritesTheNewGroup) {
     ASSERT_TRUE(group.SaveNew());
     const auto creates = CallsOf("FX_CreateEData");
     ASSERT_EQ(creates.size(), 1u);
-    EXPECT_EQ(creates[0].keyIn, (std::vector<uint16_t>{0, 0xFFFF, 0}));
+    EXPECT_EQ(creates[0].keyIn, (std::vector<uint16_t>{3, 0xFFFF, 0}));
     EXPECT_EQ(creates[0].dataIn.size(), 36u);
-    EXPECT_EQ(group.GetGroupOwner(), 0);
+    EXPECT_EQ(group.GetGroupOwner(), 3);
     EXPECT_EQ(group.GetGroupNumber(), creates[0].keyOut[1]);
     group.SetEndMeasure(4);
     ASSERT_TRUE(group.Save());
     EXPECT_EQ(host().Group(3, original)->bytes, before);
-    const auto created = host().Group(0, group.GetGroupNumber());
+    const auto created = host().Group(3, group.GetGroupNumber());
     ASSERT_TRUE(created.has_value());
     EXPECT_EQ(created->endMeasure, 4);
     // Every byte the group does not interpret travelled unchanged.
@@ -314,13 +320,43 @@ TEST_F(GroupTest, StoringANameCreatesRawTextAndBlockEvenWhenEmpty) {
     EXPECT_FALSE(group.SaveNewAbbreviatedNameBlock(nullptr));
 }
 
-TEST_F(GroupTest, AFailedBlockCreationKeepsTheOldNameId) {
+TEST_F(GroupTest, AFailedBlockCreationKeepsTheOldNameIdAndTellsWhatWasMade) {
     FCGroup group;
     group.SetAbbreviatedNameID(42);
     FCString name(u"Brass");
     host().FailCall("FX_CreateEData", 2);
-    EXPECT_FALSE(group.SaveNewAbbreviatedNameBlock(&name));
+    FCGroup::NameRecords made;
+    EXPECT_FALSE(group.SaveNewAbbreviatedNameBlock(&name, &made));
     EXPECT_EQ(group.GetAbbreviatedNameID(), 42);
+    ASSERT_TRUE(made.rawText.has_value());
+    EXPECT_FALSE(made.block.has_value());
+    EXPECT_TRUE(host().RawText(standin::tag::kRawText, *made.rawText).has_value());
+    EXPECT_TRUE(FCGroup::DeleteNameRecords(made));
+    EXPECT_TRUE(host().Keys(standin::tag::kRawText).empty());
+}
+
+TEST_F(GroupTest, StoredNameRecordsAreDeletedBlockFirst) {
+    FCGroup group;
+    FCString name(u"Brass");
+    FCGroup::NameRecords made;
+    ASSERT_TRUE(group.SaveNewFullNameBlock(&name, &made));
+    ASSERT_TRUE(made.rawText && made.block);
+    EXPECT_EQ(group.GetFullNameID(), static_cast<int16_t>(*made.block));
+    // A block the host keeps keeps its raw text too.
+    host().FailCall("FX_DeleteEData", 1);
+    host().ClearCalls();
+    EXPECT_FALSE(FCGroup::DeleteNameRecords(made));
+    EXPECT_EQ(CallsOf("FX_DeleteEData").size(), 1u);
+    EXPECT_EQ(host().TextBlockText(*made.block), u"Brass");
+    ASSERT_TRUE(FCGroup::DeleteNameRecords(made));
+    const auto deletes = CallsOf("FX_DeleteEData");
+    ASSERT_EQ(deletes.size(), 3u);
+    EXPECT_EQ(deletes[1].tag, standin::tag::kTextBlock);
+    EXPECT_EQ(deletes[1].keyIn, (std::vector<uint16_t>{*made.block, 0}));
+    EXPECT_EQ(deletes[2].tag, standin::tag::kRawText);
+    EXPECT_EQ(deletes[2].keyIn, (std::vector<uint16_t>{*made.rawText}));
+    EXPECT_TRUE(host().Keys(standin::tag::kTextBlock).empty());
+    EXPECT_TRUE(host().Keys(standin::tag::kRawText).empty());
 }
 
 TEST_F(GroupTest, LoadAllForItemStopsAtTheFirstMissingNumber) {

@@ -1,6 +1,8 @@
 // The group split and the multi-staff instrument check against the stand-in host.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
 #include <string>
 
 #include "framework/score/fc_music_region.h"
@@ -247,41 +249,190 @@ void ExpectCovered(int16_t from, int16_t to) {
     }
 }
 
-TEST_F(SplitTest, AFailedWriteNeverCostsAMeasureItsBracket) {
+// No half-made piece is left: no two groups share a name block, none keeps the lowered field at
+// offset 6, and every text block and raw text belongs to some group's name.
+void ExpectNoHalfMadePiece() {
+    const standin::Host& host = standin::Host::Instance();
+    std::set<std::vector<uint16_t>> named, blocksRead;
+    for (const auto& g : host.Groups()) {
+        EXPECT_EQ(le::GetI16(g.bytes.data(), 6), 0) << "group " << g.number;
+        for (int16_t id : {g.fullNameId, g.abbrevNameId}) {
+            if (id == 0) continue;
+            EXPECT_TRUE(named.insert({static_cast<uint16_t>(id), 0}).second)
+                << "block " << id << " named twice";
+        }
+    }
+    std::set<std::vector<uint16_t>> rawTexts;
+    for (const auto& key : host.Keys(standin::tag::kTextBlock)) {
+        EXPECT_TRUE(named.count(key)) << "text block " << key[0] << " left behind";
+        const auto block = host.GetRecord(standin::tag::kTextBlock, key);
+        rawTexts.insert({le::GetU16(block->data(), 0)});
+    }
+    for (const auto& key : host.Keys(standin::tag::kRawText)) {
+        EXPECT_TRUE(rawTexts.count(key)) << "raw text " << key[0] << " left behind";
+    }
+}
+
+TEST_F(SplitTest, AnySingleFailedHostCallLeavesEveryBracketAndNoHalfMadePiece) {
     AddGroup(1, 4, 1, 20);
     host().ClearCalls();
     ASSERT_TRUE(Split(0, 1, 4, 5, 8));
-    const size_t saves = CallsOf("FX_SaveEData").size();
-    const size_t creates = CallsOf("FX_CreateEData").size();
-    for (const char* function : {"FX_SaveEData", "FX_CreateEData"}) {
-        const size_t count = std::string(function) == "FX_SaveEData" ? saves : creates;
-        for (size_t nth = 1; nth <= count; ++nth) {
-            SCOPED_TRACE(std::string(function) + " #" + std::to_string(nth));
+    std::map<std::string, int> counts;
+    for (const auto& c : host().Calls()) ++counts[c.function];
+    for (const auto& [function, count] : counts) {
+        for (int nth = 1; nth <= count; ++nth) {
+            SCOPED_TRACE(function + " #" + std::to_string(nth));
             host().Reset();
             SetUp();
             AddGroup(1, 4, 1, 20);
-            host().FailCall(function, static_cast<int>(nth));
-            Split(0, 1, 4, 5, 8);
+            const auto before = host().Group(0, 1)->bytes;
+            host().FailCall(function, nth);
+            const bool split = Split(0, 1, 4, 5, 8);
             ExpectCovered(1, 20);
+            ExpectNoHalfMadePiece();
+            // True exactly when a piece was made.
+            EXPECT_EQ(split, host().Groups().size() > 1);
             // Nothing is ever written under the placeholder key of a failed creation.
             for (const auto& c : CallsOf("FX_SaveEData", standin::tag::kGroup)) {
                 EXPECT_NE(c.keyIn[1], 0xFFFF);
             }
             for (const auto& g : host().Groups()) EXPECT_LE(g.startMeasure, g.endMeasure);
+            // The group split keeps every byte but its end measure.
+            auto after = host().Group(0, 1)->bytes;
+            after[34] = before[34];
+            after[35] = before[35];
+            EXPECT_EQ(after, before);
         }
     }
 }
 
-TEST_F(SplitTest, AFailedLastSaveOfAPieceIsRepairedByTheNextPiece) {
+TEST_F(SplitTest, AFailedWriteUndoesThePieceWithWhatItCreated) {
+    // The writes of the first piece, cut on both sides of measures 5 to 8 of group 1 (1-20).
+    const std::string shorten = "FX_SaveEData 'SDNG' key (0,1,0)";
+    const std::string restore = shorten;
+    const std::string dropGroup = "FX_DeleteEData 'SDNG' key (0,2,0)";
+    struct Case {
+        const char* what;
+        const char* function;
+        int nth;
+        std::vector<std::string> undo;  // the writes after the failed one
+    } cases[] = {
+        {"shortening save", "FX_SaveEData", 1, {}},
+        {"group creation", "FX_CreateEData", 1, {restore}},
+        {"full name's raw text", "FX_CreateEData", 2, {restore, dropGroup}},
+        {"full name's block",
+         "FX_CreateEData",
+         3,
+         {restore, dropGroup, "FX_DeleteEData 'txbl' key (2)"}},
+        {"abbreviated name's raw text",
+         "FX_CreateEData",
+         4,
+         {restore, dropGroup, "FX_DeleteEData 'SOTX' key (2,0)", "FX_DeleteEData 'txbl' key (2)"}},
+        {"abbreviated name's block",
+         "FX_CreateEData",
+         5,
+         {restore, dropGroup, "FX_DeleteEData 'txbl' key (3)", "FX_DeleteEData 'SOTX' key (2,0)",
+          "FX_DeleteEData 'txbl' key (2)"}},
+        {"last save",
+         "FX_SaveEData",
+         2,
+         {restore, dropGroup, "FX_DeleteEData 'SOTX' key (3,0)", "FX_DeleteEData 'txbl' key (3)",
+          "FX_DeleteEData 'SOTX' key (2,0)", "FX_DeleteEData 'txbl' key (2)"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        host().Reset();
+        SetUp();
+        AddGroup(1, 4, 1, 20, u"Strings", std::nullopt);  // texts 1; new ones from 2
+        const std::string document = host().SaveDocumentJson();
+        host().FailCall(c.function, c.nth);
+        host().ClearCalls();
+        EXPECT_FALSE(Split(0, 1, 4, 5, 8));
+        // Without the piece before the cut, the one after it is not made either.
+        EXPECT_EQ(host().SaveDocumentJson(), document);
+        std::vector<std::string> undo;
+        bool failed = false;
+        for (const auto& c2 : host().Calls()) {
+            const bool write = c2.function == "FX_SaveEData" || c2.function == "FX_CreateEData" ||
+                               c2.function == "FX_DeleteEData";
+            if (failed && write) {
+                const std::string line = standin::Describe(c2);
+                undo.push_back(line.substr(0, line.find(')') + 1));
+            }
+            if (write && c2.result == 0) failed = true;
+        }
+        EXPECT_EQ(undo, c.undo);
+    }
+}
+
+TEST_F(SplitTest, AFailedSecondPieceLeavesTheFirstComplete) {
+    // Every write of the second piece: its two saves and its five creations.
+    const std::pair<const char*, int> faults[] = {
+        {"FX_SaveEData", 3},   {"FX_SaveEData", 4},   {"FX_CreateEData", 6}, {"FX_CreateEData", 7},
+        {"FX_CreateEData", 8}, {"FX_CreateEData", 9}, {"FX_CreateEData", 10}};
+    for (const auto& [function, nth] : faults) {
+        SCOPED_TRACE(std::string(function) + " #" + std::to_string(nth));
+        host().Reset();
+        SetUp();
+        AddGroup(1, 4, 1, 20);
+        host().FailCall(function, nth);
+        EXPECT_TRUE(Split(0, 1, 4, 5, 8));
+        const std::vector<Piece> expected = {
+            {1, 4, u"Strings", u"Str."},
+            {5, 20, Suffixed(u"Strings", kFull, 2), Suffixed(u"Str.", kAbbrev, 2)}};
+        EXPECT_EQ(Pieces(), expected);
+        ExpectNoHalfMadePiece();
+    }
+}
+
+TEST_F(SplitTest, ARefusedUndoStopsTheCommandWithEveryMeasureBracketed) {
+    struct Case {
+        const char* what;
+        const char* function;
+        int nth;
+        std::vector<int16_t> ranges;  // start and end of each group afterwards
+    } cases[] = {
+        // The restoring save refused: the new group still brackets the measures cut off.
+        {"restore refused", "FX_SaveEData", 2, {1, 4, 1, 20, 5, 20}},
+        // The new group's deletion refused: both groups bracket the measures.
+        {"deletion refused", "FX_DeleteEData", 1, {1, 20, 1, 20, 5, 20}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        host().Reset();
+        SetUp();
+        AddGroup(1, 4, 1, 20);
+        AddGroup(1, 4, 1, 20, u"Tutti", u"T.");
+        host().FailCall("FX_CreateEData", 2);  // the first new group's full name
+        host().FailCall(c.function, c.nth);
+        host().ClearCalls();
+        EXPECT_FALSE(Split(0, 1, 4, 5, 8));
+        ExpectCovered(1, 20);
+        std::vector<int16_t> ranges;
+        for (const auto& g : host().Groups()) {
+            ranges.push_back(g.startMeasure);
+            ranges.push_back(g.endMeasure);
+        }
+        EXPECT_EQ(ranges, c.ranges);
+        // Nothing is written after the refused step: the second group is not touched.
+        const standin::Call& last = host().Calls().back();
+        EXPECT_EQ(last.function, c.function);
+        EXPECT_EQ(last.result, 0);
+    }
+}
+
+TEST_F(SplitTest, AnUndonePieceLetsTheNextGroupSplit) {
     AddGroup(1, 4, 1, 20);
-    host().FailCall("FX_SaveEData", 2);  // the middle group's save with its new names
+    AddGroup(1, 4, 1, 20, u"Tutti", u"T.");
+    host().FailCall("FX_SaveEData", 2);  // the first group's first new group, its last save
     EXPECT_TRUE(Split(0, 1, 4, 5, 8));
     const std::vector<Piece> expected = {
-        {1, 4, u"Strings", u"Str."},
-        {5, 8, Suffixed(u"Strings", kFull, 2), Suffixed(u"Str.", kAbbrev, 2)},
-        {9, 20, Suffixed(u"Strings", kFull, 3), Suffixed(u"Str.", kAbbrev, 3)}};
+        {1, 20, u"Strings", u"Str."},
+        {1, 4, u"Tutti", u"T."},
+        {5, 8, Suffixed(u"Tutti", kFull, 3), Suffixed(u"T.", kAbbrev, 3)},
+        {9, 20, Suffixed(u"Tutti", kFull, 4), Suffixed(u"T.", kAbbrev, 4)}};
     EXPECT_EQ(Pieces(), expected);
-    EXPECT_EQ(le::GetI16(host().Group(0, 2)->bytes.data(), 6), 0);
+    ExpectNoHalfMadePiece();
 }
 
 TEST_F(SplitTest, AFailedCreationPutsTheShortenedGroupBackAsItWas) {
@@ -291,6 +442,93 @@ TEST_F(SplitTest, AFailedCreationPutsTheShortenedGroupBackAsItWas) {
     EXPECT_FALSE(Split(0, 1, 4, 5, 8));
     ASSERT_EQ(host().Groups().size(), 1u);
     EXPECT_EQ(host().Group(0, 1)->bytes, before);
+}
+
+TEST_F(SplitTest, PiecesStayWithTheOwnerOfTheirGroup) {
+    standin::GroupSpec spec;
+    spec.owner = 3;
+    spec.startStaff = 1;
+    spec.endStaff = 4;
+    spec.startMeasure = 1;
+    spec.endMeasure = 20;
+    spec.fullName = u"Strings";
+    spec.abbrevName = u"Str.";
+    host().AddGroup(spec);
+    AddGroup(1, 2, 1, 20, u"Violins", u"Vln.");  // owner 0: its numbers do not count
+    ASSERT_TRUE(Split(0, 1, 4, 5, 8));
+    std::vector<std::pair<int16_t, int16_t>> keys;
+    for (const auto& g : host().Groups()) keys.emplace_back(g.owner, g.number);
+    EXPECT_EQ(keys, (std::vector<std::pair<int16_t, int16_t>>{{0, 1}, {3, 1}, {3, 2}, {3, 3}}));
+    const auto last = host().Group(3, 3);
+    ASSERT_TRUE(last.has_value());
+    EXPECT_EQ(last->fullName, Suffixed(u"Strings", kFull, 3));
+    for (const auto& c : CallsOf("FX_CreateEData", standin::tag::kGroup)) {
+        EXPECT_EQ(c.keyIn, (std::vector<uint16_t>{3, 0xFFFF, 0}));
+    }
+}
+
+TEST_F(SplitTest, AGroupWhoseNameCannotBeReadIsNotSplit) {
+    struct Case {
+        const char* what;
+        const char* function;
+        uint32_t tag;
+        int nth;
+    } cases[] = {
+        {"full name's block", "FX_LoadEData", standin::tag::kTextBlock, 1},
+        {"abbreviated name's block", "FX_LoadEData", standin::tag::kTextBlock, 2},
+        {"full name's raw text size", "FX_LoadEData", standin::tag::kRawText, 1},
+        {"full name's raw text", "FX_LoadEData", standin::tag::kRawText, 3},
+        {"abbreviated name's raw text", "FX_LoadEData", standin::tag::kRawText, 6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        host().Reset();
+        SetUp();
+        AddGroup(1, 4, 1, 20);
+        host().FailCall(c.function, c.nth, c.tag);
+        host().ClearCalls();
+        EXPECT_FALSE(Split(0, 1, 4, 5, 8));
+        EXPECT_TRUE(Writes().empty());
+    }
+    // A name id naming no text block at all is as unreadable.
+    host().Reset();
+    SetUp();
+    AddGroup(1, 4, 1, 20);
+    const auto bytes = host().Group(0, 1)->bytes;
+    std::vector<uint8_t> record(bytes.begin(), bytes.end());
+    le::PutI16(record.data(), 22, 99);
+    host().PutRecord(standin::tag::kGroup, {0, 1, 0}, record);
+    host().ClearCalls();
+    EXPECT_FALSE(Split(0, 1, 4, 5, 8));
+    EXPECT_TRUE(Writes().empty());
+}
+
+TEST_F(SplitTest, AnUnresolvedSelectionStaffMatchesNoGroup) {
+    struct Case {
+        const char* what;
+        int16_t system, startSlot, endSlot;
+        bool slotLookupsFail;
+    } cases[] = {
+        {"system that does not exist", 7, 1, 2, false},
+        {"slots beyond the system's list", 1, 2, 3, false},
+        {"slot lookups the host refuses", 0, 1, 2, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        host().Reset();
+        SetUp();
+        // Groups that no staff list places: one that the selection's system may hide, one
+        // reversed in score order. Their span is (0, 0), like that of an unresolved selection.
+        AddGroup(1, 2, 1, 20);
+        AddGroup(4, 2, 1, 20, u"Reversed", u"Rev.");
+        host().SetStaffSystem(1, {3});
+        for (int nth = 1; c.slotLookupsFail && nth <= 20; ++nth) {
+            host().FailCall("FX_SlotToInst", nth);
+        }
+        host().ClearCalls();
+        EXPECT_FALSE(Split(c.system, c.startSlot, c.endSlot, 5, 8));
+        EXPECT_TRUE(Writes().empty());
+    }
 }
 
 TEST_F(SplitTest, SuffixIsAddedOrRenumbered) {
@@ -308,11 +546,30 @@ TEST_F(SplitTest, SuffixIsAddedOrRenumbered) {
         {u"Horns^font(A)^size(9)^nfx(128)(Brisane ", 7, false,
          u"Horns^font(A)^size(9)^nfx(128)(Brisane 7)"},
         {u"", -4, false, u"^font(A)^size(9)^nfx(128)(Brisane -4)"},
+        // Only the number and its ")" are replaced; text after them stays.
+        {u"Horns^font(A)^size(9)^nfx(128)(Brisane 12)^nfx(0) con sord.", 7, false,
+         u"Horns^font(A)^size(9)^nfx(128)(Brisane 7)^nfx(0) con sord."},
+        {u"^font(A)^size(9)^nfx(128)(Brs 4) Horns", 15, true,
+         u"^font(A)^size(9)^nfx(128)(Brs 15) Horns"},
+        {u"Horns^font(A)^size(9)^nfx(128)(Brisane -4) a 2", 5, false,
+         u"Horns^font(A)^size(9)^nfx(128)(Brisane 5) a 2"},
+        // No number and ")" after the marker: they are put right after it.
+        {u"Horns^font(A)^size(9)^nfx(128)(Brisane x)", 7, false,
+         u"Horns^font(A)^size(9)^nfx(128)(Brisane 7)x)"},
+        {u"Horns^font(A)^size(9)^nfx(128)(Brisane 12 a 2", 7, false,
+         u"Horns^font(A)^size(9)^nfx(128)(Brisane 7)12 a 2"},
+        {u"Horns^font(A)^size(9)^nfx(128)(Brisane )", 7, false,
+         u"Horns^font(A)^size(9)^nfx(128)(Brisane 7))"},
+        {u"Horns^font(A)^size(9)^nfx(128)(Brisane -)", 7, false,
+         u"Horns^font(A)^size(9)^nfx(128)(Brisane 7)-)"},
+        // Only the first suffix is renumbered.
+        {u"A^font(A)^size(9)^nfx(128)(Brisane 1)B^font(A)^size(9)^nfx(128)(Brisane 2)", 3, false,
+         u"A^font(A)^size(9)^nfx(128)(Brisane 3)B^font(A)^size(9)^nfx(128)(Brisane 2)"},
     };
     for (const Case& c : cases) {
         FCString name(c.name);
         split::AddSplitSuffix(name, command, c.number, c.abbreviated);
-        EXPECT_EQ(std::u16string(name.GetUTF16()), c.expected);
+        EXPECT_EQ(std::u16string(name.GetUTF16()), c.expected) << standin::Utf8(c.name);
     }
 }
 

@@ -193,9 +193,10 @@ class STANDIN_API Host {
     CallObserver* GetCallObserver() const { return observer_; }
 
     // Fault injection. The nth call (1-based, counted from now) of `function` fails and changes
-    // nothing; the WritingBytes form also copies `bytes` into a load's buffer (at most its
-    // capacity) before failing. FailTag makes every record call for the tag fail.
-    void FailCall(const std::string& function, int nth);
+    // nothing; with a `tag`, only record calls for that tag are counted. The WritingBytes form
+    // also copies `bytes` into a load's buffer (at most its capacity) before failing. FailTag
+    // makes every record call for the tag fail.
+    void FailCall(const std::string& function, int nth, uint32_t tag = 0);
     void FailCallWritingBytes(const std::string& function, int nth, std::vector<uint8_t> bytes);
     void FailTag(uint32_t tag);
     void ClearFaults();
@@ -219,6 +220,7 @@ class STANDIN_API Host {
         std::string function;
         int remaining;
         std::optional<std::vector<uint8_t>> bytes;
+        uint32_t tag = 0;  // 0: calls of every tag count
     };
     // Counts the call against the planned faults; the fault that fires, if any.
     std::optional<Fault> TakeFault(const std::string& function, uint32_t tag, bool recordCall);
