@@ -63,6 +63,13 @@ class StartedPlugin {
     driver::PluginModule module_;
 };
 
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
+
 // One command per iteration on a fresh copy of the generated score. Time is the command's
 // alone; the counters give its host calls (all, and by function), the share of its time spent
 // inside the host functions, and the heap allocations the plug-in made.
@@ -73,7 +80,8 @@ void Command(benchmark::State& state, ScoreShape shape, ScoreSize size) {
     bench::HostClock clock;
     Host().SetCallObserver(&clock);
     std::map<std::string_view, double> byFunction;
-    double calls = 0, allocations = 0, hostSeconds = 0, totalSeconds = 0, result = 0;
+    double calls = 0, allocations = 0, result = 0;
+    std::vector<double> hostSeconds, ownSeconds, totalSeconds;
     for (auto _ : state) {
         state.PauseTiming();
         const driver::Selection selection = driver::GenerateScore(Host(), shape, size);
@@ -86,10 +94,12 @@ void Command(benchmark::State& state, ScoreShape shape, ScoreSize size) {
         state.ResumeTiming();
         result += plugin.Module().Invoke(nullptr, record.data());
         state.PauseTiming();
-        totalSeconds +=
+        const double total =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        totalSeconds.push_back(total);
+        hostSeconds.push_back(clock.Seconds());
+        ownSeconds.push_back(total - clock.Seconds());
         allocations += static_cast<double>(bench::EndHeapCount().allocations);
-        hostSeconds += clock.Seconds();
         calls += static_cast<double>(Host().CallCount());
         for (std::string_view f : standin::kHostFunctions) {
             byFunction[f] += static_cast<double>(Host().CallCount(f));
@@ -106,8 +116,10 @@ void Command(benchmark::State& state, ScoreShape shape, ScoreSize size) {
         state.counters[std::string(function)] = benchmark::Counter(count, perCommand);
     }
     state.counters["allocations"] = benchmark::Counter(allocations, perCommand);
-    state.counters["host_seconds"] = benchmark::Counter(hostSeconds, perCommand);
-    state.counters["command_seconds"] = benchmark::Counter(totalSeconds, perCommand);
+    // Medians: a command now and then slowed by the rest of a busy machine does not count.
+    state.counters["host_seconds"] = Median(hostSeconds);
+    state.counters["own_seconds"] = Median(ownSeconds);
+    state.counters["command_seconds"] = Median(totalSeconds);
 }
 
 // Loads and saves of records redirected through field maps and runs, as the framework makes
@@ -256,7 +268,7 @@ void RegisterAll() {
                                          std::to_string(staves) + "x" + std::to_string(groups);
                 const ScoreSize size{staves, groups, kMeasures};
                 // Enough commands for a steady time, but few where generating the score is slow.
-                const int64_t commands = std::clamp<int64_t>(20000 / (staves + groups), 3, 200);
+                const int64_t commands = std::clamp<int64_t>(40000 / (staves + groups), 9, 300);
                 benchmark::RegisterBenchmark(name.c_str(), Command, shape, size)
                     ->Iterations(commands)
                     ->Unit(benchmark::kMicrosecond);
