@@ -91,9 +91,11 @@ class CommandReads {
         if (!spans_) {
             FCSystemStaves scoreOrder;
             scoreOrder.LoadAllForItem(0);
-            FCSystemStaves selectionSystem;
-            selectionSystem.LoadAllForItem(region_.startSystem);
-            spans_.emplace(scoreOrder, selectionSystem);
+            // A selection in the score's order reads that list once: a second read cut short by
+            // a refused load would hide the staves of a wider group and let it match.
+            FCSystemStaves otherSystem;
+            if (region_.startSystem != 0) otherSystem.LoadAllForItem(region_.startSystem);
+            spans_.emplace(scoreOrder, region_.startSystem != 0 ? otherSystem : scoreOrder);
         }
         return spans_->Span(group.GetStartStaff(), group.GetEndStaff());
     }

@@ -217,8 +217,8 @@ TEST_F(SplitTest, StaffListsAndNameFontsAreReadOncePerCommand) {
     AddGroup(2, 4, 1, 20);
     host().ClearCalls();
     ASSERT_TRUE(Split(0, 1, 4, 5, 8));
-    // Positions 0 to 4 of system 0, once as the score order, once as the selection's system.
-    EXPECT_EQ(CallsOf("FX_LoadEData", standin::tag::kSystemStaff).size(), 10u);
+    // Positions 0 to 4 of system 0, which is also the selection's system.
+    EXPECT_EQ(CallsOf("FX_LoadEData", standin::tag::kSystemStaff).size(), 5u);
     EXPECT_EQ(CallsOf("FX_LoadEData", standin::tag::kFontPrefs).size(), 2u);
     EXPECT_EQ(CallsOf("FX_FontNumToName_UTF16").size(), 2u);
     EXPECT_EQ(host().Groups().size(), 8u);
