@@ -560,7 +560,13 @@ int Run(Launcher& launcher, const Options& o) {
     std::optional<Json> windows;
     if (!o.windows.empty()) {
         std::ifstream in(o.windows);
-        if (in) windows = Json::parse(in);
+        if (in) {
+            try {
+                windows = Json::parse(in);
+            } catch (const Json::exception& e) {
+                throw std::runtime_error(o.windows + ": not the module measurements: " + e.what());
+            }
+        }
     }
     auto windowsRatio = [&](const char* field) -> std::string {
         if (!windows) return "not measured";
