@@ -593,9 +593,9 @@ int Run(Launcher& launcher, const Options& o) {
     const Result& save1000 = Get(results, "document/save/1000");
     md << "## Documents in the stand-in host\n\n"
        << "Orchestral scores of 100 staves and 400 measures as JSON documents, loaded into and "
-          "saved from the stand-in host (as `brisane` and every test do). Times as ratios to the "
-          "1,000-group document; linear growth shows as a ratio equal to the size ratio. The "
-          "peak heap is the most memory one load holds at once.\n\n"
+          "saved from the stand-in host (as `brisane` and every test do). Processor times as "
+          "ratios to those of the 1,000-group document; linear growth shows as a ratio equal to "
+          "the size ratio. The peak heap is the most memory one load holds at once.\n\n"
        << "| groups | document (bytes) | load ÷ load of 1,000 | save ÷ save of 1,000 | peak heap "
           "of a load per group (bytes) | load (ms) | save (ms) |\n"
        << "|---:|---:|---:|---:|---:|---:|---:|\n";
