@@ -87,6 +87,7 @@ int32_t GetMenuStatus() {
 }
 
 int16_t Invoke(void* parentWindow, const void* region) {
+    const vb::CommandScope command;
     return RunCommand(parentWindow, region);
 }
 

@@ -1,6 +1,11 @@
 #include "split/group_split.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 #include "framework/score/fc_system_staff.h"
 #include "framework/text/fc_font_info.h"
@@ -24,6 +29,103 @@ FCString NameFontCommand(const FCFontPrefs& prefs) {
     font.GetFontCommand(&command);
     return command;
 }
+
+// A group's span (see GetGroupStaffSpan) from the score's staff order and the selection's staff
+// system, in constant time: for every position of the score order, the nearest staves at or
+// after and at or before it that the selection's system shows.
+class StaffSpans {
+  public:
+    StaffSpans(const FCSystemStaves& scoreOrder, const FCSystemStaves& selectionSystem) {
+        std::unordered_set<int16_t> shown;
+        for (int i = 0; i < selectionSystem.GetCount(); ++i) {
+            shown.insert(selectionSystem.GetItemAt(i)->GetStaff());
+        }
+        for (int i = 0; i < scoreOrder.GetCount(); ++i) {
+            staves_.push_back(scoreOrder.GetItemAt(i)->GetStaff());
+        }
+        const size_t count = staves_.size();
+        for (size_t i = 0; i < count; ++i) firstPlace_.try_emplace(staves_[i], i);
+        // The top is the first shown staff that is not 0 (a 0 leaves the top unset), the bottom
+        // the last shown staff.
+        top_.assign(count + 1, kNone);
+        for (size_t i = count; i-- > 0;) {
+            top_[i] = staves_[i] != 0 && shown.count(staves_[i]) != 0 ? i : top_[i + 1];
+        }
+        bottom_.assign(count, kNone);
+        for (size_t i = 0, last = kNone; i < count; ++i) {
+            if (shown.count(staves_[i]) != 0) last = i;
+            bottom_[i] = last;
+        }
+    }
+
+    std::pair<int16_t, int16_t> Span(int16_t startStaff, int16_t endStaff) const {
+        const auto first = firstPlace_.find(startStaff), last = firstPlace_.find(endStaff);
+        if (first == firstPlace_.end() || last == firstPlace_.end() ||
+            first->second > last->second) {
+            return {0, 0};
+        }
+        const size_t top = top_[first->second], bottom = bottom_[last->second];
+        return {top <= last->second ? staves_[top] : int16_t{0},
+                bottom != kNone && bottom >= first->second ? staves_[bottom] : int16_t{0}};
+    }
+
+  private:
+    static constexpr size_t kNone = SIZE_MAX;
+
+    std::vector<int16_t> staves_;                     // the score order
+    std::unordered_map<int16_t, size_t> firstPlace_;  // where each staff first stands
+    std::vector<size_t> top_, bottom_;                // shown places at or after, at or before
+};
+
+// What every group of one command is matched and cut with, read from the host once per command:
+// the command writes none of it. The staff lists are loaded when the first group of more than
+// one staff needs them, the name font commands when the first matching group is cut.
+class CommandReads {
+  public:
+    explicit CommandReads(const FCMusicRegion& region) : region_(region) {}
+
+    std::pair<int16_t, int16_t> StaffSpan(const FCGroup& group) {
+        if (group.GetStartStaff() == group.GetEndStaff()) {
+            return {group.GetStartStaff(), group.GetEndStaff()};
+        }
+        if (!spans_) {
+            FCSystemStaves scoreOrder;
+            scoreOrder.LoadAllForItem(0);
+            // A selection in the score's order reads that list once: a second read cut short by
+            // a refused load would hide the staves of a wider group and let it match.
+            FCSystemStaves otherSystem;
+            if (region_.startSystem != 0) otherSystem.LoadAllForItem(region_.startSystem);
+            spans_.emplace(scoreOrder, region_.startSystem != 0 ? otherSystem : scoreOrder);
+        }
+        return spans_->Span(group.GetStartStaff(), group.GetEndStaff());
+    }
+
+    // The name font commands of full and of abbreviated names.
+    const FCString& FullCommand() {
+        LoadFonts();
+        return fullCommand_;
+    }
+    const FCString& AbbreviatedCommand() {
+        LoadFonts();
+        return abbreviatedCommand_;
+    }
+
+  private:
+    void LoadFonts() {
+        if (fontsLoaded_) return;
+        fontsLoaded_ = true;
+        FCFontPrefs fullPrefs, abbreviatedPrefs;
+        fullPrefs.Load(FULL_NAME_FONT_PREF);
+        abbreviatedPrefs.Load(ABBREVIATED_NAME_FONT_PREF);
+        fullCommand_ = NameFontCommand(fullPrefs);
+        abbreviatedCommand_ = NameFontCommand(abbreviatedPrefs);
+    }
+
+    const FCMusicRegion& region_;
+    std::optional<StaffSpans> spans_;
+    bool fontsLoaded_ = false;
+    FCString fullCommand_, abbreviatedCommand_;
+};
 
 // Units of the number and its ")" at `at` in `name` ("12)", "-4)"); 0 when none is there.
 uint64_t SuffixNumberLength(const FCString& name, uint64_t at) {
@@ -120,7 +222,7 @@ struct GroupOutcome {
     bool stop = false;   // the host refused an undo: the command ends here
 };
 
-GroupOutcome SplitGroup(FCGroup& group, const FCMusicRegion& region) {
+GroupOutcome SplitGroup(FCGroup& group, const FCMusicRegion& region, CommandReads& reads) {
     const int16_t start = region.GetStartMeasure();
     const int16_t end = region.GetEndMeasure();
     const int16_t groupStart = group.GetStartMeasure();
@@ -132,11 +234,8 @@ GroupOutcome SplitGroup(FCGroup& group, const FCMusicRegion& region) {
     if (names.fullName == nullptr) return {};
     names.abbreviatedName = group.CreateAbbreviatedNameString();
     if (names.abbreviatedName == nullptr) return {};
-    FCFontPrefs fullPrefs, abbreviatedPrefs;
-    fullPrefs.Load(FULL_NAME_FONT_PREF);
-    abbreviatedPrefs.Load(ABBREVIATED_NAME_FONT_PREF);
-    names.fullCommand = NameFontCommand(fullPrefs);
-    names.abbreviatedCommand = NameFontCommand(abbreviatedPrefs);
+    names.fullCommand = reads.FullCommand();
+    names.abbreviatedCommand = reads.AbbreviatedCommand();
 
     GroupOutcome outcome;
     if (groupStart < start) {
@@ -184,16 +283,17 @@ bool SplitMatchingGroups(const FCMusicRegion& region) {
     const bool measuresValid = start >= 1 && start <= end;
 
     bool result = false;
+    CommandReads reads(region);
     FCGroups groups;
     groups.LoadAll();
     for (int i = 0; i < groups.GetCount(); ++i) {
         FCGroup& group = *groups.GetItemAt(i);
-        const auto [top, bottom] = GetGroupStaffSpan(group, region);
+        const auto [top, bottom] = reads.StaffSpan(group);
         if (!SelectsStaves(region, top, bottom)) continue;
         if (!measuresValid || start < group.GetStartMeasure() || end > group.GetEndMeasure()) {
             continue;
         }
-        const GroupOutcome outcome = SplitGroup(group, region);
+        const GroupOutcome outcome = SplitGroup(group, region, reads);
         if (outcome.split) result = true;
         if (outcome.stop) break;
     }
@@ -201,27 +301,7 @@ bool SplitMatchingGroups(const FCMusicRegion& region) {
 }
 
 std::pair<int16_t, int16_t> GetGroupStaffSpan(const FCGroup& group, const FCMusicRegion& region) {
-    if (group.GetStartStaff() == group.GetEndStaff()) {
-        return {group.GetStartStaff(), group.GetEndStaff()};
-    }
-    FCSystemStaves scoreOrder;
-    scoreOrder.LoadAllForItem(0);
-    // A selection in the score's order reads that list once: a second read cut short by a refused
-    // load would hide the staves of a wider group and let it match.
-    FCSystemStaves otherSystem;
-    if (region.startSystem != 0) otherSystem.LoadAllForItem(region.startSystem);
-    const FCSystemStaves& selectionSystem = region.startSystem != 0 ? otherSystem : scoreOrder;
-    const int first = scoreOrder.FindStaffIndex(group.GetStartStaff());
-    const int last = scoreOrder.FindStaffIndex(group.GetEndStaff());
-    if (first < 0 || last < 0 || first > last) return {0, 0};
-    int16_t top = 0, bottom = 0;
-    for (int i = first; i <= last; ++i) {
-        const int16_t staff = scoreOrder.GetItemAt(i)->GetStaff();
-        if (selectionSystem.FindStaff(staff) == nullptr) continue;
-        if (top == 0) top = staff;
-        bottom = staff;
-    }
-    return {top, bottom};
+    return CommandReads(region).StaffSpan(group);
 }
 
 void AddSplitSuffix(FCString& name, const FCString& fontCommand, int16_t number, bool abbreviated) {

@@ -19,11 +19,12 @@ constexpr int16_t FIELD6_CREATE_ADJUST = 10;
 
 // Splits every group whose top and bottom staff are the selection's and whose measures contain
 // the selected measures. Each new group either completes, names included, or is undone. True
-// when at least one new group was completed.
+// when at least one new group was completed. The staff lists and the name fonts are read once
+// for all groups: the split writes none of them.
 bool SplitMatchingGroups(const FCMusicRegion& region);
 
 // The group's first and last staff, in score order, that the selection's staff system shows;
-// (0, 0) when there is none.
+// (0, 0) when there is none. Loads both staff lists for this one group.
 std::pair<int16_t, int16_t> GetGroupStaffSpan(const FCGroup& group, const FCMusicRegion& region);
 
 // Adds the split suffix (font command, "(", prefix, number, ")") to `name`, or renumbers the

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "framework/base/module_state.h"
 #include "framework/host/record_transfer.h"
 
 namespace {
@@ -51,7 +52,7 @@ bool __FCBaseData::LoadCurrentKey() {
         return false;
     }
     dataSize_ = static_cast<uint64_t>(n);
-    loadedDocument_ = static_cast<int16_t>(host::GetCurrentEnigmaDocument());
+    loadedDocument_ = vb::CurrentDocument();
     return true;
 }
 

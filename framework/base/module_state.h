@@ -27,4 +27,27 @@ inline bool HostUsesUnicodeFontNames() {
     return hostVersion >= 0x19000000u;
 }
 
+// One command, from the host's call into the plug-in to its return. The host runs nothing else
+// meanwhile, so what the command does not write cannot change while it runs: such answers are
+// asked of the host once per command and kept until the scope ends. A scope opened while
+// another is open belongs to it.
+class CommandScope {
+  public:
+    CommandScope();
+    ~CommandScope();
+    CommandScope(const CommandScope&) = delete;
+    CommandScope& operator=(const CommandScope&) = delete;
+
+  private:
+    bool opened_;
+};
+
+// Non-zero while a command runs, and a different number for every command: what is kept for a
+// command is valid only under the number it was kept with.
+uint32_t CommandNumber();
+
+// The number of the document current in the host, asked once per command and on every call
+// outside a command.
+int16_t CurrentDocument();
+
 }  // namespace vb

@@ -3,12 +3,12 @@
 // words of 12-byte small records. Each distinct small record is read once per transfer, in the
 // order of its first entry; on saving it is written back only when one of its words changed.
 // Internal to the record transfer; the maps' own headers are the public face.
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <span>
-#include <vector>
 
 #include "framework/base/le.h"
 #include "framework/host/host_bridge.h"
@@ -50,23 +50,26 @@ int32_t SumOfSizes(std::span<const Entry> entries) {
 }
 
 // Reads each distinct small record of the entries that `applies` and fit in `limit` bytes once,
-// in the order of its first entry, and hands it to `visit` with the indices of its entries.
+// in the order of its first entry, and hands it to `visit` with a function that calls its
+// argument with each entry of that small record. Nothing is allocated: whether an earlier entry
+// names the same small record is found by looking back (the maps hold a few dozen entries).
 template <typename Entry, typename Applies, typename Visit>
 void ForEachSmallRecord(int32_t limit, std::span<const Entry> entries, Applies applies,
                         Visit visit) {
-    std::vector<bool> visited(entries.size(), false);
-    auto usable = [&](size_t i) {
-        return !visited[i] && applies(entries[i]) && FieldFits(entries[i], limit);
-    };
+    auto usable = [&](const Entry& e) { return applies(e) && FieldFits(e, limit); };
     for (size_t i = 0; i < entries.size(); ++i) {
-        if (!usable(i)) continue;
         const Entry& first = entries[i];
-        std::vector<size_t> members;
-        for (size_t j = i; j < entries.size(); ++j) {
-            if (!usable(j) || !SameSmallRecord(first, entries[j])) continue;
-            members.push_back(j);
-            visited[j] = true;
+        if (!usable(first)) continue;
+        const auto earlier = entries.first(i);
+        if (std::any_of(earlier.begin(), earlier.end(),
+                        [&](const Entry& e) { return usable(e) && SameSmallRecord(e, first); })) {
+            continue;  // read with that earlier entry
         }
+        auto members = [&](auto&& each) {
+            for (const Entry& e : entries.subspan(i)) {
+                if (usable(e) && SameSmallRecord(first, e)) each(e);
+            }
+        };
         SmallRecord words{};
         LoadSmallRecord(first.suffix[0], first.suffix[1], first.itemNo, first.inci, words);
         visit(first, words, members);
@@ -76,20 +79,18 @@ void ForEachSmallRecord(int32_t limit, std::span<const Entry> entries, Applies a
 // Writes every field that `applies` and fits in `limit` bytes of `buffer`.
 template <typename Entry, typename Applies>
 void LoadFields(uint8_t* buffer, int32_t limit, std::span<const Entry> entries, Applies applies) {
-    ForEachSmallRecord(limit, entries, applies,
-                       [&](const Entry&, SmallRecord& words, const std::vector<size_t>& members) {
-                           for (size_t j : members) {
-                               const Entry& e = entries[j];
-                               const uint32_t value =
-                                   ReadField(words, e.wordIndex, e.size, e.conversion);
-                               const auto at = static_cast<size_t>(e.offset);
-                               if (e.size == 4) {
-                                   le::PutU32(buffer, at, value);
-                               } else {
-                                   le::PutU16(buffer, at, static_cast<uint16_t>(value));
-                               }
-                           }
-                       });
+    ForEachSmallRecord(
+        limit, entries, applies, [&](const Entry&, const SmallRecord& words, auto members) {
+            members([&](const Entry& e) {
+                const uint32_t value = ReadField(words, e.wordIndex, e.size, e.conversion);
+                const auto at = static_cast<size_t>(e.offset);
+                if (e.size == 4) {
+                    le::PutU32(buffer, at, value);
+                } else {
+                    le::PutU16(buffer, at, static_cast<uint16_t>(value));
+                }
+            });
+        });
 }
 
 // Scatters every field that `applies` and fits in `limit` bytes of `buffer`; a small record is
@@ -98,16 +99,16 @@ template <typename Entry, typename Applies>
 void SaveFields(const uint8_t* buffer, int32_t limit, std::span<const Entry> entries,
                 Applies applies) {
     ForEachSmallRecord(
-        limit, entries, applies,
-        [&](const Entry& first, SmallRecord& words, const std::vector<size_t>& members) {
+        limit, entries, applies, [&](const Entry& first, SmallRecord& words, auto members) {
             bool changed = false;
-            for (size_t j : members) {
-                const Entry& e = entries[j];
+            members([&](const Entry& e) {
                 const auto at = static_cast<size_t>(e.offset);
                 const uint32_t value =
                     e.size == 4 ? le::GetU32(buffer, at) : le::GetU16(buffer, at);
-                if (WriteField(words, e.wordIndex, e.size, e.conversion, value)) changed = true;
-            }
+                if (WriteField(words, e.wordIndex, e.size, e.conversion, value)) {
+                    changed = true;
+                }
+            });
             if (changed) {
                 SaveSmallRecord(first.suffix[0], first.suffix[1], first.itemNo, first.inci, words);
             }

@@ -1,6 +1,7 @@
 #include "framework/score/fc_music_region.h"
 
 #include "framework/base/le.h"
+#include "framework/base/module_state.h"
 #include "framework/host/host_bridge.h"
 #include "framework/score/fc_measure.h"
 
@@ -25,28 +26,45 @@ void FCMusicRegion::SetHostRegion(const void* record) {
     endSlot = le::GetI16(bytes, kEndSlot);
     endMeasure = le::GetI16(bytes, kEndMeasure);
     endPos = le::GetI32(bytes, kEndPos);
-    document = static_cast<int16_t>(host::GetCurrentEnigmaDocument());
+    document = vb::CurrentDocument();
 }
 
 bool FCMusicRegion::IsFullMeasureSelection() const {
     return IsEmpty() || (startPos == 0 && endPos == END_OF_MEASURE);
 }
 
+template <typename T, typename Ask>
+T FCMusicRegion::Remember(Kept<T>& kept, int32_t a, int32_t b, Ask ask) {
+    const uint32_t command = vb::CommandNumber();
+    if (command != 0 && kept.command == command && kept.asked[0] == a && kept.asked[1] == b) {
+        return kept.value;
+    }
+    const T value = ask();
+    if (command != 0) kept = Kept<T>{command, {a, b}, value};
+    return value;
+}
+
 int16_t FCMusicRegion::GetStartStaff() const {
-    return static_cast<int16_t>(
-        host::SlotToInst(static_cast<uint16_t>(startSlot), static_cast<uint16_t>(startSystem)));
+    return Remember(startStaff_, startSlot, startSystem, [this] {
+        return static_cast<int16_t>(
+            host::SlotToInst(static_cast<uint16_t>(startSlot), static_cast<uint16_t>(startSystem)));
+    });
 }
 
 int16_t FCMusicRegion::GetEndStaff() const {
-    return static_cast<int16_t>(
-        host::SlotToInst(static_cast<uint16_t>(endSlot), static_cast<uint16_t>(endSystem)));
+    return Remember(endStaff_, endSlot, endSystem, [this] {
+        return static_cast<int16_t>(
+            host::SlotToInst(static_cast<uint16_t>(endSlot), static_cast<uint16_t>(endSystem)));
+    });
 }
 
 bool FCMusicRegion::IsLastEndMeasure() const {
-    const auto m = static_cast<uint16_t>(GetEndMeasure());
-    FCMeasure measure;
-    if (!measure.Load(m)) return false;
-    return !measure.Load(static_cast<uint16_t>(m + 1));
+    return Remember(lastEndMeasure_, GetEndMeasure(), 0, [this] {
+        const auto m = static_cast<uint16_t>(GetEndMeasure());
+        FCMeasure measure;
+        if (!measure.Load(m)) return false;
+        return !measure.Load(static_cast<uint16_t>(m + 1));
+    });
 }
 
 bool FCMusicRegion::IsEqual(const FCMusicRegion& other) const {

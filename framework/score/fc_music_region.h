@@ -20,10 +20,12 @@ class FCMusicRegion : public __FCBase {
     bool IsFullMeasureSelection() const;
     int16_t GetStartMeasure() const { return IsEmpty() ? 0 : startMeasure; }
     int16_t GetEndMeasure() const { return IsEmpty() ? 0 : endMeasure; }
-    // Staff numbers at the start and end slots, asked of the host on every call.
+    // Staff numbers at the start and end slots. Asked of the host once per command (the
+    // staff systems cannot change while it runs), on every call outside a command.
     int16_t GetStartStaff() const;
     int16_t GetEndStaff() const;
-    // True when the end measure exists and the measure after it does not.
+    // True when the end measure exists and the measure after it does not; like the staves,
+    // probed once per command.
     bool IsLastEndMeasure() const;
 
     int16_t startSystem = 0;
@@ -35,4 +37,18 @@ class FCMusicRegion : public __FCBase {
     int16_t endMeasure = 0;
     int32_t endPos = 0;
     int16_t document = 0;
+
+  private:
+    // An answer kept for one command, together with the fields it was asked for.
+    template <typename T>
+    struct Kept {
+        uint32_t command = 0;
+        int32_t asked[2] = {};
+        T value{};
+    };
+    template <typename T, typename Ask>
+    static T Remember(Kept<T>& kept, int32_t a, int32_t b, Ask ask);
+
+    mutable Kept<int16_t> startStaff_, endStaff_;
+    mutable Kept<bool> lastEndMeasure_;
 };

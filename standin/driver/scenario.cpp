@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 #include <sstream>
 #include <tuple>
@@ -299,19 +301,69 @@ void CompareBoxes(const std::vector<ExpectedBox>& expected, const std::vector<Sh
     }
 }
 
+bool IsWrite(const standin::Call& c) {
+    return c.function == "FX_SaveEData" || c.function == "FX_CreateEData" ||
+           c.function == "FX_DeleteEData";
+}
+
 // Host writes as "FX_SaveEData 'SDNG' (0,1,0)": function, tag and the key the plug-in passed.
 std::vector<std::string> Writes() {
     std::vector<std::string> out;
     for (const standin::Call& c : standin::Host::Instance().Calls()) {
-        if (c.function != "FX_SaveEData" && c.function != "FX_CreateEData" &&
-            c.function != "FX_DeleteEData") {
-            continue;
-        }
+        if (!IsWrite(c)) continue;
         std::string key;
-        for (uint16_t w : c.keyIn) key += (key.empty() ? "" : ",") + std::to_string(w);
+        for (uint16_t w : c.keyIn) {
+            if (!key.empty()) key += ',';
+            key += std::to_string(w);
+        }
         out.push_back(c.function + " " + standin::TagName(c.tag) + " (" + key + ")");
     }
     return out;
+}
+
+// Every record write of the run in full, one Describe() line each: key, size, data, version and
+// result.
+std::string WriteTranscript() {
+    std::string out;
+    for (const standin::Call& c : standin::Host::Instance().Calls()) {
+        if (IsWrite(c)) out += standin::Describe(c) + "\n";
+    }
+    return out;
+}
+
+// With VB_RECORD_WRITES=1 the run's writes become the scenario's recorded transcript, which lies
+// beside it (NAME.json, NAME.writes); otherwise they must equal it byte for byte where one is
+// recorded.
+void CompareTranscript(const std::string& scenarioFile, std::vector<std::string>& failures) {
+    const std::string file =
+        std::filesystem::path(scenarioFile).replace_extension(".writes").string();
+    const std::string made = WriteTranscript();
+    const char* record = std::getenv("VB_RECORD_WRITES");
+    if (record != nullptr && std::string(record) == "1") {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        out << made;
+        if (!out) failures.push_back(file + ": cannot write the transcript");
+        return;
+    }
+    std::string recorded, error;
+    if (!std::filesystem::exists(file)) return;
+    if (!standin::files::Read(file, recorded, &error)) {
+        failures.push_back(error);
+        return;
+    }
+    if (recorded == made) return;
+    std::istringstream want(recorded), have(made);
+    std::string a, b;
+    for (int line = 1;; ++line) {
+        const bool moreWant = static_cast<bool>(std::getline(want, a));
+        const bool moreHave = static_cast<bool>(std::getline(have, b));
+        if (!moreWant && !moreHave) break;
+        if (moreWant && moreHave && a == b) continue;
+        failures.push_back(std::filesystem::path(file).filename().string() + " line " +
+                           std::to_string(line) + ": recorded \"" + (moreWant ? a : "(nothing)") +
+                           "\", made \"" + (moreHave ? b : "(nothing)") + "\"");
+        break;
+    }
 }
 
 std::string Hex(uint32_t value) {
@@ -447,6 +499,7 @@ ScenarioOutcome RunScenario(const Scenario& scenario, const std::string& pluginP
     outcome.name = scenario.name;
     standin::Host& host = standin::Host::Instance();
     host.Reset();
+    host.LogCalls(true);  // the writes are compared
     host.SetVersion(scenario.hostVersion);
     std::string error;
     if (!host.LoadDocumentJson(scenario.document, &error)) {
@@ -489,6 +542,7 @@ ScenarioOutcome RunScenario(const Scenario& scenario, const std::string& pluginP
             outcome.failures.push_back(text);
         }
     }
+    CompareTranscript(scenario.file, outcome.failures);
     outcome.passed = outcome.failures.empty();
     return outcome;
 }

@@ -1,6 +1,8 @@
 // The call log, its readable form, and planned failures.
 #include <algorithm>
 #include <cstdio>
+#include <initializer_list>
+#include <string_view>
 
 #include "bytes.h"
 #include "standin/host.h"
@@ -14,7 +16,8 @@ std::string KeyText(const std::vector<uint16_t>& key) {
         if (i) out += ",";
         out += std::to_string(key[i]);
     }
-    return out + ")";
+    out += ")";
+    return out;
 }
 
 std::string Hex32(uint32_t value) {
@@ -30,38 +33,64 @@ bool IsRecordFunction(const std::string& f) {
 
 }  // namespace
 
+// Built by appending: GCC 12 at -O2 and above reports `"literal" + std::string` temporaries
+// here as overlapping copies (-Wrestrict), a false positive of that compiler.
 std::string Describe(const Call& c) {
     std::string out = c.function;
+    auto put = [&out](std::initializer_list<std::string_view> parts) {
+        for (std::string_view p : parts) out.append(p);
+    };
     if (IsRecordFunction(c.function)) {
-        out += " " + TagName(c.tag) + " key " + KeyText(c.keyIn);
-        if (c.keyOut != c.keyIn) out += " -> " + KeyText(c.keyOut);
+        put({" ", TagName(c.tag), " key ", KeyText(c.keyIn)});
+        if (c.keyOut != c.keyIn) put({" -> ", KeyText(c.keyOut)});
         if (c.function == "FX_LoadEData") {
-            out += c.bufferNull ? " null buffer" : " buffer";
-            out += " size " + std::to_string(c.sizeIn) + " -> " + std::to_string(c.sizeOut);
+            put({c.bufferNull ? " null buffer" : " buffer", " size ", std::to_string(c.sizeIn),
+                 " -> ", std::to_string(c.sizeOut)});
         } else if (c.function == "FX_SaveEData" || c.function == "FX_CreateEData") {
-            out += " size " + std::to_string(c.sizeIn) + " data " + ToHex(c.dataIn);
+            put({" size ", std::to_string(c.sizeIn), " data ", ToHex(c.dataIn)});
         } else if (c.function == "FX_NextEData" && !c.bufferNull) {
-            out += " buffer";
+            put({" buffer"});
         }
     } else if (c.function == "FX_SlotToInst") {
-        out += " slot " + std::to_string(c.slot) + " system " + std::to_string(c.system);
+        put({" slot ", std::to_string(c.slot), " system ", std::to_string(c.system)});
     } else if (c.function == "FX_InstToSlot") {
-        out += " staff " + std::to_string(c.staff) + " system " + std::to_string(c.system);
+        put({" staff ", std::to_string(c.staff), " system ", std::to_string(c.system)});
     } else if (c.function == "FX_FontNumToName") {
-        out += " font " + std::to_string(c.font);
+        put({" font ", std::to_string(c.font)});
     } else if (c.function == "FX_FontNumToName_UTF16") {
-        out += " font " + std::to_string(c.font) + " capacity " + std::to_string(c.capacity);
+        put({" font ", std::to_string(c.font), " capacity ", std::to_string(c.capacity)});
     }
-    out += " v " + Hex32(c.version) + " = " + std::to_string(c.result);
-    if (!c.name.empty()) out += " \"" + Utf8(c.name) + "\"";
-    if (!c.wrong.empty()) out += " [wrong answer: " + c.wrong + "]";
+    put({" v ", Hex32(c.version), " = ", std::to_string(c.result)});
+    if (!c.name.empty()) put({" \"", Utf8(c.name), "\""});
+    if (!c.wrong.empty()) put({" [wrong answer: ", c.wrong, "]"});
     return out;
 }
 
 Call& Host::Log(std::string function) {
-    calls_.push_back(Call{});
-    calls_.back().function = std::move(function);
-    return calls_.back();
+    const auto known = std::find(kHostFunctions.begin(), kHostFunctions.end(), function);
+    if (known != kHostFunctions.end())
+        ++counts_[static_cast<size_t>(known - kHostFunctions.begin())];
+    Call& call = logging_ ? calls_.emplace_back() : (unlogged_ = Call{});
+    call.function = std::move(function);
+    return call;
+}
+
+void Host::ClearCalls() {
+    calls_.clear();
+    counts_.fill(0);
+}
+
+uint64_t Host::CallCount(std::string_view function) const {
+    const auto known = std::find(kHostFunctions.begin(), kHostFunctions.end(), function);
+    return known == kHostFunctions.end()
+               ? 0
+               : counts_[static_cast<size_t>(known - kHostFunctions.begin())];
+}
+
+uint64_t Host::CallCount() const {
+    uint64_t total = 0;
+    for (uint64_t n : counts_) total += n;
+    return total;
 }
 
 std::vector<Call> Host::CallsOf(std::string_view function) const {

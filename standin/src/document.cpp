@@ -68,12 +68,19 @@ bool Document::AssignNumbers(RecordKey& key) const {
     if (i == count) return true;
     const bool isInci = count > 1 && i == count - 1;
     uint32_t next = isInci ? 0 : 1;
-    for (const RecordKey& other : KeysOf(key.tag)) {
-        if (!std::equal(other.words.begin(), other.words.begin() + static_cast<std::ptrdiff_t>(i),
-                        key.words.begin())) {
-            continue;
+    // The records that share the words before i are one run of the ordered store; its last has
+    // the highest word i. Found in logarithmic time, so filling a document stays linear.
+    RecordKey last{key.tag, {}};
+    std::copy_n(key.words.begin(), i, last.words.begin());
+    std::fill(last.words.begin() + static_cast<std::ptrdiff_t>(i), last.words.end(), 0xFFFF);
+    auto it = records_.upper_bound(last);
+    if (it != records_.begin()) {
+        const RecordKey& other = std::prev(it)->first;
+        if (other.tag == key.tag &&
+            std::equal(other.words.begin(), other.words.begin() + static_cast<std::ptrdiff_t>(i),
+                       key.words.begin())) {
+            next = std::max<uint32_t>(next, uint32_t{other.words[i]} + 1);
         }
-        next = std::max<uint32_t>(next, uint32_t{other.words[i]} + 1);
     }
     if (next >= 0xFFFF) return false;
     key.words[i] = static_cast<uint16_t>(next);
@@ -96,8 +103,11 @@ std::vector<int16_t> Document::StaffSystem(int16_t system) const {
 
 void Document::SetStaffSystem(int16_t system, const std::vector<int16_t>& staves) {
     const auto sys = static_cast<uint16_t>(system);
-    for (const RecordKey& key : KeysOf(tag::kSystemStaff)) {
-        if (key.words[0] == sys && key.words[1] >= staves.size()) records_.erase(key);
+    // Only this system's positions past the new list go.
+    auto it = records_.lower_bound(RecordKey{tag::kSystemStaff, {sys, 0, 0}});
+    while (it != records_.end() && it->first.tag == tag::kSystemStaff &&
+           it->first.words[0] == sys) {
+        it = it->first.words[1] >= staves.size() ? records_.erase(it) : std::next(it);
     }
     for (size_t pos = 0; pos < staves.size(); ++pos) {
         RecordKey key{tag::kSystemStaff, {sys, static_cast<uint16_t>(pos), 0}};

@@ -13,11 +13,17 @@
 namespace {
 template <typename F>
 int16_t Guarded(F&& f) noexcept {
+    standin::Host& host = standin::Host::Instance();
+    standin::CallObserver* observer = host.GetCallObserver();
+    if (observer != nullptr) observer->Entered();
+    int16_t result = 0;
     try {
-        return f(standin::Host::Instance());
+        result = f(host);
     } catch (...) {
-        return 0;
+        result = 0;
     }
+    if (observer != nullptr) observer->Left();
+    return result;
 }
 }  // namespace
 

@@ -17,7 +17,9 @@ Host& Host::Instance() {
 void Host::Reset() {
     doc_ = std::make_unique<Document>();
     version_ = kDefaultVersion;
-    calls_.clear();
+    logging_ = false;
+    observer_ = nullptr;
+    ClearCalls();
     ClearFaults();
 }
 

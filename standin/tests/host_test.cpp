@@ -32,6 +32,7 @@ class HostTest : public ::testing::Test {
   protected:
     void SetUp() override {
         host.Reset();
+        host.LogCalls(true);
         std::string error;
         ASSERT_TRUE(host.LoadDocumentFile(STANDIN_TEST_DATA "/example.json", &error)) << error;
     }
@@ -160,8 +161,8 @@ TEST_F(HostTest, MeasureRecordSizeFollowsTheCallVersion) {
     // A short save keeps the long record's tail.
     Bytes shortRecord(26, 1);
     EXPECT_EQ(FX_SaveEData(tag::kMeasure, key, shortRecord.data(), 26, 0x0A000000), 1);
-    Bytes expected(26, 1);
-    expected.insert(expected.end(), 4, 7);
+    Bytes expected(30, 7);
+    std::fill_n(expected.begin(), 26, 1);
     EXPECT_EQ(host.GetRecord(tag::kMeasure, {12, 0}), expected);
 
     key[0] = 13;
@@ -305,6 +306,29 @@ TEST_F(HostTest, CallsAreLoggedAndDescribed) {
               }));
     EXPECT_EQ(host.Calls()[2].dataIn, block);
     EXPECT_EQ(standin::TagName(0x01020304), "0x01020304");
+}
+
+TEST_F(HostTest, CallsAreCountedWhetherLoggedOrNot) {
+    host.LogCalls(false);
+    host.ClearCalls();
+    FX_SlotToInst(1, 0, V);
+    FX_SlotToInst(2, 0, V);
+    FX_GetCurrentEnigmaDocument(V);
+    EXPECT_TRUE(host.Calls().empty());
+    host.LogCalls(true);
+    uint16_t key[3] = {0, 0, 0};
+    FX_NextEData(tag::kGroup, key, nullptr, nullptr, V);
+    EXPECT_EQ(host.Calls().size(), 1u);
+    EXPECT_EQ(host.CallCount("FX_SlotToInst"), 2u);
+    EXPECT_EQ(host.CallCount("FX_GetCurrentEnigmaDocument"), 1u);
+    EXPECT_EQ(host.CallCount("FX_NextEData"), 1u);
+    EXPECT_EQ(host.CallCount("FX_LoadEData"), 0u);
+    EXPECT_EQ(host.CallCount(), 4u);
+    host.ClearCalls();
+    EXPECT_EQ(host.CallCount(), 0u);
+    EXPECT_TRUE(host.Calls().empty());
+    host.Reset();
+    EXPECT_FALSE(host.LoggingCalls());
 }
 
 TEST_F(HostTest, PlannedFailuresChangeNothing) {

@@ -2,6 +2,8 @@
 // enumeration that fills collections.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "framework/score/fc_group.h"
 #include "framework/score/fc_measure.h"
 #include "framework/score/fc_multi_staff_instrument.h"
@@ -43,6 +45,30 @@ TEST_F(DataObjectTest, ObjectsWithoutARecordRefuseWritesWithoutAskingTheHost) {
     FCSystemStaves none;
     EXPECT_TRUE(none.SaveAll());
     EXPECT_TRUE(host().Calls().empty());
+}
+
+TEST_F(DataObjectTest, LoadsOfOneCommandAskForTheDocumentOnce) {
+    host().SetMeasureCount(3);
+    host().SetDocumentNumber(7);
+    struct Case {
+        bool inCommand;
+        uint64_t queries;
+    } cases[] = {{false, 3}, {true, 1}};
+    for (const Case& c : cases) {
+        host().ClearCalls();
+        std::optional<vb::CommandScope> command;
+        if (c.inCommand) command.emplace();
+        FCMeasure measure;
+        for (uint16_t m = 1; m <= 3; ++m) ASSERT_TRUE(measure.Load(m));
+        EXPECT_EQ(measure.GetLoadedDocument(), 7);
+        EXPECT_EQ(host().CallCount("FX_GetCurrentEnigmaDocument"), c.queries) << c.inCommand;
+    }
+    // The next command asks again.
+    host().SetDocumentNumber(8);
+    const vb::CommandScope next;
+    FCMeasure measure;
+    ASSERT_TRUE(measure.Load(1));
+    EXPECT_EQ(measure.GetLoadedDocument(), 8);
 }
 
 TEST_F(DataObjectTest, LoadOfAnItemSetsTheIncidenceToZero) {

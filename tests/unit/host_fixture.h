@@ -31,6 +31,7 @@ class HostTest : public ::testing::Test {
   protected:
     void SetUp() override {
         host().Reset();
+        host().LogCalls(true);
         savedVersion_ = vb::hostVersion;
         vb::hostVersion = 0x19000000;
     }

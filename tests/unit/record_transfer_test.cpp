@@ -89,6 +89,7 @@ class RecordTransfer : public testing::Test {
   protected:
     void SetUp() override {
         Host().Reset();
+        Host().LogCalls(true);
         savedVersion_ = vb::hostVersion;
     }
     void TearDown() override {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstring>
+#include <optional>
 
 #include "framework/base/le.h"
 #include "framework/score/fc_group.h"
@@ -90,6 +91,35 @@ TEST_F(RegionTest, StavesComeFromTheHostForTheRegionsSystems) {
     EXPECT_EQ(region.GetStartStaff(), 2);
     EXPECT_EQ(region.GetEndStaff(), 4);
     for (const auto& call : CallsOf("FX_SlotToInst")) EXPECT_EQ(call.version, 0x19000000u);
+}
+
+TEST_F(RegionTest, StavesAndLastMeasureAreAskedOncePerCommand) {
+    AddStaves(4);
+    host().SetMeasureCount(10);
+    auto record = RegionRecord(0, 2, 4, 1, 10);
+    FCMusicRegion region;
+    region.SetHostRegion(record.data());
+    struct Case {
+        bool inCommand;
+        size_t slotQueries, measureLoads;
+    } cases[] = {{false, 4, 4}, {true, 2, 2}, {true, 2, 2}};
+    for (const Case& c : cases) {
+        host().ClearCalls();
+        std::optional<vb::CommandScope> command;
+        if (c.inCommand) command.emplace();
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(region.GetStartStaff(), 2);
+            EXPECT_EQ(region.GetEndStaff(), 4);
+            EXPECT_TRUE(region.IsLastEndMeasure());
+        }
+        EXPECT_EQ(CallsOf("FX_SlotToInst").size(), c.slotQueries) << c.inCommand;
+        EXPECT_EQ(CallsOf("FX_LoadEData", kMeasure).size(), c.measureLoads) << c.inCommand;
+    }
+    // A slot changed within the command is asked for again.
+    const vb::CommandScope command;
+    EXPECT_EQ(region.GetStartStaff(), 2);
+    region.startSlot = 3;
+    EXPECT_EQ(region.GetStartStaff(), 3);
 }
 
 TEST_F(RegionTest, EqualityComparesStavesNotSlots) {

@@ -179,6 +179,51 @@ TEST_F(SplitTest, SingleStaffGroupMatchesInAnySystem) {
     EXPECT_TRUE(CallsOf("FX_LoadEData", standin::tag::kSystemStaff).empty());
 }
 
+TEST_F(SplitTest, StaffSpanIsTheFirstAndLastStaffTheSelectionsSystemShows) {
+    host().Reset();
+    host().LogCalls(true);
+    host().SetStaffSystem(0, {1, 2, 3, 4, 2, 6, 0, 8});  // staff 2 twice; a 0 among the staves
+    host().SetStaffSystem(7, {2, 4, 6});
+    host().SetStaffSystem(8, {0, 3, 8});
+    struct Case {
+        int16_t system, start, end, top, bottom;
+    } cases[] = {
+        {7, 1, 4, 2, 4},  // staves 2 and 4 are shown between 1 and 4
+        {7, 1, 6, 2, 6},  // the second 2 lies between: still shown
+        {7, 2, 3, 2, 2},  // a staff is found at its first place in score order
+        {7, 4, 1, 0, 0},  // the start after the end
+        {7, 1, 9, 0, 0},  // a staff the score lacks
+        {7, 3, 3, 3, 3},  // one staff: no list is asked
+        {8, 1, 8, 3, 8},  // a shown 0 is never the top, but can be passed over
+        {8, 6, 0, 0, 0},  // ends on the 0, which is the bottom; nothing else shown
+        {8, 1, 2, 0, 0},  // none shown
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.system) + ": " + std::to_string(c.start) + "-" +
+                     std::to_string(c.end));
+        FCGroup group;
+        group.SetStartStaff(c.start);
+        group.SetEndStaff(c.end);
+        FCMusicRegion region;
+        region.startSystem = c.system;
+        EXPECT_EQ(split::GetGroupStaffSpan(group, region), std::make_pair(c.top, c.bottom));
+    }
+}
+
+TEST_F(SplitTest, StaffListsAndNameFontsAreReadOncePerCommand) {
+    AddGroup(1, 4, 1, 20);
+    AddGroup(1, 4, 1, 20, u"Tutti", u"T.");
+    AddGroup(1, 3, 1, 20);
+    AddGroup(2, 4, 1, 20);
+    host().ClearCalls();
+    ASSERT_TRUE(Split(0, 1, 4, 5, 8));
+    // Positions 0 to 4 of system 0, which is also the selection's system.
+    EXPECT_EQ(CallsOf("FX_LoadEData", standin::tag::kSystemStaff).size(), 5u);
+    EXPECT_EQ(CallsOf("FX_LoadEData", standin::tag::kFontPrefs).size(), 2u);
+    EXPECT_EQ(CallsOf("FX_FontNumToName_UTF16").size(), 2u);
+    EXPECT_EQ(host().Groups().size(), 8u);
+}
+
 TEST_F(SplitTest, ResplitKeepsOneSuffixAndTheSplitGroupKeepsItsNumber) {
     const std::u16string earlier = Suffixed(u"Strings", kFull, 12);
     AddGroup(1, 4, 1, 20, earlier, u"Str.");

@@ -24,6 +24,7 @@ class HostTexts : public ::testing::TestWithParam<uint32_t> {
     void SetUp() override {
         saved_ = vb::hostVersion;
         standin::Host::Instance().Reset();
+        standin::Host::Instance().LogCalls(true);
         SetVersion(GetParam());
     }
     void TearDown() override {
@@ -144,6 +145,7 @@ TEST_P(HostTexts, FailedSizeQueryFailsTheLoad) {
 TEST(HostFonts, FontPreferenceLoadsAsOneRecord) {
     standin::Host& host = standin::Host::Instance();
     host.Reset();
+    host.LogCalls(true);
     host.SetFontPref(33, 7, 14, 0x0102);
     FCFontPrefs prefs;
     ASSERT_TRUE(prefs.Load(33));

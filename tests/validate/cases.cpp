@@ -8,6 +8,7 @@ namespace validate {
 
 void LoadDocument(standin::Host& host, const driver::Scenario& scenario) {
     host.Reset();
+    host.LogCalls(true);
     host.SetVersion(scenario.hostVersion);
     std::string error;
     if (!host.LoadDocumentJson(scenario.document, &error)) {
@@ -20,6 +21,7 @@ CaseRun RunCase(const Plugin& plugin, standin::Host& host, const driver::Scenari
     host.SetVersion(scenario.hostVersion);
     const DocumentState before = CaptureDocument(host);
     plugin.StartUp(scenario.hostVersion, scenario.enumerate);
+    host.LogCalls(true);  // every call is judged
     host.ClearCalls();
     host.ClearFaults();
     driver::PlanFaults(host, scenario.faults);

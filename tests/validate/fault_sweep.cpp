@@ -13,11 +13,6 @@ namespace {
 
 using Kind = standin::WrongAnswer::Kind;
 
-constexpr const char* kHostFunctions[] = {"FX_LoadEData",           "FX_SaveEData",
-                                          "FX_CreateEData",         "FX_DeleteEData",
-                                          "FX_NextEData",           "FX_SlotToInst",
-                                          "FX_InstToSlot",          "FX_FontNumToName",
-                                          "FX_FontNumToName_UTF16", "FX_GetCurrentEnigmaDocument"};
 // Where a key moved by the host must not move the object; creations are planned apart.
 constexpr const char* kRecordFunctions[] = {"FX_LoadEData", "FX_SaveEData", "FX_DeleteEData",
                                             "FX_NextEData"};
@@ -84,7 +79,8 @@ std::vector<driver::Scenario::Fault> SweepFaults(const std::vector<standin::Call
         for (size_t k = 0; k < list.size(); ++k) plan(static_cast<int>(k + 1), *list[k]);
     };
     std::vector<driver::Scenario::Fault> plans;
-    for (const char* function : kHostFunctions) {
+    for (std::string_view name : standin::kHostFunctions) {
+        const std::string function(name);
         each(function,
              [&](int nth, const standin::Call&) { plans.push_back(Planned(function, nth)); });
     }

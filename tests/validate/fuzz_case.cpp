@@ -10,12 +10,8 @@
 namespace validate {
 namespace {
 
-constexpr const char* kFunctions[] = {"FX_LoadEData",           "FX_SaveEData",
-                                      "FX_CreateEData",         "FX_DeleteEData",
-                                      "FX_NextEData",           "FX_SlotToInst",
-                                      "FX_InstToSlot",          "FX_FontNumToName",
-                                      "FX_FontNumToName_UTF16", "FX_GetCurrentEnigmaDocument"};
-constexpr size_t kFunctionCount = sizeof(kFunctions) / sizeof(kFunctions[0]);
+constexpr const auto& kFunctions = standin::kHostFunctions;
+constexpr size_t kFunctionCount = kFunctions.size();
 
 // Little-endian fields read from the input; missing bytes read as 0.
 class Reader {
@@ -137,7 +133,7 @@ void Fault(Io& io, driver::Scenario::Fault& f) {
     Enum(io, kind, 7);
     if constexpr (Io::kReading) {
         f = driver::Scenario::Fault{};
-        f.function = kFunctions[function % kFunctionCount];
+        f.function = std::string(kFunctions[function % kFunctionCount]);
         f.nth = nth;
         if (kind == FaultKind::FailWriting) f.bytes.emplace();
         if (kind >= FaultKind::Size) {
@@ -291,7 +287,8 @@ std::vector<std::vector<uint8_t>> SeedInputs(size_t count) {
         c.score = RandomScore(random);
         if (i % 3 == 1) {
             driver::Scenario::Fault fault;
-            fault.function = kFunctions[random.Between(0, static_cast<int>(kFunctionCount) - 1)];
+            fault.function = std::string(kFunctions[static_cast<size_t>(
+                random.Between(0, static_cast<int>(kFunctionCount) - 1))]);
             fault.nth = random.Between(1, 12);
             c.faults.push_back(fault);
         }

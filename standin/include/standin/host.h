@@ -122,10 +122,29 @@ struct WrongAnswer {
 // "full name".
 STANDIN_API std::string Describe(const WrongAnswer& answer);
 
+// The host functions, in the order their call counts are listed.
+inline constexpr std::array<std::string_view, 10> kHostFunctions = {
+    "FX_LoadEData",           "FX_SaveEData",
+    "FX_CreateEData",         "FX_DeleteEData",
+    "FX_NextEData",           "FX_SlotToInst",
+    "FX_InstToSlot",          "FX_FontNumToName",
+    "FX_FontNumToName_UTF16", "FX_GetCurrentEnigmaDocument"};
+
 // One readable line: FX_LoadEData 'SDNG' key (0,1,0) buffer 36 -> 36 v 0x19000000 = 1
 STANDIN_API std::string Describe(const Call& call);
 
 class Document;
+
+// Told as each host function starts and ends, for measuring what the caller does outside the
+// host (time, allocations). Must not throw.
+class CallObserver {
+  public:
+    virtual void Entered() noexcept = 0;
+    virtual void Left() noexcept = 0;
+
+  protected:
+    ~CallObserver() = default;
+};
 
 class STANDIN_API Host {
   public:
@@ -137,7 +156,8 @@ class STANDIN_API Host {
     // The host of this process; the FX_ exports act on it.
     static Host& Instance();
 
-    // Empty document (number 1), host version 0x19000000, no calls logged, no faults.
+    // Empty document (number 1), host version 0x19000000, no calls counted or logged, logging
+    // off, no faults.
     void Reset();
 
     // The host program's version; decides the raw text encoding.
@@ -188,10 +208,23 @@ class STANDIN_API Host {
     // Keys of every record of the tag, in key order.
     std::vector<std::vector<uint16_t>> Keys(uint32_t tag) const;
 
-    // Call log.
+    // Call log. Every call is counted; the calls themselves are kept only while logging is on,
+    // so that a long run does not grow without bound. Tests and scenarios that read the calls
+    // turn it on after Reset.
+    void LogCalls(bool on) { logging_ = on; }
+    bool LoggingCalls() const { return logging_; }
     const std::vector<Call>& Calls() const { return calls_; }
-    void ClearCalls() { calls_.clear(); }
+    // Empties the log and the counts.
+    void ClearCalls();
     std::vector<Call> CallsOf(std::string_view function) const;
+    // Calls of `function` since the last Reset or ClearCalls, logged or not.
+    uint64_t CallCount(std::string_view function) const;
+    // Calls of all host functions.
+    uint64_t CallCount() const;
+
+    // The observer of every host function call; none by default and after Reset.
+    void SetCallObserver(CallObserver* observer) { observer_ = observer; }
+    CallObserver* GetCallObserver() const { return observer_; }
 
     // Fault injection. The nth call (1-based, counted from now) of `function` fails and changes
     // nothing; with a `tag`, only record calls for that tag are counted. The WritingBytes form
@@ -251,7 +284,11 @@ class STANDIN_API Host {
 
     std::unique_ptr<Document> doc_;
     uint32_t version_ = kDefaultVersion;
+    bool logging_ = false;
+    CallObserver* observer_ = nullptr;
     std::vector<Call> calls_;
+    Call unlogged_;  // the call being made while logging is off
+    std::array<uint64_t, kHostFunctions.size()> counts_{};
     std::vector<Fault> faults_;
     std::vector<uint32_t> failingTags_;
     std::vector<PlannedAnswer> wrongAnswers_;

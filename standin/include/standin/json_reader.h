@@ -45,32 +45,46 @@ inline const char* KindOf(const Json& j) {
 
 namespace detail {
 
-// Follows the parser through the text to name the place of a repeated key.
-class KeyWatch {
+// Builds the value as the parser reads it, and names the place of a repeated key. A handler of
+// the parser's events rather than a callback of Json::parse: with a callback, the library
+// searches the container of every finished object again, which makes a long array of objects
+// (the groups of a large score) take time with the square of its length.
+class StrictParser : public nlohmann::detail::json_sax_dom_parser<Json> {
+    using Dom = nlohmann::detail::json_sax_dom_parser<Json>;
+
   public:
-    bool operator()(int, Json::parse_event_t event, Json& parsed) {
-        using E = Json::parse_event_t;
-        switch (event) {
-            case E::object_start:
-            case E::array_start:
-                frames_.push_back(Frame{event == E::array_start, 0, {}, {}});
-                break;
-            case E::key: {
-                Frame& top = frames_.back();
-                top.key = parsed.get<std::string>();
-                if (!top.keys.insert(top.key).second) Fail(Path(), "the key appears twice");
-                break;
-            }
-            case E::object_end:
-            case E::array_end:
-                frames_.pop_back();
-                Advance();
-                break;
-            case E::value:
-                Advance();
-                break;
-        }
-        return true;
+    explicit StrictParser(Json& result) : Dom(result) {}
+
+    bool null() { return Advance() && Dom::null(); }
+    bool boolean(bool v) { return Advance() && Dom::boolean(v); }
+    bool number_integer(Json::number_integer_t v) { return Advance() && Dom::number_integer(v); }
+    bool number_unsigned(Json::number_unsigned_t v) { return Advance() && Dom::number_unsigned(v); }
+    bool number_float(Json::number_float_t v, const Json::string_t& text) {
+        return Advance() && Dom::number_float(v, text);
+    }
+    bool string(Json::string_t& v) { return Advance() && Dom::string(v); }
+    bool binary(Json::binary_t& v) { return Advance() && Dom::binary(v); }
+    bool start_object(std::size_t n) {
+        frames_.push_back(Frame{false, 0, {}, {}});
+        return Dom::start_object(n);
+    }
+    bool key(Json::string_t& k) {
+        Frame& top = frames_.back();
+        top.key = k;
+        if (!top.keys.insert(top.key).second) Fail(Path(), "the key appears twice");
+        return Dom::key(k);
+    }
+    bool end_object() {
+        frames_.pop_back();
+        return Advance() && Dom::end_object();
+    }
+    bool start_array(std::size_t n) {
+        frames_.push_back(Frame{true, 0, {}, {}});
+        return Dom::start_array(n);
+    }
+    bool end_array() {
+        frames_.pop_back();
+        return Advance() && Dom::end_array();
     }
 
   private:
@@ -80,8 +94,10 @@ class KeyWatch {
         std::string key;
         std::set<std::string> keys;
     };
-    void Advance() {
+    // Counts a finished element of the enclosing array.
+    bool Advance() {
         if (!frames_.empty() && frames_.back().array) ++frames_.back().index;
+        return true;
     }
     std::string Path() const {
         std::string path;
@@ -101,7 +117,10 @@ inline Json Parse(const std::string& text) {
         Fail("", "empty, not a JSON document");
     }
     try {
-        return Json::parse(text, detail::KeyWatch{});
+        Json result;
+        detail::StrictParser parser(result);
+        Json::sax_parse(text, &parser);
+        return result;
     } catch (const Json::parse_error& e) {
         // "[json.exception.parse_error.101] parse error at line 1, column 9: syntax error while
         // parsing value - invalid literal; last read: 'tru'"
