@@ -64,8 +64,10 @@ std::u16string WithSuffix(const std::u16string& name, const std::u16string& comm
     if (at == std::u16string::npos) return name + marker + numbered;
     const size_t digits = at + marker.size();
     size_t end = digits;
+    if (end < name.size() && name[end] == u'-') ++end;  // numbers are written as signed
+    const size_t first = end;
     while (end < name.size() && name[end] >= u'0' && name[end] <= u'9') ++end;
-    const bool hasNumber = end > digits && end < name.size() && name[end] == u')';
+    const bool hasNumber = end > first && end < name.size() && name[end] == u')';
     return name.substr(0, digits) + numbered + name.substr(hasNumber ? end + 1 : digits);
 }
 

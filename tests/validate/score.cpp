@@ -54,7 +54,7 @@ NameSpec RandomName(Random& r, const Score& score, bool abbreviated) {
         name.text +=
             r.Chance(70) ? NameFontCommand(score, pref) : NameFontCommand(score, RandomPref(r));
         name.text += abbreviated ? u"(Brs " : u"(Brisane ";
-        if (r.Chance(85)) name.text += Number(r.Between(1, 40)) + u")";
+        if (r.Chance(85)) name.text += Number(r.Between(r.Chance(5) ? -9 : 1, 40)) + u")";
         if (r.Chance(30)) name.text += u" con sord.";
     }
     return name;
