@@ -36,7 +36,7 @@ CaseRun RunCase(const Plugin& plugin, standin::Host& host, const driver::Scenari
         facts.endMeasure = scenario.selection->endMeasure;
     }
     facts.nextCallLimit = nextCallLimit;
-    facts.faults = scenario.faults.size();
+    facts.wholePieces = scenario.faults.size() <= 1;
     run.violations = CheckRun(before, host, facts);
     return run;
 }

@@ -230,11 +230,10 @@ std::vector<std::string> CheckRun(const DocumentState& before, const standin::Ho
         out.push_back("the command returned " + std::to_string(facts.result));
     }
     const std::vector<GroupView> after = host.Groups();
-    const bool wholePieces = facts.faults <= 1;
-    if (wholePieces) CheckCoverage(before, after, out);
+    if (facts.wholePieces) CheckCoverage(before, after, out);
     CheckExistingGroups(before, after, facts, out);
-    CheckNewGroups(before, after, wholePieces, out);
-    if (wholePieces) CheckNameBlocks(before, host, after, out);
+    CheckNewGroups(before, after, facts.wholePieces, out);
+    if (facts.wholePieces) CheckNameBlocks(before, host, after, out);
     CheckWrites(before, host.Calls(), facts, out);
     return out;
 }

@@ -26,11 +26,10 @@ struct RunFacts {
     int16_t startMeasure = 0, endMeasure = 0;  // of the selection
     // The most FX_NextEData calls a bounded enumeration may make; 0 for no bound.
     size_t nextCallLimit = 0;
-    // Host faults planned for the run. A piece completes or is undone when one call fails; when
-    // the host refuses the undo as well, a piece may stay half made, so the invariants of whole
-    // pieces (every measure bracketed, new groups whole copies, name blocks of their own) are
-    // judged only with at most one fault.
-    size_t faults = 0;
+    // Whether the invariants of whole pieces (every measure bracketed, new groups whole copies,
+    // name blocks of their own) are judged. A piece completes or is undone when one call fails;
+    // when the host refuses the undo as well, a piece may stay half made.
+    bool wholePieces = true;
 };
 
 // Every invariant the run broke, one line each; empty when all hold.
