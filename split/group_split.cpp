@@ -168,8 +168,8 @@ class PieceJournal {
     FCGroup::NameRecords* AbbreviatedName() { return &abbreviatedName_; }
 
     // Puts the object back as the group before the piece, then the host's records: first the
-    // group gets its measures back, so that none is ever without its bracket, then what the
-    // piece created goes. Stops at the first step the host refuses.
+    // group gets its measures back, so that no measure goes without its bracket once the new
+    // group is gone, then what the piece created goes. Stops at the first step the host refuses.
     PieceEnd Undo(FCGroup& group) {
         group.CopyKeyFrom(before_);
         group.CopyDataFrom(before_);
