@@ -5,6 +5,17 @@
 #include "framework/base/module_state.h"
 #include "framework/host/record_transfer.h"
 
+namespace {
+
+// The key as a load, save or deletion hands it to the host: only an enumeration or a creation
+// may move the object to another record, whatever the host writes into the key otherwise.
+struct KeyCopy {
+    explicit KeyCopy(const uint16_t* key) { std::memcpy(words, key, sizeof(words)); }
+    uint16_t words[__FCBaseData::kKeyWords];
+};
+
+}  // namespace
+
 __FCBaseData::~__FCBaseData() {
     FreeOwnedData();
 }
@@ -33,7 +44,8 @@ bool __FCBaseData::LoadCurrentKey() {
         return false;
     }
     int32_t n = capacity;
-    const int32_t r = host::LoadRecord(GetTag(), key_, data_, &n, GetVersion());
+    KeyCopy key(key_);
+    const int32_t r = host::LoadRecord(GetTag(), key.words, data_, &n, GetVersion());
     // A size outside what the storage holds would let a later save read past it.
     if (r == 0 || n < 0 || n > capacity) {
         dataSize_ = 0;
@@ -69,7 +81,8 @@ void __FCBaseData::CopyIntoEmbeddedRecord(const __FCBaseData& other, uint8_t* re
 
 bool __FCBaseData::Save() {
     if (dataSize_ == 0) return false;
-    return host::SaveRecord(GetTag(), key_, data_, static_cast<int32_t>(GetLoadedSize()),
+    KeyCopy key(key_);
+    return host::SaveRecord(GetTag(), key.words, data_, static_cast<int32_t>(GetLoadedSize()),
                             GetVersion()) != 0;
 }
 
@@ -78,7 +91,8 @@ bool __FCBaseData::Reload() {
 }
 
 bool __FCBaseData::DeleteRecord() {
-    return host::DeleteEData(GetTag(), key_, GetVersion()) != 0;
+    KeyCopy key(key_);
+    return host::DeleteEData(GetTag(), key.words, GetVersion()) != 0;
 }
 
 bool __FCBaseData::DeleteData() {

@@ -1,5 +1,6 @@
 #include "framework/base/fc_collection.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
 
@@ -76,14 +77,33 @@ void __FCCollectionData::AppendCopyOf(const __FCBaseData& probe) {
     Add(element.release());
 }
 
+bool __FCCollectionData::HoldsKey(const uint16_t* key) const {
+    for (int i = 0; i < GetCount(); ++i) {
+        if (std::equal(key, key + __FCBaseData::kKeyWords, GetDataItemAt(i)->Key())) return true;
+    }
+    return false;
+}
+
 int __FCCollectionData::LoadAll() {
     ClearAll();
     std::unique_ptr<__FCBaseData> probe(CreateElement());
     probe->SetCustomTag(customTag_);
-    if (probe->LoadFirst()) {
-        do {
-            AppendCopyOf(*probe);
-        } while (probe->LoadNext());
+    // A host whose enumeration leads back to a record already loaded would go round for ever:
+    // it ends there. A key above every key so far cannot be a repeat, so only a host that does
+    // not enumerate in key order costs a look through the elements.
+    uint16_t highest[__FCBaseData::kKeyWords] = {};
+    auto above = [&](const uint16_t* key) {
+        return std::lexicographical_compare(highest, highest + __FCBaseData::kKeyWords, key,
+                                            key + __FCBaseData::kKeyWords);
+    };
+    for (bool loaded = probe->LoadFirst(); loaded; loaded = probe->LoadNext()) {
+        const uint16_t* key = probe->Key();
+        if (above(key)) {
+            std::copy(key, key + __FCBaseData::kKeyWords, highest);
+        } else if (HoldsKey(key)) {
+            break;
+        }
+        AppendCopyOf(*probe);
     }
     return GetCount();
 }

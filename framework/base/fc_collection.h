@@ -66,6 +66,8 @@ class __FCCollectionData : public __FCCollection {
   protected:
     // Appends a copy of `probe` (key, custom tag, loaded document and record).
     void AppendCopyOf(const __FCBaseData& probe);
+    // Whether an element has this key (all four words).
+    bool HoldsKey(const uint16_t* key) const;
 
     uint32_t customTag_ = 0;
 };

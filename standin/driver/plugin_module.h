@@ -17,6 +17,8 @@ class PluginModule {
     bool Load(const std::string& path, std::string* error);
     void Unload();
     bool IsLoaded() const { return module_ != nullptr; }
+    // The loaded library's handle (HMODULE on Windows, dlopen handle elsewhere).
+    void* Handle() const { return module_; }
 
     uint32_t Version(uint32_t hostVersion) const { return version_(hostVersion); }
     int32_t Init(uint32_t* flags) const { return init_(nullptr, flags); }

@@ -1,6 +1,8 @@
 #include "scenario.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -65,9 +67,11 @@ std::pair<T, T> Pair(const Json& value, const std::string& path) {
 
 // Any record the program could pass, on purpose: ranges are not checked here.
 Selection ReadSelection(const Json& j, const std::string& path) {
-    Object s(j, path, {"system", "slots", "measures", "positions"});
+    Object s(j, path, {"system", "endSystem", "slots", "measures", "positions"});
     Selection out;
     out.system = static_cast<int16_t>(s.Int("system", INT16_MIN, INT16_MAX, 0));
+    if (s.Has("endSystem"))
+        out.endSystem = static_cast<int16_t>(s.Int("endSystem", INT16_MIN, INT16_MAX));
     std::tie(out.startSlot, out.endSlot) = Pair<int16_t>(s.Required("slots"), s.Path("slots"));
     std::tie(out.startMeasure, out.endMeasure) =
         Pair<int16_t>(s.Required("measures"), s.Path("measures"));
@@ -104,6 +108,76 @@ std::vector<T> ReadList(const Object& parent, const char* field, F&& read) {
     json::ForEach(parent, field,
                   [&](const Json& j, const std::string& path) { out.push_back(read(j, path)); });
     return out;
+}
+
+using Kind = standin::WrongAnswer::Kind;
+constexpr std::pair<Kind, const char*> kAnswers[] = {{Kind::Size, "size"},
+                                                     {Kind::Unterminated, "unterminated"},
+                                                     {Kind::Key, "key"},
+                                                     {Kind::Cycle, "cycle"},
+                                                     {Kind::FullName, "full name"}};
+
+std::vector<uint8_t> Bytes(const Json& value, const std::string& path) {
+    const std::string text = json::String(value, path);
+    std::vector<uint8_t> out;
+    int high = -1;
+    for (char c : text) {
+        if (c == ' ') continue;
+        const int digit =
+            std::isxdigit(static_cast<unsigned char>(c))
+                ? (std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (c | 0x20) - 'a' + 10)
+                : -1;
+        if (digit < 0) Fail(path, "expected pairs of hexadecimal digits");
+        if (high < 0) {
+            high = digit;
+        } else {
+            out.push_back(static_cast<uint8_t>(high * 16 + digit));
+            high = -1;
+        }
+    }
+    if (high >= 0) Fail(path, "expected pairs of hexadecimal digits");
+    return out;
+}
+
+// A planned failure, or a wrong-form answer: "answer" names the form, and the fields of that
+// form follow ("size", "key" and "fails", "limit").
+Scenario::Fault ReadFault(const Json& j, const std::string& path) {
+    Object f(j, path,
+             {"function", "nth", "tag", "bytes", "answer", "size", "key", "fails", "limit"});
+    Scenario::Fault fault;
+    fault.function = json::String(f.Required("function"), f.Path("function"));
+    if (std::find(std::begin(kHostFunctions), std::end(kHostFunctions), fault.function) ==
+        std::end(kHostFunctions)) {
+        Fail(f.Path("function"), "not a host function: " + fault.function);
+    }
+    fault.nth = static_cast<int>(f.Int("nth", 1, INT32_MAX));
+    if (f.Has("tag")) fault.tag = Tag(f.Raw("tag"), f.Path("tag"));
+    if (f.Has("bytes")) fault.bytes = Bytes(f.Raw("bytes"), f.Path("bytes"));
+    if (f.Has("tag") && (f.Has("bytes") || f.Has("answer"))) {
+        Fail(f.Path("tag"), "only a plain failure counts the calls of one tag");
+    }
+    if (!f.Has("answer")) return fault;
+    const std::string name = json::String(f.Raw("answer"), f.Path("answer"));
+    const auto* known = std::find_if(std::begin(kAnswers), std::end(kAnswers),
+                                     [&](const auto& a) { return name == a.second; });
+    if (known == std::end(kAnswers)) {
+        Fail(f.Path("answer"),
+             "expected \"size\", \"unterminated\", \"key\", \"cycle\" or \"full name\"");
+    }
+    standin::WrongAnswer answer;
+    answer.kind = known->first;
+    if (answer.kind == Kind::Size) {
+        answer.size = static_cast<int32_t>(f.Int("size", INT32_MIN, INT32_MAX));
+    } else if (answer.kind == Kind::Key) {
+        answer.key = ReadList<uint16_t>(f, "key", [](const Json& w, const std::string& at) {
+            return static_cast<uint16_t>(json::Integer(w, at, 0, UINT16_MAX));
+        });
+        answer.fails = f.Bool("fails", false);
+    } else if (answer.kind == Kind::Cycle) {
+        answer.limit = static_cast<int>(f.Int("limit", 0, INT32_MAX, answer.limit));
+    }
+    fault.answer = answer;
+    return fault;
 }
 
 Scenario::Expect ReadExpect(const Json& j, const std::string& path) {
@@ -152,18 +226,7 @@ void ReadScenario(const Json& root, Scenario& out) {
         if (answer != "yes" && answer != "no") Fail(path, "expected \"yes\" or \"no\"");
         return answer;
     });
-    out.faults = ReadList<Scenario::Fault>(top, "fail", [](const Json& j, const std::string& path) {
-        Object f(j, path, {"function", "nth", "tag"});
-        Scenario::Fault fault;
-        fault.function = json::String(f.Required("function"), f.Path("function"));
-        if (std::find(std::begin(kHostFunctions), std::end(kHostFunctions), fault.function) ==
-            std::end(kHostFunctions)) {
-            Fail(f.Path("function"), "not a host function: " + fault.function);
-        }
-        fault.nth = static_cast<int>(f.Int("nth", 1, INT32_MAX));
-        if (f.Has("tag")) fault.tag = Tag(f.Raw("tag"), f.Path("tag"));
-        return fault;
-    });
+    out.faults = ReadList<Scenario::Fault>(top, "fail", ReadFault);
     if (top.Has("expect")) out.expect = ReadExpect(top.Raw("expect"), "expect");
     standin::Host::Instance().Reset();
     out.document = ReadDocument(top, out.file);
@@ -303,7 +366,119 @@ void CompareTranscript(const std::string& scenarioFile, std::vector<std::string>
     }
 }
 
+std::string Hex(uint32_t value) {
+    char text[11];
+    std::snprintf(text, sizeof(text), "0x%08X", value);
+    return text;
+}
+
+std::string HexBytes(const std::vector<uint8_t>& bytes) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string out;
+    for (uint8_t b : bytes) {
+        out.push_back(kDigits[b >> 4]);
+        out.push_back(kDigits[b & 0xF]);
+    }
+    return out;
+}
+
+Json SelectionJson(const Selection& s) {
+    Json out = {{"system", s.system}};
+    if (s.endSystem) out["endSystem"] = *s.endSystem;
+    out["slots"] = {s.startSlot, s.endSlot};
+    out["measures"] = {s.startMeasure, s.endMeasure};
+    if (s.startPos != 0 || s.endPos != Selection{}.endPos)
+        out["positions"] = {s.startPos, s.endPos};
+    return out;
+}
+
+Json FaultJson(const Scenario::Fault& f) {
+    Json out = {{"function", f.function}, {"nth", f.nth}};
+    if (f.tag != 0) out["tag"] = Hex(f.tag);
+    if (f.bytes) out["bytes"] = HexBytes(*f.bytes);
+    if (!f.answer) return out;
+    for (const auto& [kind, name] : kAnswers) {
+        if (kind == f.answer->kind) out["answer"] = name;
+    }
+    if (f.answer->kind == Kind::Size) out["size"] = f.answer->size;
+    if (f.answer->kind == Kind::Key) {
+        out["key"] = f.answer->key;
+        if (f.answer->fails) out["fails"] = true;
+    }
+    if (f.answer->kind == Kind::Cycle) out["limit"] = f.answer->limit;
+    return out;
+}
+
+Json ExpectJson(const Scenario::Expect& e) {
+    Json out = Json::object();
+    if (e.result) out["result"] = *e.result;
+    if (e.boxes) {
+        out["boxes"] = Json::array();
+        for (const ExpectedBox& b : *e.boxes) {
+            if (!b.text && !b.style) {
+                out["boxes"].push_back(b.caption);
+                continue;
+            }
+            Json box = {{"caption", b.caption}};
+            if (b.text) box["text"] = *b.text;
+            if (b.style) box["style"] = *b.style;
+            out["boxes"].push_back(box);
+        }
+    }
+    if (e.groups) {
+        out["groups"] = Json::array();
+        for (const ExpectedGroup& g : *e.groups) {
+            Json group = Json::object();
+            if (g.owner) group["owner"] = *g.owner;
+            if (g.number) group["number"] = *g.number;
+            if (g.staves) group["staves"] = {g.staves->first, g.staves->second};
+            if (g.measures) group["measures"] = {g.measures->first, g.measures->second};
+            if (g.fullName) group["fullName"] = *g.fullName;
+            if (g.abbrevName) group["abbrevName"] = *g.abbrevName;
+            out["groups"].push_back(group);
+        }
+    }
+    if (e.unchanged) out["unchanged"] = true;
+    if (e.writes) out["writes"] = *e.writes;
+    return out;
+}
+
 }  // namespace
+
+std::string WriteScenario(const Scenario& scenario) {
+    Json out = {{"name", scenario.name},
+                {"document", json::Parse(scenario.document)},
+                {"hostVersion", Hex(scenario.hostVersion)}};
+    if (!scenario.enumerate) out["enumerate"] = false;
+    out["selection"] = scenario.selection ? SelectionJson(*scenario.selection) : Json();
+    if (!scenario.answers.empty()) out["answers"] = scenario.answers;
+    if (!scenario.faults.empty()) {
+        out["fail"] = Json::array();
+        for (const Scenario::Fault& f : scenario.faults) out["fail"].push_back(FaultJson(f));
+    }
+    out["expect"] = ExpectJson(scenario.expect);
+    return out.dump(2) + "\n";
+}
+
+void PlanFaults(standin::Host& host, const std::vector<Scenario::Fault>& faults) {
+    for (const Scenario::Fault& f : faults) {
+        if (f.answer) {
+            host.AnswerWrongly(f.function, f.nth, *f.answer);
+        } else if (f.bytes) {
+            host.FailCallWritingBytes(f.function, f.nth, *f.bytes);
+        } else {
+            host.FailCall(f.function, f.nth, f.tag);
+        }
+    }
+}
+
+std::string Describe(const Scenario::Fault& f) {
+    std::string text = f.function + " call " + std::to_string(f.nth);
+    if (f.tag != 0) text += " for " + standin::TagName(f.tag);
+    if (f.answer) return text + " answers " + standin::Describe(*f.answer);
+    if (f.bytes) return text + " fails, writing " + HexBytes(*f.bytes);
+    return text + " fails";
+}
 
 bool LoadScenario(const std::string& path, Scenario& out, std::string* error) {
     out = Scenario{};
@@ -331,7 +506,7 @@ ScenarioOutcome RunScenario(const Scenario& scenario, const std::string& pluginP
         outcome.error = scenario.file + ": document: " + error;
         return outcome;
     }
-    for (const Scenario::Fault& f : scenario.faults) host.FailCall(f.function, f.nth, f.tag);
+    PlanFaults(host, scenario.faults);
     const std::string before = host.SaveDocumentJson();
 
     Session session;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "session.h"
+#include "standin/host.h"
 
 namespace driver {
 
@@ -38,6 +39,8 @@ struct Scenario {
         std::string function;  // a host function
         int nth = 1;           // its nth call fails
         uint32_t tag = 0;      // not 0: only the record calls for this tag count
+        std::optional<std::vector<uint8_t>> bytes;   // written into a load's buffer first
+        std::optional<standin::WrongAnswer> answer;  // the call answers so instead of failing
     };
     std::vector<Fault> faults;
     struct Expect {
@@ -52,6 +55,13 @@ struct Scenario {
 // Reads and checks a scenario file, its document included. False with "<file>: <field path>:
 // <problem>" in `error` for a file that is missing, not JSON, or not a scenario.
 bool LoadScenario(const std::string& path, Scenario& out, std::string* error);
+// The scenario as a file's text, its document in place.
+std::string WriteScenario(const Scenario& scenario);
+
+// Plans the faults in the host, counted from now.
+void PlanFaults(standin::Host& host, const std::vector<Scenario::Fault>& faults);
+// "FX_LoadEData call 3 fails", "FX_NextEData call 2 answers cycle 100", ...
+std::string Describe(const Scenario::Fault& fault);
 
 struct ScenarioOutcome {
     std::string name;

@@ -43,7 +43,7 @@ std::vector<uint8_t> RegionRecord(const Selection& s) {
     Put16(record, 2, s.startSlot);
     Put16(record, 4, s.startMeasure);
     Put32(record, 6, s.startPos);
-    Put16(record, 10, s.system);
+    Put16(record, 10, s.endSystem.value_or(s.system));
     Put16(record, 12, s.endSlot);
     Put16(record, 14, s.endMeasure);
     Put32(record, 16, s.endPos);

@@ -18,6 +18,8 @@ struct Selection {
     int16_t startMeasure = 0, endMeasure = 0;
     int32_t startPos = 0;
     int32_t endPos = 0x7FFFFFFF;  // through the end of the measure
+    std::optional<int16_t> endSystem =
+        std::nullopt;  // the bottom slot's staff system, when not `system`
 };
 
 // The program's 20-byte region record: packed, little-endian.

@@ -62,6 +62,7 @@ std::string Describe(const Call& c) {
     }
     put({" v ", Hex32(c.version), " = ", std::to_string(c.result)});
     if (!c.name.empty()) put({" \"", Utf8(c.name), "\""});
+    if (!c.wrong.empty()) put({" [wrong answer: ", c.wrong, "]"});
     return out;
 }
 
@@ -114,6 +115,7 @@ void Host::FailTag(uint32_t tag) {
 void Host::ClearFaults() {
     faults_.clear();
     failingTags_.clear();
+    ClearWrongAnswers();
 }
 
 std::optional<Host::Fault> Host::TakeFault(const std::string& function, uint32_t tag,

@@ -2,6 +2,7 @@
 // and leaves the document, key and size untouched.
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 
 #include "document.h"
 #include "standin/host.h"
@@ -76,6 +77,43 @@ Bytes Copy(const void* buffer, int32_t size) {
     return Bytes(p, p + size);
 }
 
+// A wrong answer that applies to this call: none when a planned failure fires as well, or when
+// it is of another kind than the function gives.
+std::optional<WrongAnswer> Applicable(const std::optional<WrongAnswer>& wrong, bool failed,
+                                      std::initializer_list<WrongAnswer::Kind> kinds, Call& call) {
+    if (!wrong || failed) return std::nullopt;
+    if (std::find(kinds.begin(), kinds.end(), wrong->kind) == kinds.end()) return std::nullopt;
+    call.wrong = Describe(*wrong);
+    return wrong;
+}
+
+// Writes the wrong answer's key over the caller's key words, as many as the host reads.
+void RewriteKey(const Document& doc, uint32_t t, uint16_t* key, const WrongAnswer& wrong,
+                Call& call) {
+    if (key == nullptr || wrong.kind != WrongAnswer::Kind::Key) return;
+    const size_t n = std::min(wrong.key.size(), doc.KeyWords(t));
+    std::copy_n(wrong.key.begin(), n, key);
+    call.keyOut = doc.Words(doc.KeyFrom(t, key));
+}
+
+// A raw text as it reads without its terminator (a 0 unit, or a 0 byte for 8-bit hosts).
+void DropTerminator(Bytes& text, uint32_t hostVersion) {
+    const size_t unit = UnicodeHost(hostVersion) ? 2 : 1;
+    if (text.size() >= unit) text.resize(text.size() - unit);
+}
+
+// Fills a font name buffer to its end with name characters.
+template <typename Unit>
+std::u16string FillName(Unit* name, size_t units) {
+    static const char kPattern[] = "Endless Font Name ";
+    std::u16string text;
+    for (size_t i = 0; i < units; ++i) {
+        name[i] = static_cast<Unit>(kPattern[i % (sizeof(kPattern) - 1)]);
+        text.push_back(static_cast<char16_t>(name[i]));
+    }
+    return text;
+}
+
 }  // namespace
 
 int16_t Host::LoadEData(uint32_t t, uint16_t* key, void* buffer, int32_t* size, uint32_t version) {
@@ -85,9 +123,14 @@ int16_t Host::LoadEData(uint32_t t, uint16_t* key, void* buffer, int32_t* size, 
     call.bufferNull = buffer == nullptr;
     call.sizeIn = size ? *size : 0;
     if (key) call.keyIn = doc_->Words(doc_->KeyFrom(t, key));
+    call.keyOut = call.keyIn;
+    const auto fault = TakeFault(call.function, t, true);
+    using Kind = WrongAnswer::Kind;
+    const auto wrong = Applicable(TakeWrongAnswer(call.function), fault.has_value(),
+                                  {Kind::Size, Kind::Unterminated, Kind::Key}, call);
     auto run = [&]() -> int16_t {
-        if (auto fault = TakeFault(call.function, t, true)) {
-            if (fault->bytes && buffer && size && *size > 0) {
+        if (fault) {
+            if (fault->bytes && !fault->bytes->empty() && buffer && size && *size > 0) {
                 size_t n = std::min(fault->bytes->size(), static_cast<size_t>(*size));
                 std::memcpy(buffer, fault->bytes->data(), n);
                 call.dataOut.assign(fault->bytes->begin(),
@@ -95,23 +138,41 @@ int16_t Host::LoadEData(uint32_t t, uint16_t* key, void* buffer, int32_t* size, 
             }
             return 0;
         }
-        if (key == nullptr || size == nullptr) return 0;
-        const Bytes* stored = doc_->Find(doc_->KeyFrom(t, key));
+        if (key == nullptr || size == nullptr || (wrong && wrong->fails)) return 0;
+        const RecordKey id = doc_->KeyFrom(t, key);
+        if (wrong && wrong->kind == Kind::Unterminated && IsRawTextTag(t)) {
+            unterminated_.emplace_back(t, id.words[0]);
+        }
+        const Bytes* stored = doc_->Find(id);
+        Bytes out;
+        if (stored != nullptr) {
+            out = Outgoing(t, *stored, version, version_);
+            if (IsRawTextTag(t) && IsUnterminated(t, id.words[0])) DropTerminator(out, version_);
+        }
+        if (wrong && wrong->kind == Kind::Size) {
+            // Whatever exists and fits is copied; the count is the wrong one.
+            if (buffer != nullptr && *size > 0 && !out.empty()) {
+                out.resize(std::min(out.size(), static_cast<size_t>(*size)));
+                std::memcpy(buffer, out.data(), out.size());
+                call.dataOut = std::move(out);
+            }
+            *size = wrong->size;
+            return 1;
+        }
         if (stored == nullptr) return 0;
-        Bytes out = Outgoing(t, *stored, version, version_);
         const auto n = static_cast<int32_t>(out.size());
         if (buffer == nullptr) {
             *size = n;
             return 1;
         }
         if (*size < n) return 0;  // too small: nothing written
-        std::memcpy(buffer, out.data(), out.size());
+        if (!out.empty()) std::memcpy(buffer, out.data(), out.size());
         *size = n;
         call.dataOut = std::move(out);
         return 1;
     };
     call.result = run();
-    call.keyOut = call.keyIn;
+    if (wrong) RewriteKey(*doc_, t, key, *wrong, call);
     call.sizeOut = size ? *size : 0;
     return call.result;
 }
@@ -131,8 +192,11 @@ Call& Host::LogWrite(std::string function, uint32_t t, const uint16_t* key, cons
 int16_t Host::SaveEData(uint32_t t, uint16_t* key, const void* buffer, int32_t size,
                         uint32_t version) {
     Call& call = LogWrite("FX_SaveEData", t, key, buffer, size, version);
+    const auto fault = TakeFault(call.function, t, true);
+    const auto wrong = Applicable(TakeWrongAnswer(call.function), fault.has_value(),
+                                  {WrongAnswer::Kind::Key}, call);
     call.result = [&]() -> int16_t {
-        if (TakeFault(call.function, t, true)) return 0;
+        if (fault || (wrong && wrong->fails)) return 0;
         if (key == nullptr || buffer == nullptr || size <= 0) return 0;
         RecordKey id = doc_->KeyFrom(t, key);
         const Bytes* existing = doc_->Find(id);
@@ -142,14 +206,18 @@ int16_t Host::SaveEData(uint32_t t, uint16_t* key, const void* buffer, int32_t s
         doc_->Put(id, std::move(*stored));
         return 1;
     }();
+    if (wrong) RewriteKey(*doc_, t, key, *wrong, call);
     return call.result;
 }
 
 int16_t Host::CreateEData(uint32_t t, uint16_t* key, const void* buffer, int32_t size,
                           uint32_t version) {
     Call& call = LogWrite("FX_CreateEData", t, key, buffer, size, version);
+    const auto fault = TakeFault(call.function, t, true);
+    const auto wrong = Applicable(TakeWrongAnswer(call.function), fault.has_value(),
+                                  {WrongAnswer::Kind::Key}, call);
     call.result = [&]() -> int16_t {
-        if (TakeFault(call.function, t, true)) return 0;
+        if (fault || (wrong && wrong->fails)) return 0;
         if (key == nullptr || buffer == nullptr || size <= 0) return 0;
         auto stored = Incoming(t, call.dataIn, nullptr, version, version_);
         if (!stored) return 0;
@@ -160,6 +228,7 @@ int16_t Host::CreateEData(uint32_t t, uint16_t* key, const void* buffer, int32_t
         std::copy(call.keyOut.begin(), call.keyOut.end(), key);
         return 1;
     }();
+    if (wrong) RewriteKey(*doc_, t, key, *wrong, call);
     return call.result;
 }
 
@@ -168,10 +237,12 @@ int16_t Host::DeleteEData(uint32_t t, uint16_t* key, uint32_t version) {
     call.tag = t;
     call.version = version;
     if (key) call.keyIn = call.keyOut = doc_->Words(doc_->KeyFrom(t, key));
-    call.result = [&]() -> int16_t {
-        if (TakeFault(call.function, t, true)) return 0;
-        return key != nullptr && doc_->Erase(doc_->KeyFrom(t, key)) ? 1 : 0;
-    }();
+    const auto fault = TakeFault(call.function, t, true);
+    const auto wrong = Applicable(TakeWrongAnswer(call.function), fault.has_value(),
+                                  {WrongAnswer::Kind::Key}, call);
+    const bool refused = fault || (wrong && wrong->fails);
+    call.result = !refused && key != nullptr && doc_->Erase(doc_->KeyFrom(t, key)) ? 1 : 0;
+    if (wrong) RewriteKey(*doc_, t, key, *wrong, call);
     return call.result;
 }
 
@@ -181,16 +252,30 @@ int16_t Host::NextEData(uint32_t t, uint16_t* key, void* buffer, int32_t* size, 
     call.version = version;
     call.bufferNull = buffer == nullptr && size == nullptr;
     if (key) call.keyIn = call.keyOut = doc_->Words(doc_->KeyFrom(t, key));
+    const auto fault = TakeFault(call.function, t, true);
+    using Kind = WrongAnswer::Kind;
+    const auto wrong = Applicable(TakeWrongAnswer(call.function), fault.has_value(),
+                                  {Kind::Key, Kind::Cycle}, call);
     call.result = [&]() -> int16_t {
-        if (TakeFault(call.function, t, true)) return 0;
+        if (fault || (wrong && wrong->fails)) return 0;
         // The enumeration transfers no data; a buffer or size here is a caller's mistake.
         if (key == nullptr || buffer != nullptr || size != nullptr) return 0;
+        const bool startCycle = wrong && wrong->kind == Kind::Cycle;
+        if (startCycle) cycle_ = Cycle{t, wrong->limit};
         auto next = doc_->After(doc_->KeyFrom(t, key));
+        if ((startCycle || !next) && cycle_ && cycle_->tag == t && cycle_->remaining > 0) {
+            const auto keys = doc_->KeysOf(t);
+            if (!keys.empty()) {
+                next = keys.front();
+                --cycle_->remaining;
+            }
+        }
         if (!next) return 0;
         call.keyOut = doc_->Words(*next);
         std::copy(call.keyOut.begin(), call.keyOut.end(), key);
         return 1;
     }();
+    if (wrong) RewriteKey(*doc_, t, key, *wrong, call);
     return call.result;
 }
 
@@ -227,8 +312,15 @@ int16_t Host::FontNumToName(uint16_t font, char* name, uint32_t version) {
     Call& call = Log("FX_FontNumToName");
     call.font = font;
     call.version = version;
+    const auto fault = TakeFault(call.function, 0, false);
+    const auto wrong = Applicable(TakeWrongAnswer(call.function), fault.has_value(),
+                                  {WrongAnswer::Kind::FullName}, call);
     call.result = [&]() -> int16_t {
-        if (TakeFault(call.function, 0, false) || name == nullptr) return 0;
+        if (fault || name == nullptr) return 0;
+        if (wrong) {
+            call.name = FillName(name, 256);
+            return 1;
+        }
         auto it = doc_->fonts.find(font);
         if (it == doc_->fonts.end()) return 0;
         // 256 bytes: at most 255 characters, each unit's low byte.
@@ -246,8 +338,15 @@ int16_t Host::FontNumToNameUTF16(uint16_t font, char16_t* name, int32_t capacity
     call.font = font;
     call.capacity = capacity;
     call.version = version;
+    const auto fault = TakeFault(call.function, 0, false);
+    const auto wrong = Applicable(TakeWrongAnswer(call.function), fault.has_value(),
+                                  {WrongAnswer::Kind::FullName}, call);
     call.result = [&]() -> int16_t {
-        if (TakeFault(call.function, 0, false) || name == nullptr || capacity < 1) return 0;
+        if (fault || name == nullptr || capacity < 1) return 0;
+        if (wrong) {
+            call.name = FillName(name, static_cast<size_t>(capacity));
+            return 1;
+        }
         auto it = doc_->fonts.find(font);
         if (it == doc_->fonts.end()) return 0;
         std::u16string text = it->second.substr(0, static_cast<size_t>(capacity) - 1);

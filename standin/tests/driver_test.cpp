@@ -7,6 +7,7 @@
 
 #include "numbers.h"
 #include "report.h"
+#include "scenario.h"
 #include "standin/files.h"
 
 namespace {
@@ -158,6 +159,81 @@ TEST(Picture, DrawsNamesAsTheyReadAndMarksWhatChanged) {
     // Before stands above After, at the same left edge.
     EXPECT_LT(svg.find(">Before</text>"), svg.find(">After</text>"));
     has("<text x=\"20\" y=\"30\" font-size=\"22\" font-weight=\"bold\">Before</text>");
+}
+
+// Scenarios as the validator writes its findings: every kind of planned fault, an end system of
+// its own and the expectations read back as written.
+TEST_F(OutputFiles, ScenariosReadBackAsWritten) {
+    using Kind = standin::WrongAnswer::Kind;
+    driver::Scenario written;
+    written.name = "every fault";
+    written.document = R"({"measureCount": 4, "staves": [{"number": 1}]})";
+    written.hostVersion = 0x10FFFFFF;
+    written.enumerate = false;
+    written.selection = driver::Selection{2, 1, 3, 1, 4, 0, 0x7FFFFFFF, int16_t{5}};
+    written.answers = {"yes"};
+    auto fault = [](const char* function, int nth) {
+        driver::Scenario::Fault f;
+        f.function = function;
+        f.nth = nth;
+        return f;
+    };
+    written.faults = {fault("FX_SaveEData", 2), fault("FX_LoadEData", 3)};
+    written.faults[0].tag = standin::TagOf("SDNG");
+    written.faults[1].bytes = std::vector<uint8_t>{1, 0, 0xFF};
+    for (Kind kind : {Kind::Size, Kind::Unterminated, Kind::Key, Kind::Cycle, Kind::FullName}) {
+        driver::Scenario::Fault f = fault("FX_NextEData", 4);
+        f.answer.emplace();
+        f.answer->kind = kind;
+        f.answer->size = -7;
+        f.answer->key = {0, 1, 0};
+        f.answer->fails = true;
+        f.answer->limit = 9;
+        written.faults.push_back(f);
+    }
+    written.expect.result = 0;
+    written.expect.boxes =
+        std::vector<driver::ExpectedBox>{{"No Group", "text", 64u}, {"X", {}, {}}};
+    written.expect.groups = std::vector<driver::ExpectedGroup>{{}};
+    written.expect.groups->front().staves = std::make_pair(int16_t{1}, int16_t{1});
+    const std::string path = (folder / "s.json").string();
+    std::ofstream(path) << driver::WriteScenario(written);
+
+    driver::Scenario read;
+    std::string error;
+    ASSERT_TRUE(driver::LoadScenario(path, read, &error)) << error;
+    EXPECT_EQ(driver::WriteScenario(read), driver::WriteScenario(written));
+    ASSERT_EQ(read.faults.size(), 7u);
+    EXPECT_EQ(driver::Describe(read.faults[0]), "FX_SaveEData call 2 for 'SDNG' fails");
+    EXPECT_EQ(driver::Describe(read.faults[1]), "FX_LoadEData call 3 fails, writing 0100ff");
+    EXPECT_EQ(driver::Describe(read.faults[2]), "FX_NextEData call 4 answers size -7");
+    EXPECT_EQ(driver::Describe(read.faults[4]),
+              "FX_NextEData call 4 answers key (0,1,0) after failing");
+    EXPECT_EQ(driver::Describe(read.faults[5]), "FX_NextEData call 4 answers cycle 9");
+    EXPECT_EQ(read.selection->endSystem, 5);
+    EXPECT_FALSE(read.enumerate);
+}
+
+TEST_F(OutputFiles, ScenarioFaultsNameTheirFieldWhenWrong) {
+    const struct {
+        const char* fault;
+        const char* error;
+    } cases[] = {
+        {R"({"function": "FX_LoadEData", "nth": 1, "answer": "late"})", "fail[0].answer: expected"},
+        {R"({"function": "FX_LoadEData", "nth": 1, "answer": "size"})", "fail[0].size"},
+        {R"({"function": "FX_LoadEData", "nth": 1, "bytes": "0g"})", "fail[0].bytes: expected"},
+        {R"({"function": "FX_LoadEData", "nth": 1, "tag": "SDNG", "answer": "unterminated"})",
+         "fail[0].tag: only a plain failure"},
+    };
+    const std::string path = (folder / "s.json").string();
+    for (const auto& c : cases) {
+        std::ofstream(path) << R"({"document": {}, "selection": null, "fail": [)" << c.fault
+                            << "]}";
+        driver::Scenario read;
+        std::string error;
+        EXPECT_FALSE(driver::LoadScenario(path, read, &error)) << c.fault;
+        EXPECT_NE(error.find(c.error), std::string::npos) << error;
+    }
 }
 
 }  // namespace

@@ -377,4 +377,159 @@ TEST_F(HostTest, AFailingLoadCanStillFillTheBuffer) {
     EXPECT_EQ(size, 4);
 }
 
+using standin::WrongAnswer;
+
+WrongAnswer Wrong(WrongAnswer::Kind kind) {
+    WrongAnswer answer;
+    answer.kind = kind;
+    return answer;
+}
+
+TEST_F(HostTest, AWrongSizeIsReportedWhetherOrNotTheRecordExists) {
+    struct Case {
+        std::vector<uint16_t> key;
+        int32_t capacity;  // 0: a size query
+        int32_t reported;
+        size_t copied;
+    } cases[] = {
+        {{0, 2, 0}, 40, -1, 36},
+        {{0, 2, 0}, 10, 0x7FFFFFFF, 10},  // what fits of the record
+        {{0, 2, 0}, 0, -0x7FFFFFFF - 1, 0},
+        {{0, 9, 0}, 40, 1000, 0},  // no such group, and still a success
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reported);
+        WrongAnswer answer = Wrong(WrongAnswer::Kind::Size);
+        answer.size = c.reported;
+        host.AnswerWrongly("FX_LoadEData", 1, answer);
+        uint16_t key[3] = {c.key[0], c.key[1], c.key[2]};
+        Bytes buffer(40, 0xEE);
+        int32_t size = c.capacity;
+        EXPECT_EQ(FX_LoadEData(tag::kGroup, key, c.capacity ? buffer.data() : nullptr, &size, V),
+                  1);
+        EXPECT_EQ(size, c.reported);
+        EXPECT_EQ(std::count(buffer.begin(), buffer.end(), 0xEE), 40 - static_cast<int>(c.copied));
+        EXPECT_EQ(host.Calls().back().wrong, "size " + std::to_string(c.reported));
+    }
+    int32_t size = 0;
+    uint16_t key[3] = {0, 2, 0};
+    EXPECT_EQ(FX_LoadEData(tag::kGroup, key, nullptr, &size, V), 1);
+    EXPECT_EQ(size, 36);  // fires once
+}
+
+TEST_F(HostTest, ATextAnsweredWithoutTerminatorStaysSo) {
+    for (uint32_t version : {0x19000000u, 0x10000000u}) {
+        SCOPED_TRACE(version);
+        host.ClearFaults();
+        host.SetVersion(version);
+        const uint16_t number = host.AddRawText(tag::kRawText, 0xFFFF, u"abc");
+        const int32_t unit = version >= 0x11000000 ? 2 : 1;
+        uint16_t key[1] = {number};
+        uint16_t group[3] = {0, 1, 0};
+        int32_t size = 0;
+        host.AnswerWrongly("FX_LoadEData", 1, Wrong(WrongAnswer::Kind::Unterminated));
+        EXPECT_EQ(FX_LoadEData(tag::kGroup, group, nullptr, &size, V), 1);  // another tag
+        EXPECT_EQ(size, 36);
+        EXPECT_EQ(FX_LoadEData(tag::kRawText, key, nullptr, &size, version), 1);
+        EXPECT_EQ(size, 4 * unit);
+
+        host.AnswerWrongly("FX_LoadEData", 1, Wrong(WrongAnswer::Kind::Unterminated));
+        EXPECT_EQ(FX_LoadEData(tag::kRawText, key, nullptr, &size, version), 1);
+        EXPECT_EQ(size, 3 * unit);
+        Bytes buffer(8, 0xEE);
+        size = 8;
+        EXPECT_EQ(FX_LoadEData(tag::kRawText, key, buffer.data(), &size, version), 1);
+        EXPECT_EQ(size, 3 * unit);  // later answers lack it too
+        EXPECT_NE(buffer[static_cast<size_t>(3 * unit)], 0);
+        EXPECT_EQ(host.RawText(tag::kRawText, number), u"abc");  // the document keeps it
+    }
+}
+
+TEST_F(HostTest, AKeyCanBeRewrittenByEveryRecordFunction) {
+    WrongAnswer answer = Wrong(WrongAnswer::Kind::Key);
+    answer.key = {7, 8, 9, 10};
+    for (const char* function :
+         {"FX_LoadEData", "FX_SaveEData", "FX_CreateEData", "FX_DeleteEData", "FX_NextEData"}) {
+        host.AnswerWrongly(function, 1, answer);
+    }
+    Bytes record(36, 0);
+    int32_t size = 36;
+    uint16_t key[3] = {0, 1, 0};
+    EXPECT_EQ(FX_LoadEData(tag::kGroup, key, record.data(), &size, V), 1);
+    EXPECT_EQ((std::vector<uint16_t>{key[0], key[1], key[2]}), (std::vector<uint16_t>{7, 8, 9}));
+    uint16_t save[3] = {0, 1, 0};
+    EXPECT_EQ(FX_SaveEData(tag::kGroup, save, record.data(), 36, V), 1);
+    EXPECT_EQ(save[1], 8);
+    uint16_t create[3] = {0, 0xFFFF, 0};
+    EXPECT_EQ(FX_CreateEData(tag::kGroup, create, record.data(), 36, V), 1);
+    EXPECT_EQ(create[1], 8);
+    EXPECT_TRUE(host.Group(0, 3).has_value());  // created under the number it assigned
+    uint16_t remove[2] = {1, 0};
+    EXPECT_EQ(FX_DeleteEData(tag::kMultiStaff, remove, V), 1);
+    EXPECT_EQ((std::vector<uint16_t>{remove[0], remove[1]}), (std::vector<uint16_t>{7, 8}));
+    uint16_t next[3] = {0, 0, 0};
+    EXPECT_EQ(FX_NextEData(tag::kGroup, next, nullptr, nullptr, V), 1);
+    EXPECT_EQ(next[0], 7);
+    EXPECT_EQ(standin::Describe(host.Calls().back()),
+              "FX_NextEData 'SDNG' key (0,0,0) -> (7,8,9) v 0x19000000 = 1 [wrong answer: key "
+              "(7,8,9,10)]");
+
+    // A creation refused, and still a key written back: that of an existing group.
+    answer.key = {0, 1, 0};
+    answer.fails = true;
+    host.AnswerWrongly("FX_CreateEData", 1, answer);
+    uint16_t refused[3] = {0, 0xFFFF, 0};
+    EXPECT_EQ(FX_CreateEData(tag::kGroup, refused, record.data(), 36, V), 0);
+    EXPECT_EQ(refused[1], 1);
+    EXPECT_FALSE(host.Group(0, 4).has_value());
+    EXPECT_EQ(host.Calls().back().wrong, "key (0,1,0) after failing");
+}
+
+TEST_F(HostTest, ACyclingEnumerationLeadsBackToTheFirstRecordUpToItsLimit) {
+    WrongAnswer answer = Wrong(WrongAnswer::Kind::Cycle);
+    answer.limit = 2;
+    host.AnswerWrongly("FX_NextEData", 2, answer);
+    uint16_t key[3] = {0, 0, 0};
+    std::vector<uint16_t> numbers;
+    while (numbers.size() < 20 && FX_NextEData(tag::kGroup, key, nullptr, nullptr, V)) {
+        numbers.push_back(key[1]);
+    }
+    // (0,1), back to (0,1) at once, on to (3,1), back again, to the end.
+    EXPECT_EQ(numbers, (std::vector<uint16_t>{1, 1, 2, 1, 1, 2, 1}));
+    host.ClearFaults();
+    key[0] = 3;
+    key[1] = 1;
+    EXPECT_EQ(FX_NextEData(tag::kGroup, key, nullptr, nullptr, V), 0);
+}
+
+TEST_F(HostTest, AFullFontNameLeavesNoTerminator) {
+    host.AnswerWrongly("FX_FontNumToName", 1, Wrong(WrongAnswer::Kind::FullName));
+    host.AnswerWrongly("FX_FontNumToName_UTF16", 1, Wrong(WrongAnswer::Kind::FullName));
+    std::vector<char> name8(260, 0);
+    std::vector<char16_t> name16(520, 0);
+    EXPECT_EQ(FX_FontNumToName(42, name8.data(), V), 1);
+    EXPECT_EQ(FX_FontNumToName_UTF16(42, name16.data(), 512, V), 1);
+    EXPECT_EQ(std::count(name8.begin(), name8.begin() + 256, 0), 0);
+    EXPECT_EQ(name8[256], 0);
+    EXPECT_EQ(std::count(name16.begin(), name16.begin() + 512, 0), 0);
+    EXPECT_EQ(name16[512], 0);
+    EXPECT_EQ(std::string(name8.begin(), name8.begin() + 13), "Endless Font ");
+}
+
+TEST_F(HostTest, APlannedFailureWinsOverAWrongAnswer) {
+    host.FailCall("FX_LoadEData", 1);
+    WrongAnswer answer = Wrong(WrongAnswer::Kind::Size);
+    answer.size = 5;
+    host.AnswerWrongly("FX_LoadEData", 1, answer);
+    host.AnswerWrongly("FX_SaveEData", 1, answer);  // not a form this function answers in
+    uint16_t key[3] = {0, 1, 0};
+    int32_t size = 0;
+    EXPECT_EQ(FX_LoadEData(tag::kGroup, key, nullptr, &size, V), 0);
+    EXPECT_EQ(size, 0);
+    EXPECT_EQ(host.Calls().back().wrong, "");
+    Bytes record(36, 0);
+    EXPECT_EQ(FX_SaveEData(tag::kGroup, key, record.data(), 36, V), 1);
+    EXPECT_EQ(host.Calls().back().wrong, "");
+}
+
 }  // namespace

@@ -231,4 +231,52 @@ TEST_F(CollectionTest, SaveAllStopsAtTheFirstFailure) {
     EXPECT_EQ(CallsOf("FX_SaveEData").size(), 2u);
 }
 
+// A host whose enumeration leads back to a record already loaded: each record once, then the
+// enumeration ends, wherever the host jumps back and however often it would.
+TEST_F(CollectionTest, AnEnumerationThatLeadsBackEndsAtTheRepeatedRecord) {
+    AddStaves(2);
+    host().SetMeasureCount(8);
+    for (int i = 0; i < 3; ++i) AddGroup(0, 1);
+    for (int jump = 1; jump <= 4; ++jump) {
+        SCOPED_TRACE(jump);
+        standin::WrongAnswer cycle;
+        cycle.kind = standin::WrongAnswer::Kind::Cycle;
+        cycle.limit = 1000;
+        host().ClearCalls();
+        host().AnswerWrongly("FX_NextEData", jump, cycle);
+        FCGroups groups;
+        EXPECT_EQ(groups.LoadAll(), jump == 1 ? 3 : std::min(jump - 1, 3));
+        EXPECT_LE(CallsOf("FX_NextEData").size(), 5u);
+        host().ClearFaults();
+    }
+}
+
+// Only an enumeration moves a record's key: a load, save or deletion whose host rewrites the key
+// leaves the object naming the record it asked for.
+TEST_F(DataObjectTest, OnlyTheEnumerationMovesTheKey) {
+    AddStaves(2);
+    host().SetMeasureCount(8);
+    AddGroup(0, 1);
+    AddGroup(0, 2);
+    standin::WrongAnswer elsewhere;
+    elsewhere.kind = standin::WrongAnswer::Kind::Key;
+    elsewhere.key = {0, 2, 0};
+    for (const char* function : {"FX_LoadEData", "FX_SaveEData", "FX_DeleteEData"}) {
+        SCOPED_TRACE(function);
+        FCGroup group;
+        group.SetGroupNumber(1);
+        ASSERT_TRUE(group.LoadCurrentKey());
+        host().AnswerWrongly(function, 1, elsewhere);
+        if (std::string(function) == "FX_LoadEData") group.Reload();
+        if (std::string(function) == "FX_SaveEData") group.Save();
+        if (std::string(function) == "FX_DeleteEData") group.DeleteRecord();
+        EXPECT_EQ(group.GetGroupNumber(), 1);
+        host().ClearFaults();
+    }
+    host().AnswerWrongly("FX_NextEData", 1, elsewhere);
+    FCGroup group;
+    ASSERT_TRUE(group.LoadFirst());
+    EXPECT_EQ(group.GetGroupNumber(), 2);
+}
+
 }  // namespace

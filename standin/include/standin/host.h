@@ -86,7 +86,41 @@ struct Call {
     uint16_t slot = 0, system = 0, staff = 0, font = 0;
     int32_t capacity = 0;  // FX_FontNumToName_UTF16
     std::u16string name;   // font name written
+    std::string wrong;     // the wrong-form answer given, if any ("size -1", ...)
 };
+
+// An answer of a form the host contract does not allow, planned on one call like a failure: how
+// the plug-in copes with a host that answers anything.
+struct WrongAnswer {
+    enum class Kind {
+        // FX_LoadEData succeeds whether or not the record exists, copies as much of the record
+        // as the buffer holds, and reports `size` as the byte count (negative, zero or absurd).
+        Size,
+        // FX_LoadEData of a raw text: that text lacks its terminator in this answer and in every
+        // later one. Nothing happens when the call is for another tag.
+        Unterminated,
+        // A record function does its work (or, with `fails`, refuses it and changes nothing
+        // else), then writes `key` over the caller's key words (as many as the host reads for
+        // the tag).
+        Key,
+        // FX_NextEData answers the tag's first record, and from then on the enumeration of that
+        // tag leads back to its first record instead of ending: `limit` times in all, after which
+        // it ends as usual.
+        Cycle,
+        // FX_FontNumToName and FX_FontNumToName_UTF16 fill the whole name buffer (256 bytes, or
+        // the capacity given) with name characters and no terminator, and succeed.
+        FullName,
+    };
+    Kind kind = Kind::Size;
+    int32_t size = 0;
+    std::vector<uint16_t> key;
+    bool fails = false;
+    int limit = 100;
+};
+
+// "size -1", "unterminated", "key (65535,65535)", "key (0,1,0) after failing", "cycle 100",
+// "full name".
+STANDIN_API std::string Describe(const WrongAnswer& answer);
 
 // The host functions, in the order their call counts are listed.
 inline constexpr std::array<std::string_view, 10> kHostFunctions = {
@@ -199,6 +233,10 @@ class STANDIN_API Host {
     void FailCall(const std::string& function, int nth, uint32_t tag = 0);
     void FailCallWritingBytes(const std::string& function, int nth, std::vector<uint8_t> bytes);
     void FailTag(uint32_t tag);
+    // The nth call (1-based, counted from now) of `function` answers in the wrong form. A planned
+    // failure of the same call wins.
+    void AnswerWrongly(const std::string& function, int nth, WrongAnswer answer);
+    // Failures and wrong answers planned, and the lasting effects of wrong answers given.
     void ClearFaults();
 
     // The host functions; the FX_ exports forward here.
@@ -228,6 +266,21 @@ class STANDIN_API Host {
     // Logs a save or create with the record the plug-in hands over.
     Call& LogWrite(std::string function, uint32_t tag, const uint16_t* key, const void* buffer,
                    int32_t size, uint32_t version);
+    // Counts the call against the planned wrong answers; the one that fires, if any.
+    std::optional<WrongAnswer> TakeWrongAnswer(const std::string& function);
+    // Lasting effects of wrong answers given.
+    bool IsUnterminated(uint32_t tag, uint16_t number) const;
+    void ClearWrongAnswers();
+
+    struct PlannedAnswer {
+        std::string function;
+        int remaining;
+        WrongAnswer answer;
+    };
+    struct Cycle {
+        uint32_t tag;
+        int remaining;
+    };
 
     std::unique_ptr<Document> doc_;
     uint32_t version_ = kDefaultVersion;
@@ -238,6 +291,9 @@ class STANDIN_API Host {
     std::array<uint64_t, kHostFunctions.size()> counts_{};
     std::vector<Fault> faults_;
     std::vector<uint32_t> failingTags_;
+    std::vector<PlannedAnswer> wrongAnswers_;
+    std::vector<std::pair<uint32_t, uint16_t>> unterminated_;  // raw texts (tag, number)
+    std::optional<Cycle> cycle_;
 };
 
 }  // namespace standin

@@ -1,0 +1,39 @@
+#pragma once
+// What must hold after any run of the command, whatever the host answered: judged from the
+// document before and after and from the host calls the plug-in made.
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "standin/host.h"
+
+namespace validate {
+
+// The document as it was before a run.
+struct DocumentState {
+    std::vector<standin::GroupView> groups;
+    std::set<uint16_t> textBlocks;
+    // Keys of the records the command writes (groups, text blocks, raw texts).
+    std::map<uint32_t, std::set<std::vector<uint16_t>>> keys;
+};
+DocumentState CaptureDocument(const standin::Host& host);
+
+struct RunFacts {
+    int16_t result = 0;
+    uint32_t hostVersion = 0;
+    int16_t startMeasure = 0, endMeasure = 0;  // of the selection
+    // The most FX_NextEData calls a bounded enumeration may make; 0 for no bound.
+    size_t nextCallLimit = 0;
+    // Whether the invariants of whole pieces (every measure bracketed, new groups whole copies,
+    // name blocks of their own) are judged. A piece completes or is undone when one call fails;
+    // when the host refuses the undo as well, a piece may stay half made.
+    bool wholePieces = true;
+};
+
+// Every invariant the run broke, one line each; empty when all hold.
+std::vector<std::string> CheckRun(const DocumentState& before, const standin::Host& host,
+                                  const RunFacts& facts);
+
+}  // namespace validate

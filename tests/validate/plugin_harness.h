@@ -1,0 +1,56 @@
+#pragma once
+// The built plug-in as the host program drives it: loaded from its file and called only through
+// its seven exports, with its message boxes recorded and answered here instead of shown.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "message_boxes.h"
+#include "plugin_module.h"
+#include "session.h"
+
+namespace validate {
+
+struct CommandRun {
+    int16_t result = 0;
+    std::vector<driver::ShownBox> boxes;
+};
+
+class Plugin {
+  public:
+    // Loads the module; on Windows also binds its message boxes to this program.
+    bool Load(const std::string& path, std::string* error);
+    void Unload() { module_.Unload(); }
+    const driver::PluginModule& Exports() const { return module_; }
+
+    // The program's start-up calls: version, init, enumeration of index 0 and 1 (UTF-16 from host
+    // version 0x19000000, else 8-bit; left out without `enumerate`), menu status.
+    void StartUp(uint32_t hostVersion, bool enumerate = true) const;
+    // Runs the command on the selection (none: no region record), answering its questions from
+    // `answers` in order.
+    CommandRun Invoke(const std::optional<driver::Selection>& selection,
+                      const std::vector<std::string>& answers) const;
+
+  private:
+    driver::PluginModule module_;
+};
+
+// While it lives, every message box of the plug-in is recorded and answered by `answerer`;
+// nothing is shown.
+class BoxRecorder {
+  public:
+    explicit BoxRecorder(driver::BoxAnswerer answerer);
+    BoxRecorder(const BoxRecorder&) = delete;
+    BoxRecorder& operator=(const BoxRecorder&) = delete;
+    ~BoxRecorder();
+
+    const std::vector<driver::ShownBox>& Boxes() const { return boxes_; }
+    int32_t OnBox(driver::ShownBox box);
+
+  private:
+    driver::BoxAnswerer answerer_;
+    std::vector<driver::ShownBox> boxes_;
+};
+
+}  // namespace validate
