@@ -163,6 +163,9 @@ PendingGroup ReadGroup(const Json& j, const std::string& path, const Document& d
               "abbrevName", "fullNameId", "abbrevNameId", "bytes6to21", "bytes24to31"});
     PendingGroup p{path, {}, {}, {}};
     p.spec.owner = static_cast<int16_t>(g.Int("owner", INT16_MIN, INT16_MAX, 0));
+    if (p.spec.owner == -1) {
+        Fail(g.Path("owner"), "-1 stands for a number still to be assigned, not an owner");
+    }
     p.spec.number = static_cast<int16_t>(g.Int("number", 0, INT16_MAX, 0));
     p.spec.startStaff = g.I16("startStaff");
     p.spec.endStaff = g.I16("endStaff");
@@ -212,10 +215,11 @@ void AddPendingGroup(const PendingGroup& p, Document& doc) {
         }
     }
     int16_t number = doc.AddGroup(p.spec);
-    if (number == 0) Fail(p.path + ".number", "no group number left");
     RecordKey key{tag::kGroup,
                   {static_cast<uint16_t>(p.spec.owner), static_cast<uint16_t>(number), 0}};
-    Bytes rec = *doc.Find(key);
+    const Bytes* added = number != 0 ? doc.Find(key) : nullptr;
+    if (added == nullptr) Fail(p.path + ".number", "no group number left");
+    Bytes rec = *added;
     if (p.fullNameId) PutS16(rec, kGroupFullNameId, *p.fullNameId);
     if (p.abbrevNameId) PutS16(rec, kGroupAbbrevNameId, *p.abbrevNameId);
     doc.Put(key, std::move(rec));
@@ -466,7 +470,12 @@ Json WriteSections(const Document& doc) {
     Json groups = Json::array();
     for (const RecordKey& key : doc.KeysOf(tag::kGroup)) {
         const Bytes* rec = doc.Find(key);
-        if (rec->size() != kGroupSize || key.words[1] == 0 || key.words[1] > INT16_MAX) continue;
+        // 0xFFFF asks for a number and 0 (as a number) for the next free one: read back, either
+        // would be another group.
+        if (rec->size() != kGroupSize || key.words[0] == 0xFFFF || key.words[1] == 0 ||
+            key.words[1] > INT16_MAX) {
+            continue;
+        }
         GroupView v = doc.ViewGroup(key, *rec);
         const GroupFields fields{v.startStaff, v.endStaff,   v.startMeasure,
                                  v.endMeasure, v.fullNameId, v.abbrevNameId};

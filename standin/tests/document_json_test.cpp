@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <utility>
 
 #include "standin/host.h"
 
@@ -120,6 +121,9 @@ TEST_F(DocumentJson, BadDocumentsNameTheFieldAndLoadNothing) {
         {R"({"measureCount": null})", "measureCount: expected an integer, found null"},
         {R"({"groups": null})", "groups: expected an array, found null"},
         {Group(R"("owner": null)"), "groups[0].owner: expected an integer, found null"},
+        // -1 in a key asks the host to assign a number: no stored group has it.
+        {Group(R"("owner": -1)"), "groups[0].owner: -1 stands for a number still to be assigned"},
+        {Group(R"("number": -1)"), "groups[0].number: expected an integer from 0 to 32767"},
         {R"({"staves": [{"number": 1}, {"number": 1}]})",
          "staves[1].number: staff 1 appears twice"},
         {R"({"staves": [{"number": 1, "nmae": "x"}]})", "staves[0].nmae: unknown field"},
@@ -228,6 +232,12 @@ TEST_F(DocumentJson, RecordsNoScoreHoldsAreSavedAsRecords) {
     host.PutRecord(tag::kGroup, {0, 21, 0}, group);
     host.PutRecord(tag::kSystemStaff, {4, 0}, Bytes{42, 0});
     host.PutRecord(tag::kMultiStaff, {3, 0}, Bytes{1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    // A group a score could hold, but under the key words that ask the host for a number.
+    group = Bytes(36, 0);
+    group[0] = group[2] = 1;
+    group[32] = group[34] = 1;
+    host.PutRecord(tag::kGroup, {0xFFFF, 1, 0}, group);
+    host.PutRecord(tag::kGroup, {0, 0xFFFF, 0}, group);
     const std::string saved = host.SaveDocumentJson();
 
     Host again;
@@ -272,6 +282,15 @@ TEST_F(DocumentJson, DocumentsBuiltInCodeMatchTheirJson) {
     spec.fullName = u"Winds";
     EXPECT_EQ(built.AddGroup(spec), 1);
     EXPECT_EQ(built.AddGroup(spec), 2);
+    // -1 would ask for a number to be assigned: a group is never stored under it.
+    const std::string before = built.SaveDocumentJson();
+    for (const auto& [owner, number] : {std::pair{-1, 0}, std::pair{-1, 4}, std::pair{0, -1}}) {
+        standin::GroupSpec placeholder = spec;
+        placeholder.owner = static_cast<int16_t>(owner);
+        placeholder.number = static_cast<int16_t>(number);
+        EXPECT_EQ(built.AddGroup(placeholder), 0) << owner << "/" << number;
+    }
+    EXPECT_EQ(built.SaveDocumentJson(), before);
 
     Host read;
     std::string error;

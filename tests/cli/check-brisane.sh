@@ -124,6 +124,11 @@ printf '{"measureCount": 4, "staves": [{"number": 1}], "groups": [{"startStaff":
   >"$work/lacking.json"
 refused "lacking.json: groups[0].endStaff: staff 3 is not in the score" "$work/lacking.json" \
   --staves 1-1 --measures 1-2 "${o[@]}"
+# -1 in a key asks the host for a number: no group is stored under it.
+printf '{"measureCount": 8, "staves": [{"number": 1}], "groups": [{"owner": -1, "number": 1, "startStaff": 1, "endStaff": 1, "startMeasure": 1, "endMeasure": 8}]}' \
+  >"$work/owner.json"
+refused "owner.json: groups[0].owner: -1 stands for a number still to be assigned" "$work/owner.json" \
+  --staves 1-1 --measures 1-2 "${o[@]}"
 
 # Outputs: checked before the command runs, and written only when all can be.
 refused "--svg /nonexistent/x.svg: the folder /nonexistent does not exist" "$q" --staves 1-4 \
@@ -226,6 +231,11 @@ scenario wrong '"selection": {"slots": [1, 4], "measures": [5, 8]}, "expect": {"
 "$brisane" --scenario "$work/wrong.json" >"$work/stdout" 2>&1
 [ $? -eq 1 ] && grep -q "result expected 0, returned 1" "$work/stdout" \
   || fail "a scenario whose expectation fails does not exit 1"
+# Records may hold what the sections refuse, a group under the key word -1 too; the run saves and
+# reads back the document around the command.
+printf '{"document": {"measureCount": 8, "staves": [{"number": 1}], "records": [{"tag": "SDNG", "key": [-1, 1, 0], "bytes": "%s"}]}, "selection": {"slots": [1, 1], "measures": [3, 5]}, "expect": {"unchanged": true}}' \
+  "0100010000000000000000000000000000000000000000000000000000000000 01000800" >"$work/minus.json"
+runs "a group stored under -1" --scenario "$work/minus.json" && says "a group stored under -1" "1 passed, 0 failed"
 runs "shared scenarios" --scenario "$scenarios"/*.json && says "shared scenarios" " 0 failed"
 
 if [ $failures -ne 0 ]; then exit 1; fi

@@ -187,7 +187,8 @@ class STANDIN_API Host {
     void AddStaff(int16_t staff, std::string name);  // appended to the score order (system 0)
     void SetStaffSystem(int16_t system, std::vector<int16_t> staves);
     void SetMeasureCount(int count);
-    int16_t AddGroup(const GroupSpec& spec);  // returns the group number
+    // The group number; 0 (nothing added) when none is left or the owner or number is -1.
+    int16_t AddGroup(const GroupSpec& spec);
     void AddMultiStaffInstrument(int16_t number, int16_t staff1, int16_t staff2,
                                  int16_t staff3 = 0);
     void AddFont(uint16_t number, std::u16string name);
