@@ -517,6 +517,13 @@ ScenarioOutcome RunScenario(const Scenario& scenario, const std::string& pluginP
     host.ClearCalls();
     const CommandRun run = session.Invoke(scenario.selection, ScriptedAnswers(scenario.answers));
     session.Stop();
+    // A fault that never takes effect leaves the scenario showing nothing of what it plans.
+    for (const int plan : host.UnfiredFaults()) {
+        const auto i = static_cast<size_t>(plan - 1);
+        if (i >= scenario.faults.size()) continue;
+        outcome.failures.push_back(json::At("fail", i) +
+                                   " never took effect: " + Describe(scenario.faults[i]));
+    }
 
     std::ostringstream transcript;
     for (const ShownBox& box : run.boxes) transcript << Render(box);

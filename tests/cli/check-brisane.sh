@@ -231,6 +231,13 @@ scenario wrong '"selection": {"slots": [1, 4], "measures": [5, 8]}, "expect": {"
 "$brisane" --scenario "$work/wrong.json" >"$work/stdout" 2>&1
 [ $? -eq 1 ] && grep -q "result expected 0, returned 1" "$work/stdout" \
   || fail "a scenario whose expectation fails does not exit 1"
+# A planned fault that never takes effect fails the scenario, naming the entry.
+scenario unfired '"selection": {"slots": [1, 4], "measures": [5, 8]}, "fail": [{"function": "FX_CreateEData", "nth": 1}, {"function": "FX_CreateEData", "nth": 999}, {"function": "FX_FontNumToName", "nth": 1, "answer": "full name"}]'
+"$brisane" --scenario "$work/unfired.json" >"$work/stdout" 2>&1
+[ $? -eq 1 ] || fail "a scenario whose planned faults never take effect does not exit 1"
+says "unfired faults" "fail[1] never took effect: FX_CreateEData call 999 fails"
+says "unfired faults" "fail[2] never took effect: FX_FontNumToName call 1 answers full name"
+grep -q "fail\[0\]" "$work/stdout" && fail "a fault that took effect is named as one that did not"
 # Records may hold what the sections refuse, a group under the key word -1 too; the run saves and
 # reads back the document around the command.
 printf '{"document": {"measureCount": 8, "staves": [{"number": 1}], "records": [{"tag": "SDNG", "key": [-1, 1, 0], "bytes": "%s"}]}, "selection": {"slots": [1, 1], "measures": [3, 5]}, "expect": {"unchanged": true}}' \
