@@ -544,7 +544,8 @@ ScenarioOutcome RunScenario(const Scenario& scenario, const std::string& pluginP
     if (expect.writes) {
         const auto writes = Writes();
         if (writes != *expect.writes) {
-            std::string text = "host writes differ; made:";
+            std::string text =
+                writes.empty() ? "host writes differ; made none" : "host writes differ; made:";
             for (const auto& w : writes) text += "\n    " + w;
             outcome.failures.push_back(text);
         }

@@ -70,6 +70,10 @@ TEST(PrintableText, EscapesEveryControlCharacterAndKeepsTheRest) {
     };
     for (const auto& c : cases) EXPECT_EQ(driver::Printable(c.text), c.shown) << c.shown;
     EXPECT_EQ(driver::Quoted("a\"b\\c\x01"), "\"a\\\"b\\\\c\\u0001\"");
+    // A message of several lines keeps its line breaks, and nothing else raw.
+    EXPECT_EQ(driver::PrintableLines("made:\n    'SDNG'\x1b\r\n\n"),
+              "made:\n    'SDNG'\\u001b\\u000d\n\n");
+    EXPECT_EQ(driver::PrintableLines("one\tline"), "one\\u0009line");
 }
 
 class OutputFiles : public ::testing::Test {

@@ -231,6 +231,12 @@ scenario wrong '"selection": {"slots": [1, 4], "measures": [5, 8]}, "expect": {"
 "$brisane" --scenario "$work/wrong.json" >"$work/stdout" 2>&1
 [ $? -eq 1 ] && grep -q "result expected 0, returned 1" "$work/stdout" \
   || fail "a scenario whose expectation fails does not exit 1"
+# A failure of several lines is printed on several lines.
+scenario writes '"selection": {"slots": [1, 4], "measures": [5, 8]}, "expect": {"writes": []}'
+"$brisane" --scenario "$work/writes.json" >"$work/stdout" 2>&1
+says "writes differ" "host writes differ; made:"
+grep -q "^    FX_SaveEData 'SDNG' (0,1,0)$" "$work/stdout" && ! grep -qF '\u000a' "$work/stdout" \
+  || fail "the writes of a failed scenario are not printed one a line"
 # A planned fault that never takes effect fails the scenario, naming the entry.
 scenario unfired '"selection": {"slots": [1, 4], "measures": [5, 8]}, "fail": [{"function": "FX_CreateEData", "nth": 1}, {"function": "FX_CreateEData", "nth": 999}, {"function": "FX_FontNumToName", "nth": 1, "answer": "full name"}]'
 "$brisane" --scenario "$work/unfired.json" >"$work/stdout" 2>&1
