@@ -1,6 +1,7 @@
 #include "json_document.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <set>
 
@@ -120,25 +121,6 @@ bool HasTextBlock(const Document& doc, int16_t id) {
 void CheckOnce(const Document& doc, const RecordKey& key, const std::string& path,
                const std::string& what) {
     if (doc.Find(key) != nullptr) Fail(path, what + " appears twice");
-}
-
-uint32_t ParseTag(const Json& j, const std::string& path) {
-    if (j.is_string()) {
-        std::string s = j.get<std::string>();
-        if (s.size() == 4) {
-            uint32_t t = 0;
-            for (char c : s) t = (t << 8) | static_cast<uint8_t>(c);
-            return t;
-        }
-        if (s.size() == 10 && s.rfind("0x", 0) == 0) {
-            auto bytes = FromHex(s.substr(2));
-            if (bytes && bytes->size() == 4) {
-                return (uint32_t{(*bytes)[0]} << 24) | (uint32_t{(*bytes)[1]} << 16) |
-                       (uint32_t{(*bytes)[2]} << 8) | uint32_t{(*bytes)[3]};
-            }
-        }
-    }
-    Fail(path, "expected four characters or 0x followed by eight hex digits");
 }
 
 std::vector<int16_t> StaffList(const Json& array, const std::string& path) {
@@ -349,7 +331,7 @@ void ReadDocument(const Json& root, Document& doc) {
     std::set<RecordKey> records;
     json::ForEach(top, "records", [&](const Json& j, const std::string& path) {
         Object r(j, path, {"tag", "key", "bytes"});
-        uint32_t t = ParseTag(r.Required("tag"), r.Path("tag"));
+        uint32_t t = json::Tag(r.Required("tag"), r.Path("tag"));
         const Json& keyArray = r.RequiredArray("key");
         std::vector<uint16_t> key;
         for (size_t i = 0; i < keyArray.size(); ++i) {
@@ -371,9 +353,16 @@ void ReadDocument(const Json& root, Document& doc) {
     });
 }
 
+// Four characters where they read back as such; a tag whose characters begin with 0x would read
+// as a number, so it is written as one, like a tag that is not printable.
 std::string TagText(uint32_t t) {
-    std::string name = TagName(t);
-    return name.front() == '\'' ? name.substr(1, 4) : name;
+    const std::string name = TagName(t);  // 'SDNG', or 0x0000ABCD
+    const bool number =
+        name.front() != '\'' || name.compare(1, 2, "0x") == 0 || name.compare(1, 2, "0X") == 0;
+    if (!number) return name.substr(1, 4);
+    char hex[11];
+    std::snprintf(hex, sizeof(hex), "0x%08X", t);
+    return hex;
 }
 
 bool AllZero(const Bytes& b, size_t from, size_t to) {

@@ -60,6 +60,9 @@ TEST_F(DocumentJson, SavedDocumentReadsBackToTheSameRecords) {
     host.PutRecord(standin::TagOf("XyZ1"), {1, 2, 3}, {0xAB});
     host.PutRecord(tag::kSystemStaff, {1, 5}, Bytes(24, 1));
     host.AddTextBlock(30, 2, 0x6162);
+    // A tag whose characters read as a number, and that number as a tag.
+    host.PutRecord(standin::TagOf("0x12"), {1, 2}, {0xCD});
+    host.PutRecord(0x12, {1, 2}, {0xEF});
     host.SetVersion(0x0A000000);  // the host version is not part of the document
     const std::string first = host.SaveDocumentJson();
 
@@ -67,8 +70,9 @@ TEST_F(DocumentJson, SavedDocumentReadsBackToTheSameRecords) {
     std::string error;
     ASSERT_TRUE(again.LoadDocumentJson(first, &error)) << error;
     EXPECT_EQ(again.SaveDocumentJson(), first);
-    for (uint32_t t : {tag::kGroup, tag::kMeasure, tag::kSystemStaff, tag::kTextBlock,
-                       tag::kRawText, standin::TagOf("XyZ1"), tag::kCompanion}) {
+    for (uint32_t t :
+         {tag::kGroup, tag::kMeasure, tag::kSystemStaff, tag::kTextBlock, tag::kRawText,
+          standin::TagOf("XyZ1"), tag::kCompanion, standin::TagOf("0x12"), 0x12u}) {
         ASSERT_EQ(again.Keys(t), host.Keys(t)) << standin::TagName(t);
         for (const auto& key : host.Keys(t))
             EXPECT_EQ(again.GetRecord(t, key), host.GetRecord(t, key));
@@ -178,7 +182,15 @@ TEST_F(DocumentJson, BadDocumentsNameTheFieldAndLoadNothing) {
         {R"({"records": [{"tag": "SDNG", "key": [1, 2], "bytes": ""}]})",
          "records[0].key: records of 'SDNG' take 3 key words"},
         {R"({"records": [{"tag": "ot7", "key": [1, 2], "bytes": ""}]})",
-         "records[0].tag: expected four characters or 0x followed by eight hex digits"},
+         "records[0].tag: expected four characters or 0x and one to eight hexadecimal digits"},
+        {R"({"records": [{"tag": "0xZZ", "key": [1, 2], "bytes": ""}]})",
+         "records[0].tag: expected four characters or 0x"},
+        {R"({"records": [{"tag": "0x123456789", "key": [1, 2], "bytes": ""}]})",
+         "records[0].tag: expected four characters or 0x"},
+        {R"({"records": [{"tag": "\u00e9ab", "key": [1, 2], "bytes": ""}]})",
+         "records[0].tag: expected four characters or 0x"},
+        {R"({"records": [{"tag": 1, "key": [1, 2], "bytes": ""}]})",
+         "records[0].tag: expected four characters or 0x"},
         {R"({"records": [{"tag": "0x6F743737", "key": [1, 70000], "bytes": ""}]})",
          "records[0].key[1]: expected an integer from -32768 to 65535"},
         {R"({"records": [{"tag": "txbl", "key": [1], "bytes": "4100"}]})",

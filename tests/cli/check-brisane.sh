@@ -218,7 +218,7 @@ refused "octal.json: hostVersion: expected a decimal number or 0x" --scenario "$
 scenario fault '"selection": null, "fail": [{"function": "FX_SaveData", "nth": 1}]'
 refused "fault.json: fail[0].function: not a host function: FX_SaveData" --scenario "$work/fault.json"
 scenario tag '"selection": null, "fail": [{"function": "FX_LoadEData", "nth": 1, "tag": "SOT"}]'
-refused "tag.json: fail[0].tag: expected four characters or a number" --scenario "$work/tag.json"
+refused "tag.json: fail[0].tag: expected four characters or 0x and one to eight hexadecimal digits" --scenario "$work/tag.json"
 scenario enum '"selection": null, "enumerate": "no"'
 refused "enum.json: enumerate: expected true or false" --scenario "$work/enum.json"
 scenario slots '"selection": {"slots": [1, "4"], "measures": [5, 8]}'
