@@ -160,17 +160,16 @@ inline std::string String(const Json& j, const std::string& path) {
 // "0x12" is 0x00000012 and not four characters.
 inline uint32_t Tag(const Json& j, const std::string& path) {
     const std::string text = j.is_string() ? j.get<std::string>() : std::string();
-    uint32_t tag = 0;
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        for (size_t i = 2; i < text.size() && i < 10; ++i) {
-            const auto c = static_cast<unsigned char>(text[i]);
-            if (!std::isxdigit(c)) break;
-            tag = (tag << 4) |
-                  static_cast<uint32_t>(std::isdigit(c) ? c - '0' : (c | 0x20) - 'a' + 10);
-            if (i + 1 == text.size()) return tag;
+        const std::string digits = text.substr(2);
+        if (digits.size() <= 8 && std::all_of(digits.begin(), digits.end(), [](char c) {
+                return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+            })) {
+            return static_cast<uint32_t>(std::stoul(digits, nullptr, 16));  // fits: 8 digits
         }
     } else if (text.size() == 4 && std::all_of(text.begin(), text.end(),
                                                [](char c) { return c >= 0x20 && c <= 0x7E; })) {
+        uint32_t tag = 0;
         for (const char c : text) tag = (tag << 8) | static_cast<uint8_t>(c);
         return tag;
     }
