@@ -10,16 +10,9 @@
 #include <cstdlib>
 #include <string>
 
-namespace {
+#include "tests/windows/wine_path.h"
 
-std::wstring WindowsPath(const char* path) {
-    std::wstring out;
-    if (path[0] == '/') out = L"Z:";
-    for (const char* p = path; *p != '\0'; ++p) {
-        out.push_back(*p == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*p)));
-    }
-    return out;
-}
+namespace {
 
 double Seconds() {
     static LARGE_INTEGER frequency = [] {

@@ -379,7 +379,7 @@ int RunScenarios(const Options& o, const std::string& plugin) {
         if (!outcome.passed) {
             ++failed;
             for (const std::string& f : outcome.failures)
-                std::cout << "  - " << driver::Printable(f) << "\n";
+                std::cout << "  - " << driver::PrintableLines(f) << "\n";
             std::cout << outcome.transcript;
         }
     }

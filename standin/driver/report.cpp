@@ -502,6 +502,17 @@ std::string Printable(std::string_view utf8) {
     return Escaped(utf8, false);
 }
 
+std::string PrintableLines(std::string_view utf8) {
+    std::string out;
+    for (size_t start = 0;;) {
+        const size_t end = utf8.find('\n', start);
+        out += Printable(utf8.substr(start, end - start));
+        if (end == std::string_view::npos) return out;
+        out += '\n';
+        start = end + 1;
+    }
+}
+
 std::string Quoted(std::string_view utf8) {
     return "\"" + Escaped(utf8, true) + "\"";
 }

@@ -16,6 +16,9 @@ namespace driver {
 // hold; a byte that is not part of UTF-8 becomes \xff. Safe for a terminal and for XML text.
 std::string Printable(std::string_view utf8);
 
+// Printable line by line: the line breaks (\n) of a message of several lines are kept.
+std::string PrintableLines(std::string_view utf8);
+
 // Printable in double quotes, with " and \ escaped as well, so that the quoted text tells
 // exactly what is stored.
 std::string Quoted(std::string_view utf8);

@@ -39,20 +39,6 @@ uint32_t HostVersion(const Json& value, const std::string& path) {
     return static_cast<uint32_t>(json::Integer(value, path, 0, UINT32_MAX));
 }
 
-// A record tag: four characters ("SOTX"), or a number ("0x534F5458").
-uint32_t Tag(const Json& value, const std::string& path) {
-    if (value.is_string()) {
-        const std::string text = value.get<std::string>();
-        if (text.size() == 4) {
-            uint32_t tag = 0;
-            for (const char c : text) tag = (tag << 8) | static_cast<uint8_t>(c);
-            return tag;
-        }
-        if (auto v = ParseVersion(text)) return *v;
-    }
-    Fail(path, "expected four characters or a number such as \"0x534F5458\"");
-}
-
 // Two integers in a given range: [first, last].
 template <typename T>
 std::pair<T, T> Pair(const Json& value, const std::string& path) {
@@ -151,7 +137,11 @@ Scenario::Fault ReadFault(const Json& j, const std::string& path) {
         Fail(f.Path("function"), "not a host function: " + fault.function);
     }
     fault.nth = static_cast<int>(f.Int("nth", 1, INT32_MAX));
-    if (f.Has("tag")) fault.tag = Tag(f.Raw("tag"), f.Path("tag"));
+    if (f.Has("tag")) {
+        fault.tag = json::Tag(f.Raw("tag"), f.Path("tag"));
+        if (fault.tag == 0)
+            Fail(f.Path("tag"), "0 is no tag; leave the field out to count every tag");
+    }
     if (f.Has("bytes")) fault.bytes = Bytes(f.Raw("bytes"), f.Path("bytes"));
     if (f.Has("tag") && (f.Has("bytes") || f.Has("answer"))) {
         Fail(f.Path("tag"), "only a plain failure counts the calls of one tag");
@@ -517,6 +507,13 @@ ScenarioOutcome RunScenario(const Scenario& scenario, const std::string& pluginP
     host.ClearCalls();
     const CommandRun run = session.Invoke(scenario.selection, ScriptedAnswers(scenario.answers));
     session.Stop();
+    // A fault that never takes effect leaves the scenario showing nothing of what it plans.
+    for (const int plan : host.UnfiredFaults()) {
+        const auto i = static_cast<size_t>(plan - 1);
+        if (i >= scenario.faults.size()) continue;
+        outcome.failures.push_back(json::At("fail", i) +
+                                   " never took effect: " + Describe(scenario.faults[i]));
+    }
 
     std::ostringstream transcript;
     for (const ShownBox& box : run.boxes) transcript << Render(box);
@@ -537,7 +534,8 @@ ScenarioOutcome RunScenario(const Scenario& scenario, const std::string& pluginP
     if (expect.writes) {
         const auto writes = Writes();
         if (writes != *expect.writes) {
-            std::string text = "host writes differ; made:";
+            std::string text =
+                writes.empty() ? "host writes differ; made none" : "host writes differ; made:";
             for (const auto& w : writes) text += "\n    " + w;
             outcome.failures.push_back(text);
         }

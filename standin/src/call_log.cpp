@@ -100,12 +100,21 @@ std::vector<Call> Host::CallsOf(std::string_view function) const {
     return out;
 }
 
+int Host::Plan() {
+    unfired_.push_back(++planned_);
+    return planned_;
+}
+
+std::vector<int> Host::UnfiredFaults() const {
+    return unfired_;
+}
+
 void Host::FailCall(const std::string& function, int nth, uint32_t tag) {
-    faults_.push_back(Fault{function, nth, std::nullopt, tag});
+    faults_.push_back(Fault{function, nth, std::nullopt, tag, Plan()});
 }
 
 void Host::FailCallWritingBytes(const std::string& function, int nth, std::vector<uint8_t> bytes) {
-    faults_.push_back(Fault{function, nth, std::move(bytes)});
+    faults_.push_back(Fault{function, nth, std::move(bytes), 0, Plan()});
 }
 
 void Host::FailTag(uint32_t tag) {
@@ -116,6 +125,8 @@ void Host::ClearFaults() {
     faults_.clear();
     failingTags_.clear();
     ClearWrongAnswers();
+    planned_ = 0;
+    unfired_.clear();
 }
 
 std::optional<Host::Fault> Host::TakeFault(const std::string& function, uint32_t tag,
@@ -124,7 +135,10 @@ std::optional<Host::Fault> Host::TakeFault(const std::string& function, uint32_t
     for (auto it = faults_.begin(); it != faults_.end();) {
         const bool counts = it->function == function && (it->tag == 0 || it->tag == tag);
         if (counts && --it->remaining <= 0) {
-            if (!fired) fired = *it;
+            if (!fired) {
+                fired = *it;
+                std::erase(unfired_, it->plan);
+            }
             it = faults_.erase(it);
         } else {
             ++it;

@@ -193,6 +193,8 @@ uint16_t Document::AddName(const std::optional<std::u16string>& name) {
 }
 
 int16_t Document::AddGroup(const GroupSpec& spec) {
+    // As a key word, -1 asks for a number to be assigned: no group is stored under it.
+    if (spec.owner == -1 || spec.number == -1) return 0;
     Bytes rec = spec.record.value_or(Bytes(kGroupSize, 0));
     rec.resize(kGroupSize, 0);
     PutS16(rec, kGroupStartStaff, spec.startStaff);

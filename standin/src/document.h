@@ -72,7 +72,8 @@ class Document {
     uint16_t AddTextBlock(uint16_t number, Bytes record);
     std::optional<std::u16string> TextBlockText(uint16_t block) const;
     GroupView ViewGroup(const RecordKey& key, const Bytes& record) const;
-    // The group's number; its names become new raw texts and text blocks.
+    // The group's number, 0 when none is left or the owner or number is -1 (the key word that
+    // asks for one); its names become new raw texts and text blocks.
     int16_t AddGroup(const GroupSpec& spec);
 
     int16_t documentNumber = 1;

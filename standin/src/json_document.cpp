@@ -1,6 +1,7 @@
 #include "json_document.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <set>
 
@@ -122,25 +123,6 @@ void CheckOnce(const Document& doc, const RecordKey& key, const std::string& pat
     if (doc.Find(key) != nullptr) Fail(path, what + " appears twice");
 }
 
-uint32_t ParseTag(const Json& j, const std::string& path) {
-    if (j.is_string()) {
-        std::string s = j.get<std::string>();
-        if (s.size() == 4) {
-            uint32_t t = 0;
-            for (char c : s) t = (t << 8) | static_cast<uint8_t>(c);
-            return t;
-        }
-        if (s.size() == 10 && s.rfind("0x", 0) == 0) {
-            auto bytes = FromHex(s.substr(2));
-            if (bytes && bytes->size() == 4) {
-                return (uint32_t{(*bytes)[0]} << 24) | (uint32_t{(*bytes)[1]} << 16) |
-                       (uint32_t{(*bytes)[2]} << 8) | uint32_t{(*bytes)[3]};
-            }
-        }
-    }
-    Fail(path, "expected four characters or 0x followed by eight hex digits");
-}
-
 std::vector<int16_t> StaffList(const Json& array, const std::string& path) {
     std::vector<int16_t> staves;
     for (size_t i = 0; i < array.size(); ++i) {
@@ -163,6 +145,9 @@ PendingGroup ReadGroup(const Json& j, const std::string& path, const Document& d
               "abbrevName", "fullNameId", "abbrevNameId", "bytes6to21", "bytes24to31"});
     PendingGroup p{path, {}, {}, {}};
     p.spec.owner = static_cast<int16_t>(g.Int("owner", INT16_MIN, INT16_MAX, 0));
+    if (p.spec.owner == -1) {
+        Fail(g.Path("owner"), "-1 stands for a number still to be assigned, not an owner");
+    }
     p.spec.number = static_cast<int16_t>(g.Int("number", 0, INT16_MAX, 0));
     p.spec.startStaff = g.I16("startStaff");
     p.spec.endStaff = g.I16("endStaff");
@@ -212,10 +197,11 @@ void AddPendingGroup(const PendingGroup& p, Document& doc) {
         }
     }
     int16_t number = doc.AddGroup(p.spec);
-    if (number == 0) Fail(p.path + ".number", "no group number left");
     RecordKey key{tag::kGroup,
                   {static_cast<uint16_t>(p.spec.owner), static_cast<uint16_t>(number), 0}};
-    Bytes rec = *doc.Find(key);
+    const Bytes* added = number != 0 ? doc.Find(key) : nullptr;
+    if (added == nullptr) Fail(p.path + ".number", "no group number left");
+    Bytes rec = *added;
     if (p.fullNameId) PutS16(rec, kGroupFullNameId, *p.fullNameId);
     if (p.abbrevNameId) PutS16(rec, kGroupAbbrevNameId, *p.abbrevNameId);
     doc.Put(key, std::move(rec));
@@ -345,7 +331,7 @@ void ReadDocument(const Json& root, Document& doc) {
     std::set<RecordKey> records;
     json::ForEach(top, "records", [&](const Json& j, const std::string& path) {
         Object r(j, path, {"tag", "key", "bytes"});
-        uint32_t t = ParseTag(r.Required("tag"), r.Path("tag"));
+        uint32_t t = json::Tag(r.Required("tag"), r.Path("tag"));
         const Json& keyArray = r.RequiredArray("key");
         std::vector<uint16_t> key;
         for (size_t i = 0; i < keyArray.size(); ++i) {
@@ -367,9 +353,16 @@ void ReadDocument(const Json& root, Document& doc) {
     });
 }
 
+// Four characters where they read back as such; a tag whose characters begin with 0x would read
+// as a number, so it is written as one, like a tag that is not printable.
 std::string TagText(uint32_t t) {
-    std::string name = TagName(t);
-    return name.front() == '\'' ? name.substr(1, 4) : name;
+    const std::string name = TagName(t);  // 'SDNG', or 0x0000ABCD
+    const bool number =
+        name.front() != '\'' || name.compare(1, 2, "0x") == 0 || name.compare(1, 2, "0X") == 0;
+    if (!number) return name.substr(1, 4);
+    char hex[11];
+    std::snprintf(hex, sizeof(hex), "0x%08X", t);
+    return hex;
 }
 
 bool AllZero(const Bytes& b, size_t from, size_t to) {
@@ -466,7 +459,12 @@ Json WriteSections(const Document& doc) {
     Json groups = Json::array();
     for (const RecordKey& key : doc.KeysOf(tag::kGroup)) {
         const Bytes* rec = doc.Find(key);
-        if (rec->size() != kGroupSize || key.words[1] == 0 || key.words[1] > INT16_MAX) continue;
+        // 0xFFFF asks for a number and 0 (as a number) for the next free one: read back, either
+        // would be another group.
+        if (rec->size() != kGroupSize || key.words[0] == 0xFFFF || key.words[1] == 0 ||
+            key.words[1] > INT16_MAX) {
+            continue;
+        }
         GroupView v = doc.ViewGroup(key, *rec);
         const GroupFields fields{v.startStaff, v.endStaff,   v.startMeasure,
                                  v.endMeasure, v.fullNameId, v.abbrevNameId};

@@ -79,14 +79,6 @@ Bytes Copy(const void* buffer, int32_t size) {
 
 // A wrong answer that applies to this call: none when a planned failure fires as well, or when
 // it is of another kind than the function gives.
-std::optional<WrongAnswer> Applicable(const std::optional<WrongAnswer>& wrong, bool failed,
-                                      std::initializer_list<WrongAnswer::Kind> kinds, Call& call) {
-    if (!wrong || failed) return std::nullopt;
-    if (std::find(kinds.begin(), kinds.end(), wrong->kind) == kinds.end()) return std::nullopt;
-    call.wrong = Describe(*wrong);
-    return wrong;
-}
-
 // Writes the wrong answer's key over the caller's key words, as many as the host reads.
 void RewriteKey(const Document& doc, uint32_t t, uint16_t* key, const WrongAnswer& wrong,
                 Call& call) {
@@ -126,8 +118,11 @@ int16_t Host::LoadEData(uint32_t t, uint16_t* key, void* buffer, int32_t* size, 
     call.keyOut = call.keyIn;
     const auto fault = TakeFault(call.function, t, true);
     using Kind = WrongAnswer::Kind;
-    const auto wrong = Applicable(TakeWrongAnswer(call.function), fault.has_value(),
-                                  {Kind::Size, Kind::Unterminated, Kind::Key}, call);
+    // Only a raw text can come without its terminator.
+    const auto wrong =
+        IsRawTextTag(t)
+            ? TakeWrongAnswer(call, fault.has_value(), {Kind::Size, Kind::Unterminated, Kind::Key})
+            : TakeWrongAnswer(call, fault.has_value(), {Kind::Size, Kind::Key});
     auto run = [&]() -> int16_t {
         if (fault) {
             if (fault->bytes && !fault->bytes->empty() && buffer && size && *size > 0) {
@@ -140,7 +135,7 @@ int16_t Host::LoadEData(uint32_t t, uint16_t* key, void* buffer, int32_t* size, 
         }
         if (key == nullptr || size == nullptr || (wrong && wrong->fails)) return 0;
         const RecordKey id = doc_->KeyFrom(t, key);
-        if (wrong && wrong->kind == Kind::Unterminated && IsRawTextTag(t)) {
+        if (wrong && wrong->kind == Kind::Unterminated) {
             unterminated_.emplace_back(t, id.words[0]);
         }
         const Bytes* stored = doc_->Find(id);
@@ -193,8 +188,7 @@ int16_t Host::SaveEData(uint32_t t, uint16_t* key, const void* buffer, int32_t s
                         uint32_t version) {
     Call& call = LogWrite("FX_SaveEData", t, key, buffer, size, version);
     const auto fault = TakeFault(call.function, t, true);
-    const auto wrong = Applicable(TakeWrongAnswer(call.function), fault.has_value(),
-                                  {WrongAnswer::Kind::Key}, call);
+    const auto wrong = TakeWrongAnswer(call, fault.has_value(), {WrongAnswer::Kind::Key});
     call.result = [&]() -> int16_t {
         if (fault || (wrong && wrong->fails)) return 0;
         if (key == nullptr || buffer == nullptr || size <= 0) return 0;
@@ -214,8 +208,7 @@ int16_t Host::CreateEData(uint32_t t, uint16_t* key, const void* buffer, int32_t
                           uint32_t version) {
     Call& call = LogWrite("FX_CreateEData", t, key, buffer, size, version);
     const auto fault = TakeFault(call.function, t, true);
-    const auto wrong = Applicable(TakeWrongAnswer(call.function), fault.has_value(),
-                                  {WrongAnswer::Kind::Key}, call);
+    const auto wrong = TakeWrongAnswer(call, fault.has_value(), {WrongAnswer::Kind::Key});
     call.result = [&]() -> int16_t {
         if (fault || (wrong && wrong->fails)) return 0;
         if (key == nullptr || buffer == nullptr || size <= 0) return 0;
@@ -238,8 +231,7 @@ int16_t Host::DeleteEData(uint32_t t, uint16_t* key, uint32_t version) {
     call.version = version;
     if (key) call.keyIn = call.keyOut = doc_->Words(doc_->KeyFrom(t, key));
     const auto fault = TakeFault(call.function, t, true);
-    const auto wrong = Applicable(TakeWrongAnswer(call.function), fault.has_value(),
-                                  {WrongAnswer::Kind::Key}, call);
+    const auto wrong = TakeWrongAnswer(call, fault.has_value(), {WrongAnswer::Kind::Key});
     const bool refused = fault || (wrong && wrong->fails);
     call.result = !refused && key != nullptr && doc_->Erase(doc_->KeyFrom(t, key)) ? 1 : 0;
     if (wrong) RewriteKey(*doc_, t, key, *wrong, call);
@@ -254,8 +246,7 @@ int16_t Host::NextEData(uint32_t t, uint16_t* key, void* buffer, int32_t* size, 
     if (key) call.keyIn = call.keyOut = doc_->Words(doc_->KeyFrom(t, key));
     const auto fault = TakeFault(call.function, t, true);
     using Kind = WrongAnswer::Kind;
-    const auto wrong = Applicable(TakeWrongAnswer(call.function), fault.has_value(),
-                                  {Kind::Key, Kind::Cycle}, call);
+    const auto wrong = TakeWrongAnswer(call, fault.has_value(), {Kind::Key, Kind::Cycle});
     call.result = [&]() -> int16_t {
         if (fault || (wrong && wrong->fails)) return 0;
         // The enumeration transfers no data; a buffer or size here is a caller's mistake.
@@ -313,8 +304,7 @@ int16_t Host::FontNumToName(uint16_t font, char* name, uint32_t version) {
     call.font = font;
     call.version = version;
     const auto fault = TakeFault(call.function, 0, false);
-    const auto wrong = Applicable(TakeWrongAnswer(call.function), fault.has_value(),
-                                  {WrongAnswer::Kind::FullName}, call);
+    const auto wrong = TakeWrongAnswer(call, fault.has_value(), {WrongAnswer::Kind::FullName});
     call.result = [&]() -> int16_t {
         if (fault || name == nullptr) return 0;
         if (wrong) {
@@ -339,8 +329,7 @@ int16_t Host::FontNumToNameUTF16(uint16_t font, char16_t* name, int32_t capacity
     call.capacity = capacity;
     call.version = version;
     const auto fault = TakeFault(call.function, 0, false);
-    const auto wrong = Applicable(TakeWrongAnswer(call.function), fault.has_value(),
-                                  {WrongAnswer::Kind::FullName}, call);
+    const auto wrong = TakeWrongAnswer(call, fault.has_value(), {WrongAnswer::Kind::FullName});
     call.result = [&]() -> int16_t {
         if (fault || name == nullptr || capacity < 1) return 0;
         if (wrong) {

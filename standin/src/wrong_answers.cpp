@@ -28,19 +28,25 @@ std::string Describe(const WrongAnswer& answer) {
 }
 
 void Host::AnswerWrongly(const std::string& function, int nth, WrongAnswer answer) {
-    wrongAnswers_.push_back(PlannedAnswer{function, nth, std::move(answer)});
+    wrongAnswers_.push_back(PlannedAnswer{function, nth, std::move(answer), Plan()});
 }
 
-std::optional<WrongAnswer> Host::TakeWrongAnswer(const std::string& function) {
+std::optional<WrongAnswer> Host::TakeWrongAnswer(Call& call, bool failed,
+                                                 std::initializer_list<WrongAnswer::Kind> kinds) {
     std::optional<WrongAnswer> fired;
     for (auto it = wrongAnswers_.begin(); it != wrongAnswers_.end();) {
-        if (it->function == function && --it->remaining <= 0) {
-            if (!fired) fired = it->answer;
+        if (it->function == call.function && --it->remaining <= 0) {
+            if (!fired && !failed &&
+                std::find(kinds.begin(), kinds.end(), it->answer.kind) != kinds.end()) {
+                fired = it->answer;
+                std::erase(unfired_, it->plan);
+            }
             it = wrongAnswers_.erase(it);
         } else {
             ++it;
         }
     }
+    if (fired) call.wrong = Describe(*fired);
     return fired;
 }
 

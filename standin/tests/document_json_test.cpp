@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <utility>
 
 #include "standin/host.h"
 
@@ -59,6 +60,9 @@ TEST_F(DocumentJson, SavedDocumentReadsBackToTheSameRecords) {
     host.PutRecord(standin::TagOf("XyZ1"), {1, 2, 3}, {0xAB});
     host.PutRecord(tag::kSystemStaff, {1, 5}, Bytes(24, 1));
     host.AddTextBlock(30, 2, 0x6162);
+    // A tag whose characters read as a number, and that number as a tag.
+    host.PutRecord(standin::TagOf("0x12"), {1, 2}, {0xCD});
+    host.PutRecord(0x12, {1, 2}, {0xEF});
     host.SetVersion(0x0A000000);  // the host version is not part of the document
     const std::string first = host.SaveDocumentJson();
 
@@ -66,8 +70,9 @@ TEST_F(DocumentJson, SavedDocumentReadsBackToTheSameRecords) {
     std::string error;
     ASSERT_TRUE(again.LoadDocumentJson(first, &error)) << error;
     EXPECT_EQ(again.SaveDocumentJson(), first);
-    for (uint32_t t : {tag::kGroup, tag::kMeasure, tag::kSystemStaff, tag::kTextBlock,
-                       tag::kRawText, standin::TagOf("XyZ1"), tag::kCompanion}) {
+    for (uint32_t t :
+         {tag::kGroup, tag::kMeasure, tag::kSystemStaff, tag::kTextBlock, tag::kRawText,
+          standin::TagOf("XyZ1"), tag::kCompanion, standin::TagOf("0x12"), 0x12u}) {
         ASSERT_EQ(again.Keys(t), host.Keys(t)) << standin::TagName(t);
         for (const auto& key : host.Keys(t))
             EXPECT_EQ(again.GetRecord(t, key), host.GetRecord(t, key));
@@ -120,6 +125,9 @@ TEST_F(DocumentJson, BadDocumentsNameTheFieldAndLoadNothing) {
         {R"({"measureCount": null})", "measureCount: expected an integer, found null"},
         {R"({"groups": null})", "groups: expected an array, found null"},
         {Group(R"("owner": null)"), "groups[0].owner: expected an integer, found null"},
+        // -1 in a key asks the host to assign a number: no stored group has it.
+        {Group(R"("owner": -1)"), "groups[0].owner: -1 stands for a number still to be assigned"},
+        {Group(R"("number": -1)"), "groups[0].number: expected an integer from 0 to 32767"},
         {R"({"staves": [{"number": 1}, {"number": 1}]})",
          "staves[1].number: staff 1 appears twice"},
         {R"({"staves": [{"number": 1, "nmae": "x"}]})", "staves[0].nmae: unknown field"},
@@ -174,7 +182,15 @@ TEST_F(DocumentJson, BadDocumentsNameTheFieldAndLoadNothing) {
         {R"({"records": [{"tag": "SDNG", "key": [1, 2], "bytes": ""}]})",
          "records[0].key: records of 'SDNG' take 3 key words"},
         {R"({"records": [{"tag": "ot7", "key": [1, 2], "bytes": ""}]})",
-         "records[0].tag: expected four characters or 0x followed by eight hex digits"},
+         "records[0].tag: expected four characters or 0x and one to eight hexadecimal digits"},
+        {R"({"records": [{"tag": "0xZZ", "key": [1, 2], "bytes": ""}]})",
+         "records[0].tag: expected four characters or 0x"},
+        {R"({"records": [{"tag": "0x123456789", "key": [1, 2], "bytes": ""}]})",
+         "records[0].tag: expected four characters or 0x"},
+        {R"({"records": [{"tag": "\u00e9ab", "key": [1, 2], "bytes": ""}]})",
+         "records[0].tag: expected four characters or 0x"},
+        {R"({"records": [{"tag": 1, "key": [1, 2], "bytes": ""}]})",
+         "records[0].tag: expected four characters or 0x"},
         {R"({"records": [{"tag": "0x6F743737", "key": [1, 70000], "bytes": ""}]})",
          "records[0].key[1]: expected an integer from -32768 to 65535"},
         {R"({"records": [{"tag": "txbl", "key": [1], "bytes": "4100"}]})",
@@ -228,6 +244,12 @@ TEST_F(DocumentJson, RecordsNoScoreHoldsAreSavedAsRecords) {
     host.PutRecord(tag::kGroup, {0, 21, 0}, group);
     host.PutRecord(tag::kSystemStaff, {4, 0}, Bytes{42, 0});
     host.PutRecord(tag::kMultiStaff, {3, 0}, Bytes{1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    // A group a score could hold, but under the key words that ask the host for a number.
+    group = Bytes(36, 0);
+    group[0] = group[2] = 1;
+    group[32] = group[34] = 1;
+    host.PutRecord(tag::kGroup, {0xFFFF, 1, 0}, group);
+    host.PutRecord(tag::kGroup, {0, 0xFFFF, 0}, group);
     const std::string saved = host.SaveDocumentJson();
 
     Host again;
@@ -272,6 +294,15 @@ TEST_F(DocumentJson, DocumentsBuiltInCodeMatchTheirJson) {
     spec.fullName = u"Winds";
     EXPECT_EQ(built.AddGroup(spec), 1);
     EXPECT_EQ(built.AddGroup(spec), 2);
+    // -1 would ask for a number to be assigned: a group is never stored under it.
+    const std::string before = built.SaveDocumentJson();
+    for (const auto& [owner, number] : {std::pair{-1, 0}, std::pair{-1, 4}, std::pair{0, -1}}) {
+        standin::GroupSpec placeholder = spec;
+        placeholder.owner = static_cast<int16_t>(owner);
+        placeholder.number = static_cast<int16_t>(number);
+        EXPECT_EQ(built.AddGroup(placeholder), 0) << owner << "/" << number;
+    }
+    EXPECT_EQ(built.SaveDocumentJson(), before);
 
     Host read;
     std::string error;

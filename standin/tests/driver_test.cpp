@@ -70,6 +70,10 @@ TEST(PrintableText, EscapesEveryControlCharacterAndKeepsTheRest) {
     };
     for (const auto& c : cases) EXPECT_EQ(driver::Printable(c.text), c.shown) << c.shown;
     EXPECT_EQ(driver::Quoted("a\"b\\c\x01"), "\"a\\\"b\\\\c\\u0001\"");
+    // A message of several lines keeps its line breaks, and nothing else raw.
+    EXPECT_EQ(driver::PrintableLines("made:\n    'SDNG'\x1b\r\n\n"),
+              "made:\n    'SDNG'\\u001b\\u000d\n\n");
+    EXPECT_EQ(driver::PrintableLines("one\tline"), "one\\u0009line");
 }
 
 class OutputFiles : public ::testing::Test {
@@ -214,6 +218,30 @@ TEST_F(OutputFiles, ScenariosReadBackAsWritten) {
     EXPECT_FALSE(read.enumerate);
 }
 
+// Four characters name a tag; text that begins with 0x is a number, however long.
+TEST_F(OutputFiles, ScenarioTagsAreFourCharactersOrANumber) {
+    const struct {
+        const char* tag;
+        uint32_t value;
+    } cases[] = {
+        {"SOTX", standin::TagOf("SOTX")},
+        {"0x534F5458", standin::TagOf("SOTX")},
+        {"0X534f5458", standin::TagOf("SOTX")},
+        {"0x12", 0x12},
+        {"0x1", 1},
+        {" tx ", 0x20747820},
+    };
+    const std::string path = (folder / "s.json").string();
+    for (const auto& c : cases) {
+        std::ofstream(path) << R"({"document": {}, "selection": null, "fail": [{"function": )"
+                            << R"("FX_LoadEData", "nth": 1, "tag": ")" << c.tag << "\"}]}";
+        driver::Scenario read;
+        std::string error;
+        ASSERT_TRUE(driver::LoadScenario(path, read, &error)) << error;
+        EXPECT_EQ(read.faults.at(0).tag, c.value) << c.tag;
+    }
+}
+
 TEST_F(OutputFiles, ScenarioFaultsNameTheirFieldWhenWrong) {
     const struct {
         const char* fault;
@@ -224,6 +252,11 @@ TEST_F(OutputFiles, ScenarioFaultsNameTheirFieldWhenWrong) {
         {R"({"function": "FX_LoadEData", "nth": 1, "bytes": "0g"})", "fail[0].bytes: expected"},
         {R"({"function": "FX_LoadEData", "nth": 1, "tag": "SDNG", "answer": "unterminated"})",
          "fail[0].tag: only a plain failure"},
+        {R"({"function": "FX_LoadEData", "nth": 1, "tag": "0x1G"})", "fail[0].tag: expected four"},
+        {R"({"function": "FX_LoadEData", "nth": 1, "tag": "SOTXX"})", "fail[0].tag: expected four"},
+        {R"({"function": "FX_LoadEData", "nth": 1, "tag": 1398691928})",
+         "fail[0].tag: expected four"},
+        {R"({"function": "FX_LoadEData", "nth": 1, "tag": "0x0"})", "fail[0].tag: 0 is no tag"},
     };
     const std::string path = (folder / "s.json").string();
     for (const auto& c : cases) {

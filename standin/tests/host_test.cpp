@@ -532,4 +532,35 @@ TEST_F(HostTest, APlannedFailureWinsOverAWrongAnswer) {
     EXPECT_EQ(host.Calls().back().wrong, "");
 }
 
+TEST_F(HostTest, PlannedFaultsThatTookNoEffectAreNamed) {
+    WrongAnswer size = Wrong(WrongAnswer::Kind::Size);
+    size.size = 5;
+    host.FailCall("FX_LoadEData", 1);             // 1: fires
+    host.AnswerWrongly("FX_LoadEData", 1, size);  // 2: the failure wins
+    host.AnswerWrongly("FX_SaveEData", 1, size);  // 3: not a form of saves
+    host.AnswerWrongly("FX_LoadEData", 2, Wrong(WrongAnswer::Kind::Unterminated));  // 4: a group
+    host.FailCall("FX_CreateEData", 1);             // 5: never called
+    host.FailCall("FX_LoadEData", 3, tag::kGroup);  // 6: fires
+    host.FailCall("FX_LoadEData", 3);               // 7: the same call
+    host.AnswerWrongly("FX_LoadEData", 4, size);    // 8: fires
+    EXPECT_EQ(host.UnfiredFaults(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+    uint16_t key[3] = {0, 1, 0};
+    int32_t size36 = 0;
+    Bytes record(36, 0);
+    EXPECT_EQ(FX_LoadEData(tag::kGroup, key, nullptr, &size36, V), 0);
+    EXPECT_EQ(FX_SaveEData(tag::kGroup, key, record.data(), 36, V), 1);
+    for (int i = 0; i < 3; ++i) FX_LoadEData(tag::kGroup, key, nullptr, &size36, V);
+    EXPECT_EQ(host.Calls().back().wrong, "size 5");
+    EXPECT_EQ(host.UnfiredFaults(), (std::vector<int>{2, 3, 4, 5, 7}));
+
+    // Numbered afresh after the faults are cleared.
+    host.ClearFaults();
+    EXPECT_TRUE(host.UnfiredFaults().empty());
+    host.FailCall("FX_SlotToInst", 2);
+    EXPECT_EQ(FX_SlotToInst(1, 0, V), 1);
+    EXPECT_EQ(host.UnfiredFaults(), (std::vector<int>{1}));
+    EXPECT_EQ(FX_SlotToInst(1, 0, V), 0);
+    EXPECT_TRUE(host.UnfiredFaults().empty());
+}
+
 }  // namespace

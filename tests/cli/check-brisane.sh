@@ -124,6 +124,11 @@ printf '{"measureCount": 4, "staves": [{"number": 1}], "groups": [{"startStaff":
   >"$work/lacking.json"
 refused "lacking.json: groups[0].endStaff: staff 3 is not in the score" "$work/lacking.json" \
   --staves 1-1 --measures 1-2 "${o[@]}"
+# -1 in a key asks the host for a number: no group is stored under it.
+printf '{"measureCount": 8, "staves": [{"number": 1}], "groups": [{"owner": -1, "number": 1, "startStaff": 1, "endStaff": 1, "startMeasure": 1, "endMeasure": 8}]}' \
+  >"$work/owner.json"
+refused "owner.json: groups[0].owner: -1 stands for a number still to be assigned" "$work/owner.json" \
+  --staves 1-1 --measures 1-2 "${o[@]}"
 
 # Outputs: checked before the command runs, and written only when all can be.
 refused "--svg /nonexistent/x.svg: the folder /nonexistent does not exist" "$q" --staves 1-4 \
@@ -213,7 +218,7 @@ refused "octal.json: hostVersion: expected a decimal number or 0x" --scenario "$
 scenario fault '"selection": null, "fail": [{"function": "FX_SaveData", "nth": 1}]'
 refused "fault.json: fail[0].function: not a host function: FX_SaveData" --scenario "$work/fault.json"
 scenario tag '"selection": null, "fail": [{"function": "FX_LoadEData", "nth": 1, "tag": "SOT"}]'
-refused "tag.json: fail[0].tag: expected four characters or a number" --scenario "$work/tag.json"
+refused "tag.json: fail[0].tag: expected four characters or 0x and one to eight hexadecimal digits" --scenario "$work/tag.json"
 scenario enum '"selection": null, "enumerate": "no"'
 refused "enum.json: enumerate: expected true or false" --scenario "$work/enum.json"
 scenario slots '"selection": {"slots": [1, "4"], "measures": [5, 8]}'
@@ -226,6 +231,24 @@ scenario wrong '"selection": {"slots": [1, 4], "measures": [5, 8]}, "expect": {"
 "$brisane" --scenario "$work/wrong.json" >"$work/stdout" 2>&1
 [ $? -eq 1 ] && grep -q "result expected 0, returned 1" "$work/stdout" \
   || fail "a scenario whose expectation fails does not exit 1"
+# A failure of several lines is printed on several lines.
+scenario writes '"selection": {"slots": [1, 4], "measures": [5, 8]}, "expect": {"writes": []}'
+"$brisane" --scenario "$work/writes.json" >"$work/stdout" 2>&1
+says "writes differ" "host writes differ; made:"
+grep -q "^    FX_SaveEData 'SDNG' (0,1,0)$" "$work/stdout" && ! grep -qF '\u000a' "$work/stdout" \
+  || fail "the writes of a failed scenario are not printed one a line"
+# A planned fault that never takes effect fails the scenario, naming the entry.
+scenario unfired '"selection": {"slots": [1, 4], "measures": [5, 8]}, "fail": [{"function": "FX_CreateEData", "nth": 1}, {"function": "FX_CreateEData", "nth": 999}, {"function": "FX_FontNumToName", "nth": 1, "answer": "full name"}]'
+"$brisane" --scenario "$work/unfired.json" >"$work/stdout" 2>&1
+[ $? -eq 1 ] || fail "a scenario whose planned faults never take effect does not exit 1"
+says "unfired faults" "fail[1] never took effect: FX_CreateEData call 999 fails"
+says "unfired faults" "fail[2] never took effect: FX_FontNumToName call 1 answers full name"
+grep -q "fail\[0\]" "$work/stdout" && fail "a fault that took effect is named as one that did not"
+# Records may hold what the sections refuse, a group under the key word -1 too; the run saves and
+# reads back the document around the command.
+printf '{"document": {"measureCount": 8, "staves": [{"number": 1}], "records": [{"tag": "SDNG", "key": [-1, 1, 0], "bytes": "%s"}]}, "selection": {"slots": [1, 1], "measures": [3, 5]}, "expect": {"unchanged": true}}' \
+  "0100010000000000000000000000000000000000000000000000000000000000 01000800" >"$work/minus.json"
+runs "a group stored under -1" --scenario "$work/minus.json" && says "a group stored under -1" "1 passed, 0 failed"
 runs "shared scenarios" --scenario "$scenarios"/*.json && says "shared scenarios" " 0 failed"
 
 if [ $failures -ne 0 ]; then exit 1; fi

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "box_hook.h"
+#include "tests/windows/wine_path.h"
 
 namespace {
 
@@ -39,16 +40,6 @@ std::string Hex(uint32_t value) {
     char text[16];
     std::snprintf(text, sizeof(text), "0x%08X", value);
     return text;
-}
-
-// Wine maps the Unix root to drive Z:.
-std::wstring WindowsPath(const char* path) {
-    std::wstring out;
-    if (path[0] == '/') out = L"Z:";
-    for (const char* p = path; *p != '\0'; ++p) {
-        out.push_back(*p == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*p)));
-    }
-    return out;
 }
 
 struct StringEntry {

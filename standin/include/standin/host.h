@@ -5,6 +5,7 @@
 // plug-in.
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -97,7 +98,7 @@ struct WrongAnswer {
         // as the buffer holds, and reports `size` as the byte count (negative, zero or absurd).
         Size,
         // FX_LoadEData of a raw text: that text lacks its terminator in this answer and in every
-        // later one. Nothing happens when the call is for another tag.
+        // later one. A load of another tag does not answer in this form.
         Unterminated,
         // A record function does its work (or, with `fails`, refuses it and changes nothing
         // else), then writes `key` over the caller's key words (as many as the host reads for
@@ -187,7 +188,8 @@ class STANDIN_API Host {
     void AddStaff(int16_t staff, std::string name);  // appended to the score order (system 0)
     void SetStaffSystem(int16_t system, std::vector<int16_t> staves);
     void SetMeasureCount(int count);
-    int16_t AddGroup(const GroupSpec& spec);  // returns the group number
+    // The group number; 0 (nothing added) when none is left or the owner or number is -1.
+    int16_t AddGroup(const GroupSpec& spec);
     void AddMultiStaffInstrument(int16_t number, int16_t staff1, int16_t staff2,
                                  int16_t staff3 = 0);
     void AddFont(uint16_t number, std::u16string name);
@@ -238,6 +240,10 @@ class STANDIN_API Host {
     void AnswerWrongly(const std::string& function, int nth, WrongAnswer answer);
     // Failures and wrong answers planned, and the lasting effects of wrong answers given.
     void ClearFaults();
+    // The planned failures and wrong answers, numbered from 1 in the order they were planned
+    // since the last Reset or ClearFaults, that have not taken effect: their call has not come,
+    // another planned failure of that call won, or the call does not answer in that form.
+    std::vector<int> UnfiredFaults() const;
 
     // The host functions; the FX_ exports forward here.
     int16_t LoadEData(uint32_t tag, uint16_t* key, void* buffer, int32_t* size, uint32_t version);
@@ -259,6 +265,7 @@ class STANDIN_API Host {
         int remaining;
         std::optional<std::vector<uint8_t>> bytes;
         uint32_t tag = 0;  // 0: calls of every tag count
+        int plan = 0;      // its number among the planned faults; 0 for a failing tag
     };
     // Counts the call against the planned faults; the fault that fires, if any.
     std::optional<Fault> TakeFault(const std::string& function, uint32_t tag, bool recordCall);
@@ -266,8 +273,12 @@ class STANDIN_API Host {
     // Logs a save or create with the record the plug-in hands over.
     Call& LogWrite(std::string function, uint32_t tag, const uint16_t* key, const void* buffer,
                    int32_t size, uint32_t version);
-    // Counts the call against the planned wrong answers; the one that fires, if any.
-    std::optional<WrongAnswer> TakeWrongAnswer(const std::string& function);
+    // Counts the call against the planned wrong answers; the one that fires, if the call was
+    // not failed and answers in one of `kinds`. Logged in the call.
+    std::optional<WrongAnswer> TakeWrongAnswer(Call& call, bool failed,
+                                               std::initializer_list<WrongAnswer::Kind> kinds);
+    // Numbers the next planned fault.
+    int Plan();
     // Lasting effects of wrong answers given.
     bool IsUnterminated(uint32_t tag, uint16_t number) const;
     void ClearWrongAnswers();
@@ -276,6 +287,7 @@ class STANDIN_API Host {
         std::string function;
         int remaining;
         WrongAnswer answer;
+        int plan;
     };
     struct Cycle {
         uint32_t tag;
@@ -292,6 +304,8 @@ class STANDIN_API Host {
     std::vector<Fault> faults_;
     std::vector<uint32_t> failingTags_;
     std::vector<PlannedAnswer> wrongAnswers_;
+    int planned_ = 0;
+    std::vector<int> unfired_;  // planned faults not taken effect, in planning order
     std::vector<std::pair<uint32_t, uint16_t>> unterminated_;  // raw texts (tag, number)
     std::optional<Cycle> cycle_;
 };

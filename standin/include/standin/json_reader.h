@@ -4,6 +4,7 @@
 // accepted only where the format says so, and every error names the place as a path
 // ("groups[2].startMeasure") and says what is wrong in plain words.
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <initializer_list>
 #include <nlohmann/json.hpp>
@@ -152,6 +153,29 @@ inline int64_t Integer(const Json& j, const std::string& path, int64_t min, int6
 inline std::string String(const Json& j, const std::string& path) {
     if (!j.is_string()) Fail(path, std::string("expected a string, found ") + KindOf(j));
     return j.get<std::string>();
+}
+
+// A record tag: four printable ASCII characters, the first in the highest byte ("SOTX"), or 0x and
+// one to eight hexadecimal digits ("0x534F5458"). Text that begins with 0x is always a number, so
+// "0x12" is 0x00000012 and not four characters.
+inline uint32_t Tag(const Json& j, const std::string& path) {
+    const std::string text = j.is_string() ? j.get<std::string>() : std::string();
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        const std::string digits = text.substr(2);
+        if (digits.size() <= 8 && std::all_of(digits.begin(), digits.end(), [](char c) {
+                return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+            })) {
+            return static_cast<uint32_t>(std::stoul(digits, nullptr, 16));  // fits: 8 digits
+        }
+    } else if (text.size() == 4 && std::all_of(text.begin(), text.end(),
+                                               [](char c) { return c >= 0x20 && c <= 0x7E; })) {
+        uint32_t tag = 0;
+        for (const char c : text) tag = (tag << 8) | static_cast<uint8_t>(c);
+        return tag;
+    }
+    Fail(path,
+         "expected four characters or 0x and one to eight hexadecimal digits, such as "
+         "\"SOTX\" or \"0x534F5458\"");
 }
 
 // One JSON object being read: its path for messages, and only the fields the format names.
