@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "numbers.h"
 #include "report.h"
 #include "scenario.h"
@@ -79,7 +81,10 @@ TEST(PrintableText, EscapesEveryControlCharacterAndKeepsTheRest) {
 class OutputFiles : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder = fs::path(testing::TempDir()) / "brisane_outputs";
+        // A folder of each test's own: CTest runs the tests of this program side by side.
+        const auto* test = testing::UnitTest::GetInstance()->current_test_info();
+        folder = fs::path(testing::TempDir()) /
+                 ("brisane_outputs_" + std::string(test->name()) + "_" + std::to_string(getpid()));
         fs::remove_all(folder);
         fs::create_directories(folder / "sub");
     }
