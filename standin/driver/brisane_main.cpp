@@ -433,7 +433,15 @@ int RunCommand(const Options& o, const std::string& plugin) {
     const driver::CommandRun run = session.Invoke(selection, Answerer(answer));
     session.Stop();
     std::cout << "\n";
-    for (const driver::ShownBox& box : run.boxes) std::cout << driver::Render(box) << "\n";
+    for (const driver::ShownBox& box : run.boxes) {
+        // A question asked above is not shown twice: only the button it was answered with.
+        if (!answer && (box.style & 0xF) == driver::kStyleYesNo) {
+            std::cout << "+-- " << driver::Printable(standin::Utf8(box.caption))
+                      << " --  pressed: " << driver::Pressed(box) << "\n\n";
+        } else {
+            std::cout << driver::Render(box) << "\n";
+        }
+    }
     std::cout << "The command returned " << run.result
               << (run.result == 1 ? " (groups were split)" : " (nothing was split)")
               << ".\n\nGroups after:\n"

@@ -34,12 +34,16 @@ std::string Render(const ShownBox& box) {
         start = end + 1;
     }
     const bool yesNo = (box.style & 0xF) == kStyleYesNo;
-    std::string pressed = box.answer == kIdYes  ? "Yes"
-                          : box.answer == kIdNo ? "No"
-                          : box.answer == kIdOk ? "OK"
-                                                : "(not answered)";
-    out += std::string("+-- [") + (yesNo ? "Yes] [No" : "OK") + "]  pressed: " + pressed + "\n";
+    out +=
+        std::string("+-- [") + (yesNo ? "Yes] [No" : "OK") + "]  pressed: " + Pressed(box) + "\n";
     return out;
+}
+
+std::string Pressed(const ShownBox& box) {
+    return box.answer == kIdYes  ? "Yes"
+           : box.answer == kIdNo ? "No"
+           : box.answer == kIdOk ? "OK"
+                                 : "(not answered)";
 }
 
 }  // namespace driver

@@ -52,5 +52,7 @@ BoxAnswerer ScriptedAnswers(std::vector<std::string> answers);
 
 // How the box reads on screen: caption in brackets, text, buttons.
 std::string Render(const ShownBox& box);
+// The button pressed: "Yes", "No", "OK" or "(not answered)".
+std::string Pressed(const ShownBox& box);
 
 }  // namespace driver
