@@ -30,31 +30,18 @@ FCString NameFontCommand(const FCFontPrefs& prefs) {
     return command;
 }
 
-// A group's span (see GetGroupStaffSpan) from the score's staff order and the selection's staff
-// system, in constant time: for every position of the score order, the nearest staves at or
-// after and at or before it that the selection's system shows.
+// The score's staff order and the staves the selection's staff system shows, read once per
+// command; a group's span is the walk of the score order from its first to its last staff.
 class StaffSpans {
   public:
     StaffSpans(const FCSystemStaves& scoreOrder, const FCSystemStaves& selectionSystem) {
-        std::unordered_set<int16_t> shown;
-        for (int i = 0; i < selectionSystem.GetCount(); ++i) {
-            shown.insert(selectionSystem.GetItemAt(i)->GetStaff());
-        }
         for (int i = 0; i < scoreOrder.GetCount(); ++i) {
-            staves_.push_back(scoreOrder.GetItemAt(i)->GetStaff());
+            const int16_t staff = scoreOrder.GetItemAt(i)->GetStaff();
+            firstPlace_.try_emplace(staff, order_.size());  // a staff counts at its first place
+            order_.push_back(staff);
         }
-        const size_t count = staves_.size();
-        for (size_t i = 0; i < count; ++i) firstPlace_.try_emplace(staves_[i], i);
-        // The top is the first shown staff that is not 0 (a 0 leaves the top unset), the bottom
-        // the last shown staff.
-        top_.assign(count + 1, kNone);
-        for (size_t i = count; i-- > 0;) {
-            top_[i] = staves_[i] != 0 && shown.count(staves_[i]) != 0 ? i : top_[i + 1];
-        }
-        bottom_.assign(count, kNone);
-        for (size_t i = 0, last = kNone; i < count; ++i) {
-            if (shown.count(staves_[i]) != 0) last = i;
-            bottom_[i] = last;
+        for (int i = 0; i < selectionSystem.GetCount(); ++i) {
+            shown_.insert(selectionSystem.GetItemAt(i)->GetStaff());
         }
     }
 
@@ -64,17 +51,19 @@ class StaffSpans {
             first->second > last->second) {
             return {0, 0};
         }
-        const size_t top = top_[first->second], bottom = bottom_[last->second];
-        return {top <= last->second ? staves_[top] : int16_t{0},
-                bottom != kNone && bottom >= first->second ? staves_[bottom] : int16_t{0}};
+        int16_t top = 0, bottom = 0;
+        for (size_t i = first->second; i <= last->second; ++i) {
+            if (shown_.count(order_[i]) == 0) continue;
+            if (top == 0) top = order_[i];
+            bottom = order_[i];
+        }
+        return {top, bottom};
     }
 
   private:
-    static constexpr size_t kNone = SIZE_MAX;
-
-    std::vector<int16_t> staves_;                     // the score order
+    std::vector<int16_t> order_;                      // the score order
     std::unordered_map<int16_t, size_t> firstPlace_;  // where each staff first stands
-    std::vector<size_t> top_, bottom_;                // shown places at or after, at or before
+    std::unordered_set<int16_t> shown_;               // the selection's system
 };
 
 // What every group of one command is matched and cut with, read from the host once per command:
