@@ -1,6 +1,7 @@
 #pragma once
 // What the benchmarks count besides time: heap allocations of this process (every operator new
 // is replaced here) with the peak of live heap bytes, and the time the host functions take.
+// The unit tests link it too, to hold record transfers to no allocation.
 #include <chrono>
 #include <cstdint>
 

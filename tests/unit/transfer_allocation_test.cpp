@@ -1,12 +1,12 @@
 // Record transfers allocate nothing on the heap: every operator new of this program is counted
-// while a transfer runs, except inside the host functions (the stand-in host's own bookkeeping).
+// (by the benchmarks' heap counter) while a transfer runs, except inside the host functions (the
+// stand-in host's own bookkeeping).
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
-#include <cstdlib>
-#include <new>
 
+#include "bench/heap_count.h"
 #include "framework/base/module_state.h"
 #include "framework/host/host_bridge.h"
 #include "framework/host/prefs_maps.h"
@@ -16,33 +16,16 @@
 
 namespace {
 
-bool counting = false;
-int insideHost = 0;
-uint64_t allocations = 0;
-
-void* Allocate(std::size_t size) {
-    if (counting && insideHost == 0) ++allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-
-class HostCalls : public standin::CallObserver {
-  public:
-    void Entered() noexcept override { ++insideHost; }
-    void Left() noexcept override { --insideHost; }
-};
-
 // The allocations the plug-in's side of `transfer` makes, run a second time: the first run
 // also finds the host functions it calls, once for the library's lifetime.
 template <typename F>
 uint64_t AllocationsOf(F&& transfer) {
     transfer();
-    HostCalls observer;
+    bench::HostClock observer;
     standin::Host::Instance().SetCallObserver(&observer);
-    allocations = 0;
-    counting = true;
+    bench::BeginHeapCount(true);
     transfer();
-    counting = false;
+    const uint64_t allocations = bench::EndHeapCount().allocations;
     standin::Host::Instance().SetCallObserver(nullptr);
     return allocations;
 }
@@ -124,22 +107,3 @@ TEST_F(TransferAllocation, CountsWhatTheCallerAllocatesButNotTheHost) {
 }
 
 }  // namespace
-
-void* operator new(std::size_t size) {
-    return Allocate(size);
-}
-void* operator new[](std::size_t size) {
-    return Allocate(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
