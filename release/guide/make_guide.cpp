@@ -1,0 +1,238 @@
+// Writes one language's guide: a self-contained HTML page made from the language's template, with
+// the style sheet, the pictures and the plug-in's own texts put in.
+//
+// Usage: vb_make_guide --template FILE --style FILE --strings DIR --language CODE
+//                      --figures DIR --version VERSION --output FILE
+//
+// The template's placeholders:
+//   @VERSION@                the release's version
+//   @STYLE@                  the style sheet
+//   @FIGURE:NAME@            src, width and height of an <img> showing DIR/NAME.svg (a data URI)
+//   @TEXT:ID@                text ID of the string table, HTML-escaped
+//   @BOX:ID:CAPTION:ICON:BUTTONS@
+//                            a message box as the plug-in shows it: text ID under caption
+//                            CAPTION, ICON error, info or none, BUTTONS the labels, comma-separated
+// Texts come from DIR/strings.CODE.def, the language's table, as the plug-in shows them to a user
+// of that language: an id the table lacks, or a language without a table, reads from
+// DIR/strings.def (English), as the plug-in falls back. Exit 0 on success; 1 with one line on
+// standard error otherwise.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "release/guide/string_table.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct GuideError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw GuideError("cannot read " + path.string());
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string Escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out.push_back(c);
+        }
+    }
+    return out;
+}
+
+std::string Base64(const std::string& bytes) {
+    static constexpr char kDigits[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    size_t i = 0;
+    for (; i + 2 < bytes.size(); i += 3) {
+        const auto n = static_cast<uint32_t>(static_cast<unsigned char>(bytes[i]) << 16 |
+                                             static_cast<unsigned char>(bytes[i + 1]) << 8 |
+                                             static_cast<unsigned char>(bytes[i + 2]));
+        for (int shift : {18, 12, 6, 0}) out.push_back(kDigits[(n >> shift) & 63]);
+    }
+    if (i < bytes.size()) {
+        uint32_t n = static_cast<uint32_t>(static_cast<unsigned char>(bytes[i]) << 16);
+        if (i + 1 < bytes.size())
+            n |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[i + 1]) << 8);
+        out.push_back(kDigits[(n >> 18) & 63]);
+        out.push_back(kDigits[(n >> 12) & 63]);
+        out.push_back(i + 1 < bytes.size() ? kDigits[(n >> 6) & 63] : '=');
+        out.push_back('=');
+    }
+    return out;
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream in(text);
+    while (std::getline(in, part, separator)) parts.push_back(part);
+    if (!text.empty() && text.back() == separator) parts.emplace_back();
+    return parts;
+}
+
+class Guide {
+  public:
+    Guide(const fs::path& strings, const std::string& language, fs::path figures)
+        : figures_(std::move(figures)) {
+        const fs::path english = strings / "strings.def";
+        english_ = guide::ParseTable(ReadFile(english), english.string());
+        const fs::path own = strings / ("strings." + language + ".def");
+        if (language != "en" && fs::exists(own)) {
+            own_ = guide::ParseTable(ReadFile(own), own.string());
+        } else if (language != "en") {
+            std::cerr << "vb_make_guide: no string table for " << language
+                      << " yet; its guide quotes the English texts\n";
+        }
+    }
+
+    // The template with every placeholder filled in.
+    std::string Fill(const std::string& page, const std::map<std::string, std::string>& plain) {
+        static const std::regex kPlaceholder("@([A-Z]+)(?::([^@\\n]*))?@");
+        std::string out;
+        auto last = page.cbegin();
+        for (std::sregex_iterator it(page.begin(), page.end(), kPlaceholder), end; it != end;
+             ++it) {
+            const std::smatch& match = *it;
+            out.append(last, match[0].first);
+            last = match[0].second;
+            const std::string name = match[1];
+            const std::string argument = match[2];
+            if (auto found = plain.find(name); found != plain.end() && !match[2].matched) {
+                out += found->second;
+            } else if (name == "TEXT") {
+                out += Escaped(Text(argument));
+            } else if (name == "FIGURE") {
+                out += Figure(argument);
+            } else if (name == "BOX") {
+                out += Box(argument);
+            } else {
+                throw GuideError("unknown placeholder " + match[0].str());
+            }
+        }
+        out.append(last, page.cend());
+        return out;
+    }
+
+  private:
+    const std::string& Text(const std::string& id) {
+        int number = 0;
+        try {
+            number = std::stoi(id);
+        } catch (const std::exception&) {
+            throw GuideError("@TEXT:" + id + "@ names no id");
+        }
+        if (auto found = own_.find(number); found != own_.end()) return found->second;
+        if (auto found = english_.find(number); found != english_.end()) return found->second;
+        throw GuideError("no string " + id + " in strings.def");
+    }
+
+    std::string Figure(const std::string& name) {
+        if (name.empty() || name.find_first_of("/\\.") != std::string::npos) {
+            throw GuideError("@FIGURE:" + name + "@ is no figure name");
+        }
+        const std::string svg = ReadFile(figures_ / (name + ".svg"));
+        static const std::regex kSize("^<svg[^>]*\\swidth=\"([0-9]+)\"[^>]*\\sheight=\"([0-9]+)\"");
+        std::smatch size;
+        if (!std::regex_search(svg, size, kSize)) {
+            throw GuideError("figure " + name + ": no <svg> with a width and a height in pixels");
+        }
+        return "src=\"data:image/svg+xml;base64," + Base64(svg) + "\" width=\"" + size[1].str() +
+               "\" height=\"" + size[2].str() + "\"";
+    }
+
+    std::string Box(const std::string& argument) {
+        const std::vector<std::string> parts = Split(argument, ':');
+        if (parts.size() != 4) throw GuideError("@BOX:" + argument + "@ needs four parts");
+        const std::string& icon = parts[2];
+        if (icon != "error" && icon != "info" && icon != "none") {
+            throw GuideError("@BOX:" + argument + "@: the icon is error, info or none");
+        }
+        std::string out = "<div class=\"box\" id=\"box-" + parts[0] + "\">";
+        out += "<div class=\"box-caption\">" + Escaped(Text(parts[1])) + "</div>";
+        out += "<div class=\"box-body\">";
+        if (icon != "none") out += "<span class=\"box-icon box-icon-" + icon + "\"></span>";
+        out += "<div class=\"box-text\">" + Escaped(Text(parts[0])) + "</div></div>";
+        out += "<div class=\"box-buttons\">";
+        for (const std::string& label : Split(parts[3], ',')) {
+            out += "<span class=\"box-button\">" + Escaped(label) + "</span>";
+        }
+        out += "</div></div>";
+        return out;
+    }
+
+    fs::path figures_;
+    std::map<int, std::string> english_;
+    std::map<int, std::string> own_;
+};
+
+int Run(int argc, char** argv) {
+    std::map<std::string, std::string> options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option.rfind("--", 0) != 0 || i + 1 >= argc) {
+            throw GuideError(
+                "usage: vb_make_guide --template FILE --style FILE --strings DIR "
+                "--language CODE --figures DIR --version VERSION --output FILE");
+        }
+        options[option.substr(2)] = argv[++i];
+    }
+    for (const char* required :
+         {"template", "style", "strings", "language", "figures", "version", "output"}) {
+        if (!options.count(required))
+            throw GuideError(std::string("--") + required + " is missing");
+    }
+    Guide guide(options["strings"], options["language"], options["figures"]);
+    const std::string page = guide.Fill(
+        ReadFile(options["template"]),
+        {{"VERSION", Escaped(options["version"])}, {"STYLE", ReadFile(options["style"])}});
+
+    const fs::path output = options["output"];
+    const fs::path temporary = output.string() + ".new";
+    {
+        std::ofstream out(temporary, std::ios::binary);
+        out << page;
+        if (!out.flush()) throw GuideError("cannot write " + temporary.string());
+    }
+    fs::rename(temporary, output);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& error) {
+        std::cerr << "vb_make_guide: " << error.what() << "\n";
+        return 1;
+    }
+}
