@@ -48,13 +48,14 @@ fake_finale() {
     fi
 }
 
-# Every folder and file of drive C: but the temporary folders; the files with sizes and times,
-# and checksums outside Wine's own folders. (A folder's time changes with what it held a moment.)
+# Every folder and file of drive C: but the temporary folders; the files with sizes and times (in
+# seconds: Windows keeps a file's time to 100 ns, Linux to the nanosecond), and checksums
+# outside Wine's own folders. (A folder's time changes with what it held a moment.)
 snapshot() {
     (
         cd "$drive" || exit 1
         find . \( -ipath './users/*/temp' -o -ipath './windows/temp' \) -prune -o \
-            -type d -printf '%p\n' -o -printf '%p %y %s %T@\n'
+            -type d -printf '%p\n' -o -printf '%p %y %s %Ts\n'
         find . \( -path ./windows -o -path ./users -o -path ./ProgramData \) -prune -o -type f \
             -exec sha256sum {} +
     ) | LC_ALL=C sort
@@ -213,15 +214,18 @@ no_entry "$what"
 same_as_before "$before" "$what"
 
 # --- A plug-in in use --------------------------------------------------------------------------
+# The last of the installations holds it: the earlier one, written first, must not stay changed.
 what="file in use"
+mkdir -p "$finale/27/Plug-ins"
 echo "an older build" >"$finale/26/Plug-ins/vorlanbrisane64.fxt"
+echo "an older build" >"$finale/27/Plug-ins/vorlanbrisane64.fxt"
 in_use=$(snapshot)
-wine "$hold_open" "$finale/26/Plug-ins/vorlanbrisane64.fxt" "$setup" /S
+wine "$hold_open" "$finale/27/Plug-ins/vorlanbrisane64.fxt" "$setup" /S
 status=$?
 if ((status != 0)); then pass "$what: exits with $status"; else fail "$what: exits with 0"; fi
 no_entry "$what"
 same_as_before "$in_use" "$what"
-rm "$finale/26/Plug-ins/vorlanbrisane64.fxt"
+rm -r "$finale/26/Plug-ins/vorlanbrisane64.fxt" "$finale/27/Plug-ins"
 
 if ((failures)); then
     echo "Wine's output:"
