@@ -6,7 +6,8 @@
 //
 // The template's placeholders:
 //   @VERSION@                the release's version
-//   @STYLE@                  the style sheet
+//   @HEAD@                   what every page's head holds: its encoding, its width on small
+//                            screens, and the style sheet
 //   @FIGURE:NAME@            src, width and height of an <img> showing DIR/NAME.svg (a data URI)
 //   @TEXT:ID@                text ID of the string table, HTML-escaped
 //   @BOX:ID:CAPTION:ICON:BUTTONS@
@@ -211,9 +212,14 @@ int Run(int argc, char** argv) {
             throw GuideError(std::string("--") + required + " is missing");
     }
     Guide guide(options["strings"], options["language"], options["figures"]);
-    const std::string page = guide.Fill(
-        ReadFile(options["template"]),
-        {{"VERSION", Escaped(options["version"])}, {"STYLE", ReadFile(options["style"])}});
+    const std::string page =
+        guide.Fill(ReadFile(options["template"]),
+                   {{"VERSION", Escaped(options["version"])},
+                    {"HEAD",
+                     "<meta charset=\"utf-8\" />\n"
+                     "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\" />\n"
+                     "<style>\n" +
+                         ReadFile(options["style"]) + "</style>"}});
 
     const fs::path output = options["output"];
     const fs::path temporary = output.string() + ".new";

@@ -15,12 +15,7 @@ rm -rf "$out"
 mkdir -p "$out"
 work=$(mktemp -d "${TMPDIR:-/tmp}/vb-guide.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-pass() { echo "ok: $*"; }
+source "$(dirname "$0")/check-common.sh"
 
 for tool in xmllint rsvg-convert chromium; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (tools/setup installs it)"; exit 1; }

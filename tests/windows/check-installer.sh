@@ -13,12 +13,7 @@ release=$(realpath "${1:?release folder}")
 hold_open=$(realpath "${2:?vb_hold_open.exe}")
 prefix=$(realpath -m "${3:?Wine prefix}")
 wine_run=("$here/../../tools/wine-run" --prefix "$prefix")
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-pass() { echo "ok: $*"; }
+source "$(dirname "$0")/check-common.sh"
 
 setups=("$release"/vorlanbrisane-*-win64-setup.exe)
 setup=${setups[0]}

@@ -12,11 +12,7 @@ source=$(realpath "${1:?source folder}")
 work=$(realpath -m "${2:?work folder}")
 rm -rf "$work"
 mkdir -p "$work"
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+source "$(dirname "$0")/check-common.sh"
 
 if git -C "$source" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
     list_sources() {

@@ -13,12 +13,7 @@ prefix=$(realpath -m "${2:?Wine prefix}")
 release=$copy/build/release
 work=$(mktemp -d "${TMPDIR:-/tmp}/vb-signing.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-pass() { echo "ok: $*"; }
+source "$(dirname "$0")/check-common.sh"
 
 # A verification that passes only with the certificate: an unsigned file must fail it.
 verify() { osslsigncode verify -CAfile "$work/cert.pem" -in "$1" >"$work/verify.log" 2>&1; }
