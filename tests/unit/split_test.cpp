@@ -44,8 +44,7 @@ class SplitTest : public HostTest {
         host().SetFontPref(33, 1, 12, 0);
         host().SetFontPref(39, 2, 10, 2);
         // The string table is the plug-in module's; the unit tests are that module here.
-        FCString title;
-        title.LoadResourceString(101, vb::moduleHandle);
+        vb::resourceInstance = vb::moduleHandle;
     }
 
     int16_t AddGroup(int16_t top, int16_t bottom, int16_t start, int16_t end,
@@ -261,8 +260,7 @@ TEST_F(SplitTest, MissingFontPreferencesGiveTheDefaultFont) {
     host().Reset();
     AddStaves(4);
     host().SetMeasureCount(40);
-    FCString title;
-    title.LoadResourceString(101, vb::moduleHandle);
+    vb::resourceInstance = vb::moduleHandle;
     AddGroup(1, 4, 1, 20);
     ASSERT_TRUE(Split(0, 1, 4, 1, 8));
     EXPECT_EQ(Pieces()[1].full, u"Strings^font(Times New Roman)^size(12)^nfx(128)(Brisane 2)");
