@@ -7,6 +7,7 @@
 
 #include "framework/score/fc_music_region.h"
 #include "host_fixture.h"
+#include "locale_environment.h"
 #include "split/group_split.h"
 #include "split/multi_staff_check.h"
 
@@ -238,6 +239,28 @@ TEST_F(SplitTest, ResplitKeepsOneSuffixAndTheSplitGroupKeepsItsNumber) {
     ASSERT_TRUE(again.has_value());
     EXPECT_EQ(again->fullName, Suffixed(Suffixed(u"Strings", kFull, 2),
                                         u"^font(Arial)^size(14)^nfx(128)(Brisane ", 4));
+}
+
+// The split markers are data, English in every language: a piece split under one language and
+// again under each of the others keeps one suffix, renumbered.
+TEST_F(SplitTest, ResplitUnderAnotherLanguageKeepsOneEnglishSuffix) {
+    AddGroup(1, 4, 1, 20);
+    const struct {
+        const char* locale;
+        int16_t start, end;
+    } steps[] = {
+        {"fr_FR.UTF-8", 5, 12}, {"de_DE.UTF-8", 6, 11}, {"ja_JP.UTF-8", 7, 10}, {"C", 8, 9}};
+    for (const auto& step : steps) {
+        const LocaleEnvironment environment(step.locale);
+        ASSERT_TRUE(Split(0, 1, 4, step.start, step.end)) << step.locale;
+    }
+    const auto groups = host().Groups();
+    ASSERT_EQ(groups.size(), 9u);
+    for (const auto& g : groups) {
+        if (g.number == 1) continue;
+        EXPECT_EQ(g.fullName, Suffixed(u"Strings", kFull, g.number)) << g.number;
+        EXPECT_EQ(g.abbrevName, Suffixed(u"Str.", kAbbrev, g.number)) << g.number;
+    }
 }
 
 TEST_F(SplitTest, GroupWithoutNamesGetsTheSuffixAlone) {
