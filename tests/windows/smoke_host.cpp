@@ -207,26 +207,25 @@ void CheckEnumeration(HMODULE module) {
 // RT_STRING, whose <windows.h> form follows the UNICODE setting.
 const LPCWSTR kStringTable = MAKEINTRESOURCEW(6);
 
-struct LanguageSearch {
-    LANGID wanted;
-    bool found;
-};
-
-BOOL CALLBACK NoteLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR data) {
-    auto* search = reinterpret_cast<LanguageSearch*>(data);
-    if (language == search->wanted) search->found = true;
+BOOL CALLBACK AddLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR list) {
+    reinterpret_cast<std::vector<LANGID>*>(list)->push_back(language);
     return TRUE;
+}
+
+// The languages the module holds string-table block `block` in.
+std::vector<LANGID> BlockLanguages(HMODULE module, UINT block) {
+    std::vector<LANGID> languages;
+    EnumResourceLanguagesW(module, kStringTable, MAKEINTRESOURCEW(block), AddLanguage,
+                           reinterpret_cast<LONG_PTR>(&languages));
+    return languages;
 }
 
 // Entry `id` of the module's string table in exactly `language`, read from its block; empty when
 // that language lacks the block or the entry.
 std::u16string TableText(HMODULE module, UINT id, LANGID language) {
-    LPCWSTR block = MAKEINTRESOURCEW(id / 16 + 1);
-    LanguageSearch search{language, false};
-    EnumResourceLanguagesW(module, kStringTable, block, NoteLanguage,
-                           reinterpret_cast<LONG_PTR>(&search));
-    if (!search.found) return {};
-    HRSRC found = FindResourceExW(module, kStringTable, block, language);
+    const std::vector<LANGID> languages = BlockLanguages(module, id / 16 + 1);
+    if (std::find(languages.begin(), languages.end(), language) == languages.end()) return {};
+    HRSRC found = FindResourceExW(module, kStringTable, MAKEINTRESOURCEW(id / 16 + 1), language);
     HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
     const auto* units =
         static_cast<const WCHAR*>(loaded != nullptr ? LockResource(loaded) : nullptr);
@@ -259,6 +258,20 @@ void CheckStringTables(HMODULE module) {
         Check(wrong == 0, std::string(table.name) + " string table (" + Hex(language) +
                               ") holds exactly the entries of its source" + first);
     }
+    // No table in a language without a source.
+    std::vector<LANGID> known;
+    for (const vb_strings::Table& table : vb_strings::kTables) {
+        known.push_back(MAKELANGID(table.language, SUBLANG_DEFAULT));
+    }
+    std::string stray;
+    for (size_t i = 0; i < english.count; ++i) {
+        for (LANGID language : BlockLanguages(module, english.entries[i].id / 16 + 1)) {
+            if (std::find(known.begin(), known.end(), language) == known.end()) {
+                stray.append(" ").append(Hex(language));
+            }
+        }
+    }
+    Check(stray.empty(), "string tables only in the languages of the sources" + stray);
 }
 
 std::wstring VersionValue(const std::vector<BYTE>& info, const wchar_t* name) {
