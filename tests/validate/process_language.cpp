@@ -30,7 +30,8 @@ std::string ProcessLanguage() {
     if (GetThreadPreferredUILanguages(MUI_LANGUAGE_NAME, &count, nullptr, &size) && size > 0) {
         std::vector<wchar_t> names(size);
         if (GetThreadPreferredUILanguages(MUI_LANGUAGE_NAME, &count, names.data(), &size)) {
-            for (ULONG i = 0; i + 1 < size; ++i) preferred.push_back(names[i] ? names[i] : L' ');
+            // Names ended by 0 each, and the list by another 0.
+            for (ULONG i = 0; i + 2 < size; ++i) preferred.push_back(names[i] ? names[i] : L' ');
         }
     }
     out += ", thread's preferred UI languages \"";
