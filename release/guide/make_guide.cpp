@@ -1,8 +1,8 @@
 // Writes one language's guide: a self-contained HTML page made from the language's template, with
 // the style sheet, the pictures and the plug-in's own texts put in.
 //
-// Usage: vb_make_guide --template FILE --style FILE --strings DIR --language CODE
-//                      --figures DIR --version VERSION --output FILE
+// Usage: vb_make_guide --template FILE --style FILE --language CODE --figures DIR
+//                      --version VERSION --output FILE
 //
 // The template's placeholders:
 //   @VERSION@                the release's version
@@ -13,10 +13,10 @@
 //   @BOX:ID:CAPTION:ICON:BUTTONS@
 //                            a message box as the plug-in shows it: text ID under caption
 //                            CAPTION, ICON error, info or none, BUTTONS the labels, comma-separated
-// Texts come from DIR/strings.CODE.def, the language's table, as the plug-in shows them to a user
-// of that language: an id the table lacks, or a language without a table, reads from
-// DIR/strings.def (English), as the plug-in falls back. Exit 0 on success; 1 with one line on
-// standard error otherwise.
+// Texts come from the plug-in's string tables (resources/strings*.def, compiled in), as the plug-in
+// shows them to a user of the language: an id its table lacks, or a language without a table,
+// reads in English, as the plug-in falls back. Exit 0 on success; 1 with one line on standard
+// error otherwise.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -27,7 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "release/guide/string_table.h"
+#include "release/guide/guide_texts.h"
 
 namespace {
 
@@ -102,16 +102,11 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 
 class Guide {
   public:
-    Guide(const fs::path& strings, const std::string& language, fs::path figures)
-        : figures_(std::move(figures)) {
-        const fs::path english = strings / "strings.def";
-        english_ = guide::ParseTable(ReadFile(english), english.string());
-        const fs::path own = strings / ("strings." + language + ".def");
-        if (language != "en" && fs::exists(own)) {
-            own_ = guide::ParseTable(ReadFile(own), own.string());
-        } else if (language != "en") {
-            std::cerr << "vb_make_guide: no string table for " << language
-                      << " yet; its guide quotes the English texts\n";
+    Guide(std::string language, fs::path figures)
+        : language_(std::move(language)), figures_(std::move(figures)) {
+        if (!guide::HasTable(language_)) {
+            std::cerr << "vb_make_guide: no string table for " << language_
+                      << "; its guide quotes the English texts\n";
         }
     }
 
@@ -144,16 +139,21 @@ class Guide {
     }
 
   private:
-    const std::string& Text(const std::string& id) {
-        int number = 0;
+    std::string Text(const std::string& id) {
+        size_t end = 0;
+        unsigned long number = 0;
         try {
-            number = std::stoi(id);
+            number = std::stoul(id, &end);
         } catch (const std::exception&) {
+        }
+        if (id.empty() || end != id.size() || number > 0xFFFF) {
             throw GuideError("@TEXT:" + id + "@ names no id");
         }
-        if (auto found = own_.find(number); found != own_.end()) return found->second;
-        if (auto found = english_.find(number); found != english_.end()) return found->second;
-        throw GuideError("no string " + id + " in strings.def");
+        try {
+            return guide::Text(language_, static_cast<uint32_t>(number));
+        } catch (const std::out_of_range& error) {
+            throw GuideError(error.what());
+        }
     }
 
     std::string Figure(const std::string& name) {
@@ -190,9 +190,8 @@ class Guide {
         return out;
     }
 
+    std::string language_;
     fs::path figures_;
-    std::map<int, std::string> english_;
-    std::map<int, std::string> own_;
 };
 
 int Run(int argc, char** argv) {
@@ -201,17 +200,16 @@ int Run(int argc, char** argv) {
         const std::string option = argv[i];
         if (option.rfind("--", 0) != 0 || i + 1 >= argc) {
             throw GuideError(
-                "usage: vb_make_guide --template FILE --style FILE --strings DIR "
-                "--language CODE --figures DIR --version VERSION --output FILE");
+                "usage: vb_make_guide --template FILE --style FILE --language CODE "
+                "--figures DIR --version VERSION --output FILE");
         }
         options[option.substr(2)] = argv[++i];
     }
-    for (const char* required :
-         {"template", "style", "strings", "language", "figures", "version", "output"}) {
+    for (const char* required : {"template", "style", "language", "figures", "version", "output"}) {
         if (!options.count(required))
             throw GuideError(std::string("--") + required + " is missing");
     }
-    Guide guide(options["strings"], options["language"], options["figures"]);
+    Guide guide(options["language"], options["figures"]);
     const std::string page =
         guide.Fill(ReadFile(options["template"]),
                    {{"VERSION", Escaped(options["version"])},
