@@ -17,13 +17,14 @@
 // shows them to a user of the language: an id its table lacks, or a language without a table,
 // reads in English, as the plug-in falls back. Exit 0 on success; 1 with one line on standard
 // error otherwise.
-#include <cstdio>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
 #include <regex>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
