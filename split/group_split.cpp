@@ -255,17 +255,18 @@ PieceEnd CutPiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& na
 PieceEnd MakePiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& names,
                    KnownGroups& known) {
     PieceJournal journal(group);
+    PieceEnd piece = PieceEnd::Undone;
     try {
-        const PieceEnd piece = CutPiece(group, cut, end, names, known, journal);
-        // An undone piece's group is deleted, and the host may give its number out again.
-        if (piece == PieceEnd::Completed) known.Add(group);
-        return piece;
+        piece = CutPiece(group, cut, end, names, known, journal);
     } catch (...) {
         // An exception midway (memory running out) is undone as a refused write is; it then
         // ends the command. The undo itself allocates nothing.
         journal.Undo(group);
         throw;
     }
+    // An undone piece's group is deleted, and the host may give its number out again.
+    if (piece == PieceEnd::Completed) known.Add(group);
+    return piece;
 }
 
 struct GroupOutcome {
