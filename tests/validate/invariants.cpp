@@ -123,16 +123,16 @@ void CheckExistingGroups(const DocumentState& before, const std::vector<GroupVie
     }
 }
 
-// A name without its split suffixes: every font command followed by "(Brisane " or "(Brs ",
-// a number (which may have lost its ")") and ")". Old hosts keep each unit's low byte, up to a
-// unit whose low byte is 0.
+// A name without its split suffixes: every font command (its font name without "^" or ")")
+// followed by "(Brisane " or "(Brs ", a number (which may have lost its ")") and ")". Old hosts
+// keep each unit's low byte, up to a unit whose low byte is 0.
 std::string Unsuffixed(std::u16string name, bool eightBit) {
     if (eightBit) {
         for (char16_t& unit : name) unit = static_cast<char16_t>(unit & 0xFF);
         name = name.substr(0, name.find(u'\0'));
     }
     static const std::regex kSuffix(
-        R"(\^font\([^)]*\)\^size\(-?[0-9]+\)\^nfx\([0-9]+\)\((Brisane|Brs) (-?[0-9]+\)?)?)");
+        R"(\^font\([^)^]*\)\^size\(-?[0-9]+\)\^nfx\([0-9]+\)\((Brisane|Brs) (-?[0-9]+\)?)?)");
     return std::regex_replace(standin::Utf8(name), kSuffix, "");
 }
 
