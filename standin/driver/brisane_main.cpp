@@ -19,6 +19,7 @@
 #define IS_TERMINAL() (isatty(0) != 0)
 #endif
 
+#include "language.h"
 #include "numbers.h"
 #include "report.h"
 #include "scenario.h"
@@ -418,10 +419,12 @@ int RunCommand(const Options& o, const std::string& plugin) {
     driver::Session session;
     if (!session.Start(plugin, hostVersion, &error)) return Refuse(error);
     const driver::Enumeration& e = session.GetEnumeration();
+    const driver::Language language = driver::ChosenLanguage();
     std::cout << "Plug-in: " << driver::Printable(standin::Utf8(e.title)) << " - "
               << driver::Printable(standin::Utf8(e.description)) << "\n  menu entry "
               << driver::Quoted(standin::Utf8(e.shortName)) << ", host version 0x" << std::hex
-              << hostVersion << std::dec << "\n";
+              << hostVersion << std::dec << ", language " << language.name << " ("
+              << driver::Printable(language.source) << ")\n";
     std::cout << "Document: " << driver::Printable(o.document) << " (" << host.StaffSystem(0).size()
               << " staves, " << host.MeasureCount() << " measures)\n";
     std::cout << "Selection: " << Describe(selection, top, bottom) << "\n\nGroups before:\n"
