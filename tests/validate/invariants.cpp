@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <optional>
-#include <regex>
+
+#include "model.h"
 
 namespace validate {
 namespace {
@@ -123,23 +124,30 @@ void CheckExistingGroups(const DocumentState& before, const std::vector<GroupVie
     }
 }
 
-// A name without its split suffixes: every font command (its font name without "^" or ")")
-// followed by "(Brisane " or "(Brs ", a number (which may have lost its ")") and ")". Old hosts
-// keep each unit's low byte, up to a unit whose low byte is 0.
-std::string Unsuffixed(std::u16string name, bool eightBit) {
+// Whether `piece` is `source` with its split suffix of `prefix` and `number`, as the model adds
+// it, for some font command: the one the run used is read off the piece's own name, as any text
+// from a "^font(" up to "(" `prefix` `number` ")". Old hosts keep each unit's low byte of the
+// source, up to a unit whose low byte is 0.
+bool SuffixedFrom(const std::u16string& piece, std::u16string source, const std::u16string& prefix,
+                  int16_t number, bool eightBit) {
     if (eightBit) {
-        for (char16_t& unit : name) unit = static_cast<char16_t>(unit & 0xFF);
-        name = name.substr(0, name.find(u'\0'));
+        for (char16_t& unit : source) unit = static_cast<char16_t>(unit & 0xFF);
+        source = source.substr(0, source.find(u'\0'));
     }
-    static const std::regex kSuffix(
-        R"(\^font\([^)^]*\)\^size\(-?[0-9]+\)\^nfx\([0-9]+\)\((Brisane|Brs) (-?[0-9]+\)?)?)");
-    return std::regex_replace(standin::Utf8(name), kSuffix, "");
+    const std::u16string end = u"(" + prefix + Decimal(number) + u")";
+    for (size_t p = piece.find(u"^font("); p != std::u16string::npos;
+         p = piece.find(u"^font(", p + 1)) {
+        for (size_t q = piece.find(end, p); q != std::u16string::npos; q = piece.find(end, q + 1)) {
+            if (WithSuffix(source, piece.substr(p, q - p), prefix, number) == piece) return true;
+        }
+    }
+    return false;
 }
 
-// Whether the new group's names are those of `source` up to the suffix.
+// Whether the new group's names are those of `source` with the split suffix of its number.
 bool NamedAfter(const GroupView& piece, const GroupView& source, bool eightBit) {
-    return Unsuffixed(piece.fullName, eightBit) == Unsuffixed(source.fullName, eightBit) &&
-           Unsuffixed(piece.abbrevName, eightBit) == Unsuffixed(source.abbrevName, eightBit);
+    return SuffixedFrom(piece.fullName, source.fullName, u"Brisane ", piece.number, eightBit) &&
+           SuffixedFrom(piece.abbrevName, source.abbrevName, u"Brs ", piece.number, eightBit);
 }
 
 // New groups are copies of a group they were cut from (field 6 restored, uninterpreted bytes as

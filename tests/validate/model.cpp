@@ -48,6 +48,8 @@ int16_t InstrumentEnd(const Score& s, const std::array<int16_t, 3>& staves, bool
     return best;
 }
 
+}  // namespace
+
 std::u16string Decimal(int value) {
     const std::string digits = std::to_string(value);
     return {digits.begin(), digits.end()};
@@ -72,6 +74,8 @@ std::u16string WithSuffix(const std::u16string& name, const std::u16string& comm
     if (end < name.size() && name[end] == u')') ++end;
     return name.substr(0, digits) + numbered + name.substr(end);
 }
+
+namespace {
 
 ModelGroup Initial(const ScoreGroup& g) {
     auto text = [](const NameSpec& n) { return n.kind == NameSpec::Kind::Text ? n.text : u""; };
