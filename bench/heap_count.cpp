@@ -16,10 +16,12 @@ uint64_t allocations = 0;
 uint64_t liveBytes = 0;
 uint64_t startBytes = 0;
 uint64_t peakBytes = 0;
+uint64_t failIn = 0;  // allocations outside the host until the planned failure; 0 for none
 
 }  // namespace
 
 void* Allocate(std::size_t size) {
+    if (failIn != 0 && hostDepth == 0 && --failIn == 0) throw std::bad_alloc();
     void* p = std::malloc(size == 0 ? 1 : size);
     if (p == nullptr) throw std::bad_alloc();
     liveBytes += malloc_usable_size(p);
@@ -47,6 +49,10 @@ void BeginHeapCount(bool outsideHostOnly) {
 HeapCount EndHeapCount() {
     counting = false;
     return {allocations, peakBytes};
+}
+
+void FailAllocation(uint64_t nth) {
+    failIn = nth;
 }
 
 void HostClock::Entered() noexcept {

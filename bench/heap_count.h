@@ -1,7 +1,7 @@
 #pragma once
 // What the benchmarks count besides time: heap allocations of this process (every operator new
 // is replaced here) with the peak of live heap bytes, and the time the host functions take.
-// The unit tests link it too, to hold record transfers to no allocation.
+// The unit tests link it too, to hold record transfers to no allocation and to fail one.
 #include <chrono>
 #include <cstdint>
 
@@ -18,6 +18,11 @@ struct HeapCount {
 // HostClock observes the host) are left out: what remains is the caller's own.
 void BeginHeapCount(bool outsideHostOnly);
 HeapCount EndHeapCount();
+
+// Makes the nth allocation from now that is made outside the host functions (while a HostClock
+// observes the host) throw std::bad_alloc, once: how tests run out of memory on purpose. 0 plans
+// none.
+void FailAllocation(uint64_t nth);
 
 // Observes the stand-in host: the time spent inside its functions, and whether a call is
 // running (for BeginHeapCount).

@@ -7,6 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "framework/host/host_bridge.h"
 #include "framework/score/fc_system_staff.h"
 #include "framework/text/fc_font_info.h"
 #include "framework/text/fc_font_prefs.h"
@@ -34,7 +35,10 @@ FCString NameFontCommand(const FCFontPrefs& prefs) {
 // command; a group's span is the walk of the score order from its first to its last staff.
 class StaffSpans {
   public:
-    StaffSpans(const FCSystemStaves& scoreOrder, const FCSystemStaves& selectionSystem) {
+    // `selectionComplete` false: the selection's list may lack staves, and no span is known.
+    StaffSpans(const FCSystemStaves& scoreOrder, const FCSystemStaves& selectionSystem,
+               bool selectionComplete)
+        : selectionComplete_(selectionComplete) {
         for (int i = 0; i < scoreOrder.GetCount(); ++i) {
             const int16_t staff = scoreOrder.GetItemAt(i)->GetStaff();
             firstPlace_.try_emplace(staff, order_.size());  // a staff counts at its first place
@@ -47,7 +51,7 @@ class StaffSpans {
 
     std::pair<int16_t, int16_t> Span(int16_t startStaff, int16_t endStaff) const {
         const auto first = firstPlace_.find(startStaff), last = firstPlace_.find(endStaff);
-        if (first == firstPlace_.end() || last == firstPlace_.end() ||
+        if (!selectionComplete_ || first == firstPlace_.end() || last == firstPlace_.end() ||
             first->second > last->second) {
             return {0, 0};
         }
@@ -64,7 +68,17 @@ class StaffSpans {
     std::vector<int16_t> order_;                      // the score order
     std::unordered_map<int16_t, size_t> firstPlace_;  // where each staff first stands
     std::unordered_set<int16_t> shown_;               // the selection's system
+    bool selectionComplete_;
 };
+
+// Whether `list`, as loaded for staff system `system`, ends where the host's list ends. A load
+// the host refuses ends the list as its end does; a staff at the slot after the last one loaded
+// tells them apart.
+bool EndsWithTheHostsList(const FCSystemStaves& list, int16_t system) {
+    const int next = list.GetCount() + 1;
+    if (next > INT16_MAX) return true;
+    return host::SlotToInst(static_cast<uint16_t>(next), static_cast<uint16_t>(system)) == 0;
+}
 
 // What every group of one command is matched and cut with, read from the host once per command:
 // the command writes none of it. The staff lists are loaded when the first group of more than
@@ -80,11 +94,18 @@ class CommandReads {
         if (!spans_) {
             FCSystemStaves scoreOrder;
             scoreOrder.LoadAllForItem(0);
-            // A selection in the score's order reads that list once: a second read cut short by
-            // a refused load would hide the staves of a wider group and let it match.
+            // The score's order cut short by a refused load lacks the group's last staff, so the
+            // group finds no span. A selection in that order reads it once: a second read cut
+            // shorter would hide the staves of a wider group and let it match. Another system's
+            // list cut short would do the same, so it counts only when it is whole.
             FCSystemStaves otherSystem;
-            if (region_.startSystem != 0) otherSystem.LoadAllForItem(region_.startSystem);
-            spans_.emplace(scoreOrder, region_.startSystem != 0 ? otherSystem : scoreOrder);
+            bool complete = true;
+            if (region_.startSystem != 0) {
+                otherSystem.LoadAllForItem(region_.startSystem);
+                complete = EndsWithTheHostsList(otherSystem, region_.startSystem);
+            }
+            spans_.emplace(scoreOrder, region_.startSystem != 0 ? otherSystem : scoreOrder,
+                           complete);
         }
         return spans_->Span(group.GetStartStaff(), group.GetEndStaff());
     }
@@ -116,7 +137,8 @@ class CommandReads {
     FCString fullCommand_, abbreviatedCommand_;
 };
 
-// Units of the number and its ")" at `at` in `name` ("12)", "-4)"); 0 when none is there.
+// Units of the old number at `at` in `name` with its ")" if one follows ("12)", "-4)", "7");
+// 0 when no digit is there. A number that lost its ")" is still the number.
 uint64_t SuffixNumberLength(const FCString& name, uint64_t at) {
     const char16_t* units = name.GetUTF16();
     const uint64_t length = name.GetLength();
@@ -124,8 +146,9 @@ uint64_t SuffixNumberLength(const FCString& name, uint64_t at) {
     if (i < length && units[i] == u'-') ++i;
     const uint64_t firstDigit = i;
     while (i < length && units[i] >= u'0' && units[i] <= u'9') ++i;
-    if (i == firstDigit || i >= length || units[i] != u')') return 0;
-    return i + 1 - at;
+    if (i == firstDigit) return 0;
+    if (i < length && units[i] == u')') ++i;
+    return i - at;
 }
 
 // What one matching group is cut with: its names as read before any change, and the fonts.
@@ -177,11 +200,27 @@ class PieceJournal {
     FCGroup::NameRecords fullName_, abbreviatedName_;
 };
 
-// Cuts the group at `cut`: the object's group is shortened to end at cut - 1, and a new group
-// over cut..end with suffixed names is created; the object then stands for the new group. A
-// piece either completes or is undone, and then the object stands for the group as before.
-PieceEnd MakePiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& names) {
-    PieceJournal journal(group);
+// The keys of the groups the command knows: those it loaded and those it made.
+class KnownGroups {
+  public:
+    explicit KnownGroups(const FCGroups& groups) {
+        keys_.reserve(static_cast<size_t>(groups.GetCount()));
+        for (int i = 0; i < groups.GetCount(); ++i) Add(*groups.GetItemAt(i));
+    }
+    void Add(const FCGroup& group) { keys_.insert(KeyOf(group)); }
+    bool Knows(const FCGroup& group) const { return keys_.count(KeyOf(group)) != 0; }
+
+  private:
+    static uint64_t KeyOf(const FCGroup& group) {
+        return uint64_t{group.GetKeyWord(0)} << 32 | uint64_t{group.GetKeyWord(1)} << 16 |
+               group.GetKeyWord(2);
+    }
+    std::unordered_set<uint64_t> keys_;
+};
+
+// MakePiece's steps; each write the host refuses ends in the journal's undo.
+PieceEnd CutPiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& names,
+                  const KnownGroups& known, PieceJournal& journal) {
     group.SetEndMeasure(static_cast<int16_t>(cut - 1));
     if (!group.Save()) return journal.Undo(group);
     journal.Shortened();
@@ -189,6 +228,10 @@ PieceEnd MakePiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& n
     group.SetEndMeasure(end);
     group.SetField6(static_cast<int16_t>(group.GetField6() - FIELD6_CREATE_ADJUST));
     if (!group.SaveNew()) return journal.Undo(group);
+    // A creation reported under the placeholder or under a group the command already knows
+    // names no new group: the piece's writes would overwrite that group. It counts as refused,
+    // and nothing is written or deleted under that key.
+    if (group.GetGroupNumber() == -1 || known.Knows(group)) return journal.Undo(group);
     journal.Created(group);
     const int16_t number = group.GetGroupNumber();
     FCString fullName;
@@ -206,12 +249,33 @@ PieceEnd MakePiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& n
     return PieceEnd::Completed;
 }
 
+// Cuts the group at `cut`: the object's group is shortened to end at cut - 1, and a new group
+// over cut..end with suffixed names is created; the object then stands for the new group. A
+// piece either completes or is undone, and then the object stands for the group as before.
+PieceEnd MakePiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& names,
+                   KnownGroups& known) {
+    PieceJournal journal(group);
+    PieceEnd piece = PieceEnd::Undone;
+    try {
+        piece = CutPiece(group, cut, end, names, known, journal);
+    } catch (...) {
+        // An exception midway (memory running out) is undone as a refused write is; it then
+        // ends the command. The undo itself allocates nothing.
+        journal.Undo(group);
+        throw;
+    }
+    // An undone piece's group is deleted, and the host may give its number out again.
+    if (piece == PieceEnd::Completed) known.Add(group);
+    return piece;
+}
+
 struct GroupOutcome {
     bool split = false;  // a piece completed
     bool stop = false;   // the host refused an undo: the command ends here
 };
 
-GroupOutcome SplitGroup(FCGroup& group, const FCMusicRegion& region, CommandReads& reads) {
+GroupOutcome SplitGroup(FCGroup& group, const FCMusicRegion& region, CommandReads& reads,
+                        KnownGroups& known) {
     const int16_t start = region.GetStartMeasure();
     const int16_t end = region.GetEndMeasure();
     const int16_t groupStart = group.GetStartMeasure();
@@ -229,12 +293,13 @@ GroupOutcome SplitGroup(FCGroup& group, const FCMusicRegion& region, CommandRead
     GroupOutcome outcome;
     if (groupStart < start) {
         // Without the piece before the cut, the one after it is not what was asked for.
-        const PieceEnd piece = MakePiece(group, start, groupEnd, names);
+        const PieceEnd piece = MakePiece(group, start, groupEnd, names, known);
         if (piece != PieceEnd::Completed) return {false, piece == PieceEnd::Refused};
         outcome.split = true;
     }
     if (groupEnd > end && !region.IsLastEndMeasure()) {
-        const PieceEnd piece = MakePiece(group, static_cast<int16_t>(end + 1), groupEnd, names);
+        const PieceEnd piece =
+            MakePiece(group, static_cast<int16_t>(end + 1), groupEnd, names, known);
         if (piece == PieceEnd::Completed) outcome.split = true;
         outcome.stop = piece == PieceEnd::Refused;
     }
@@ -276,6 +341,7 @@ bool SplitMatchingGroups(const FCMusicRegion& region) {
     CommandReads reads(region);
     FCGroups groups;
     groups.LoadAll();
+    KnownGroups known(groups);
     for (int i = 0; i < groups.GetCount(); ++i) {
         FCGroup& group = *groups.GetItemAt(i);
         const auto [top, bottom] = reads.StaffSpan(group);
@@ -283,7 +349,7 @@ bool SplitMatchingGroups(const FCMusicRegion& region) {
         if (!measuresValid || start < group.GetStartMeasure() || end > group.GetEndMeasure()) {
             continue;
         }
-        const GroupOutcome outcome = SplitGroup(group, region, reads);
+        const GroupOutcome outcome = SplitGroup(group, region, reads, known);
         if (outcome.split) result = true;
         if (outcome.stop) break;
     }

@@ -24,7 +24,8 @@ constexpr int16_t FIELD6_CREATE_ADJUST = 10;
 bool SplitMatchingGroups(const FCMusicRegion& region);
 
 // The group's first and last staff, in score order, that the selection's staff system shows;
-// (0, 0) when there is none. Loads both staff lists for this one group.
+// (0, 0) when there is none, or when the host cut that system's list short. Loads both staff
+// lists for this one group.
 std::pair<int16_t, int16_t> GetGroupStaffSpan(const FCGroup& group, const FCMusicRegion& region);
 
 // Adds the split suffix (font command, "(", prefix, number, ")") to `name`, or renumbers the

@@ -37,11 +37,13 @@ bool IsMultiStaffInstrumentRange(const FCMusicRegion& region) {
     instruments.LoadAll();
     for (int i = 0; i < instruments.GetCount(); ++i) {
         const FCMultiStaffInstrument& instrument = *instruments.GetItemAt(i);
-        // Each end is worked out before the region's staff is asked for, in this order.
+        // Each end is worked out before the region's staff is asked for, in this order. Staff 0
+        // is no staff: an instrument none of whose staves the score places, like a selection
+        // whose staves the host cannot name, matches nothing.
         const int16_t top = EndStaff(instrument, true);
-        if (top != region.GetStartStaff()) continue;
+        if (top == 0 || top != region.GetStartStaff()) continue;
         const int16_t bottom = EndStaff(instrument, false);
-        if (bottom == region.GetEndStaff()) return true;
+        if (bottom != 0 && bottom == region.GetEndStaff()) return true;
     }
     return false;
 }

@@ -44,6 +44,11 @@ bool FCRawText::IsUnicodeText() const {
 }
 
 int32_t FCRawText::GetDataSize() {
+    queriedBytes_ = QuerySize();
+    return queriedBytes_;
+}
+
+int32_t FCRawText::QuerySize() {
     // The size query must not move the key, whatever the host does with it.
     uint16_t key[kKeyWords];
     std::memcpy(key, key_, sizeof(key));
@@ -108,6 +113,19 @@ void FCRawText::GetText(FCString* text) const {
         for (uint64_t i = 0; i < dataSize_ && data_[i] != 0; ++i) units.push_back(data_[i]);
     }
     text->SetUTF16(units.data(), units.size());
+}
+
+bool FCRawText::HoldsWholeText() const {
+    if (data_ == nullptr || dataSize_ == 0 || dataSize_ < static_cast<uint64_t>(queriedBytes_)) {
+        return false;
+    }
+    if (IsUnicodeText()) {
+        for (uint64_t i = 0; i + 1 < dataSize_; i += 2) {
+            if (le::GetU16(data_, i) == 0) return true;
+        }
+        return false;
+    }
+    return std::memchr(data_, 0, dataSize_) != nullptr;
 }
 
 bool FCRawText::SaveNew() {

@@ -50,8 +50,16 @@ class FCRawText : public __FCBaseData {
     // Creates the record as a new raw text; the host assigns the number (GetTextNumber). False
     // without a host call when no text is held.
     bool SaveNew();
+    // After a load: true when it brought the whole text, that is more than no bytes, no fewer
+    // than the size query before it gave, and a terminator within them. A text read short would
+    // pass for a shorter one.
+    bool HoldsWholeText() const;
 
   private:
+    int32_t QuerySize();
+
     // Bytes of the buffer `data` points at; bounds every later load into it.
     uint64_t bufferBytes_ = 0;
+    // The last size query's answer: the capacity of the load that follows it.
+    int32_t queriedBytes_ = 0;
 };

@@ -63,7 +63,7 @@ bool FCTextBlock::LoadRawTextString(FCString* text) const {
     FCRawText raw;
     raw.SetCustomTag(GetRawTextTag());
     raw.SetTextNumber(GetRawTextNumber());
-    if (!raw.LoadCurrentKey()) return false;
+    if (!raw.LoadCurrentKey() || !raw.HoldsWholeText()) return false;
     raw.GetText(text);
     return true;
 }

@@ -41,10 +41,10 @@ class FCTextBlock : public __FCNoInciOther {
     // Tag of the raw text that holds the block's characters: 't' 'x' and the text kind.
     uint32_t GetRawTextTag() const;
 
-    // The text of the block's raw text, empty when it does not load; the caller owns it.
+    // The text of the block's raw text, empty when it does not load whole; the caller owns it.
     std::unique_ptr<FCString> CreateRawTextString() const;
     // Puts the text of the block's raw text into `text`; false, `text` unchanged, when the raw
-    // text does not load.
+    // text does not load or the load brings less than the whole text (FCRawText::HoldsWholeText).
     bool LoadRawTextString(FCString* text) const;
 
   private:

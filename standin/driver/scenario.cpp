@@ -127,10 +127,10 @@ std::vector<uint8_t> Bytes(const Json& value, const std::string& path) {
 }
 
 // A planned failure, or a wrong-form answer: "answer" names the form, and the fields of that
-// form follow ("size", "key" and "fails", "limit").
+// form follow ("size", "key" and "fails", "limit" and "to").
 Scenario::Fault ReadFault(const Json& j, const std::string& path) {
     Object f(j, path,
-             {"function", "nth", "tag", "bytes", "answer", "size", "key", "fails", "limit"});
+             {"function", "nth", "tag", "bytes", "answer", "size", "key", "fails", "limit", "to"});
     Scenario::Fault fault;
     fault.function = json::String(f.Required("function"), f.Path("function"));
     if (std::find(std::begin(kHostFunctions), std::end(kHostFunctions), fault.function) ==
@@ -166,6 +166,10 @@ Scenario::Fault ReadFault(const Json& j, const std::string& path) {
         answer.fails = f.Bool("fails", false);
     } else if (answer.kind == Kind::Cycle) {
         answer.limit = static_cast<int>(f.Int("limit", 0, INT32_MAX, answer.limit));
+        answer.to = static_cast<int>(f.Int("to", INT32_MIN + 1, INT32_MAX, answer.to));
+        if (answer.to == 0) {
+            Fail(f.Path("to"), "records are counted from 1, or from the last as -1");
+        }
     }
     fault.answer = answer;
     return fault;
@@ -401,7 +405,10 @@ Json FaultJson(const Scenario::Fault& f) {
         out["key"] = f.answer->key;
         if (f.answer->fails) out["fails"] = true;
     }
-    if (f.answer->kind == Kind::Cycle) out["limit"] = f.answer->limit;
+    if (f.answer->kind == Kind::Cycle) {
+        out["limit"] = f.answer->limit;
+        if (f.answer->to != 1) out["to"] = f.answer->to;
+    }
     return out;
 }
 

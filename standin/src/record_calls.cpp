@@ -252,12 +252,14 @@ int16_t Host::NextEData(uint32_t t, uint16_t* key, void* buffer, int32_t* size, 
         // The enumeration transfers no data; a buffer or size here is a caller's mistake.
         if (key == nullptr || buffer != nullptr || size != nullptr) return 0;
         const bool startCycle = wrong && wrong->kind == Kind::Cycle;
-        if (startCycle) cycle_ = Cycle{t, wrong->limit};
+        if (startCycle) cycle_ = Cycle{t, wrong->limit, wrong->to};
         auto next = doc_->After(doc_->KeyFrom(t, key));
         if ((startCycle || !next) && cycle_ && cycle_->tag == t && cycle_->remaining > 0) {
             const auto keys = doc_->KeysOf(t);
             if (!keys.empty()) {
-                next = keys.front();
+                const auto count = static_cast<int64_t>(keys.size());
+                const int64_t at = cycle_->to > 0 ? int64_t{cycle_->to} - 1 : count + cycle_->to;
+                next = keys[static_cast<size_t>(std::clamp<int64_t>(at, 0, count - 1))];
                 --cycle_->remaining;
             }
         }

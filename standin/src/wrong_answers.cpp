@@ -20,7 +20,8 @@ std::string Describe(const WrongAnswer& answer) {
             return out + (answer.fails ? ") after failing" : ")");
         }
         case WrongAnswer::Kind::Cycle:
-            return "cycle " + std::to_string(answer.limit);
+            return "cycle " + std::to_string(answer.limit) +
+                   (answer.to == 1 ? "" : " to " + std::to_string(answer.to));
         case WrongAnswer::Kind::FullName:
             return "full name";
     }

@@ -198,6 +198,7 @@ TEST_F(OutputFiles, ScenariosReadBackAsWritten) {
         f.answer->key = {0, 1, 0};
         f.answer->fails = true;
         f.answer->limit = 9;
+        f.answer->to = -2;
         written.faults.push_back(f);
     }
     written.expect.result = 0;
@@ -218,7 +219,7 @@ TEST_F(OutputFiles, ScenariosReadBackAsWritten) {
     EXPECT_EQ(driver::Describe(read.faults[2]), "FX_NextEData call 4 answers size -7");
     EXPECT_EQ(driver::Describe(read.faults[4]),
               "FX_NextEData call 4 answers key (0,1,0) after failing");
-    EXPECT_EQ(driver::Describe(read.faults[5]), "FX_NextEData call 4 answers cycle 9");
+    EXPECT_EQ(driver::Describe(read.faults[5]), "FX_NextEData call 4 answers cycle 9 to -2");
     EXPECT_EQ(read.selection->endSystem, 5);
     EXPECT_FALSE(read.enumerate);
 }

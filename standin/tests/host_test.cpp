@@ -485,20 +485,37 @@ TEST_F(HostTest, AKeyCanBeRewrittenByEveryRecordFunction) {
     EXPECT_EQ(host.Calls().back().wrong, "key (0,1,0) after failing");
 }
 
-TEST_F(HostTest, ACyclingEnumerationLeadsBackToTheFirstRecordUpToItsLimit) {
-    WrongAnswer answer = Wrong(WrongAnswer::Kind::Cycle);
-    answer.limit = 2;
-    host.AnswerWrongly("FX_NextEData", 2, answer);
-    uint16_t key[3] = {0, 0, 0};
-    std::vector<uint16_t> numbers;
-    while (numbers.size() < 20 && FX_NextEData(tag::kGroup, key, nullptr, nullptr, V)) {
-        numbers.push_back(key[1]);
+TEST_F(HostTest, ACyclingEnumerationLeadsBackToItsRecordUpToItsLimit) {
+    // The groups are (0,1), (0,2) and (3,1); their second key words are listed.
+    const struct {
+        int to;
+        std::vector<uint16_t> numbers;
+        const char* described;
+    } cases[] = {
+        // (0,1), back to (0,1) at once, on to (3,1), back again, to the end.
+        {1, {1, 1, 2, 1, 1, 2, 1}, "cycle 2"}, {2, {1, 2, 1, 2, 1}, "cycle 2 to 2"},
+        {-1, {1, 1, 1}, "cycle 2 to -1"},      {-3, {1, 1, 2, 1, 1, 2, 1}, "cycle 2 to -3"},
+        {9, {1, 1, 1}, "cycle 2 to 9"},  // beyond the records: the last
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.to);
+        host.ClearFaults();
+        WrongAnswer answer = Wrong(WrongAnswer::Kind::Cycle);
+        answer.limit = 2;
+        answer.to = c.to;
+        host.AnswerWrongly("FX_NextEData", 2, answer);
+        uint16_t key[3] = {0, 0, 0};
+        std::vector<uint16_t> numbers;
+        while (numbers.size() < 20 && FX_NextEData(tag::kGroup, key, nullptr, nullptr, V)) {
+            numbers.push_back(key[1]);
+            if (numbers.size() == 2) {
+                EXPECT_EQ(host.Calls().back().wrong, c.described);
+            }
+        }
+        EXPECT_EQ(numbers, c.numbers);
     }
-    // (0,1), back to (0,1) at once, on to (3,1), back again, to the end.
-    EXPECT_EQ(numbers, (std::vector<uint16_t>{1, 1, 2, 1, 1, 2, 1}));
     host.ClearFaults();
-    key[0] = 3;
-    key[1] = 1;
+    uint16_t key[3] = {3, 1, 0};
     EXPECT_EQ(FX_NextEData(tag::kGroup, key, nullptr, nullptr, V), 0);
 }
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "language.h"
 #include "plugin_module.h"
@@ -171,6 +172,68 @@ TEST_F(PluginEntryTest, CommandSeesTheReportedHostVersion) {
     plugin.Version(0x10FFFFFF);
     EXPECT_EQ(plugin.Invoke(nullptr, record.data()), 0);
     EXPECT_EQ(std::u16string(User32Standin_LastCaption()), u"No Group");
+}
+
+// Two commands in one load of the module, on two documents that differ in what a command reads
+// once (name fonts, staff systems, the last measure, the document number): the second command
+// reads them all afresh.
+TEST(TwoCommands, EachCommandReadsItsOwnDocument) {
+    auto& host = standin::Host::Instance();
+    host.Reset();
+    User32Standin_Reset();
+    driver::Session session;
+    std::string error;
+    ASSERT_TRUE(session.Start(VB_PLUGIN_PATH, 0x19000000, &error)) << error;
+    const std::string staves =
+        R"("staves": [{"number": 1}, {"number": 2}, {"number": 3}, {"number": 4}])";
+    const std::string first = "{\"documentNumber\": 1, \"measureCount\": 40, " + staves +
+                              R"(, "staffSystems": [{"system": 1, "staves": [1, 2, 3, 4]}],
+        "groups": [{"number": 1, "startStaff": 1, "endStaff": 2, "startMeasure": 1,
+                    "endMeasure": 40, "fullName": "Violins", "abbrevName": "Vlns."}],
+        "fonts": [{"number": 2, "name": "Garamond"}],
+        "fontPrefs": [{"number": 33, "font": 2, "size": 12, "effects": 0},
+                      {"number": 39, "font": 2, "size": 10, "effects": 0}]})";
+    // System 1 hides staff 3, so the group over staves 1 to 3 spans the selected 1 and 2 there;
+    // measure 24, the selection's end, is the last; other fonts.
+    const std::string second = "{\"documentNumber\": 2, \"measureCount\": 24, " + staves +
+                               R"(, "staffSystems": [{"system": 1, "staves": [1, 2, 4]}],
+        "groups": [{"number": 1, "startStaff": 1, "endStaff": 3, "startMeasure": 1,
+                    "endMeasure": 30, "fullName": "Winds", "abbrevName": "Wds."}],
+        "fonts": [{"number": 2, "name": "Arial"}],
+        "fontPrefs": [{"number": 33, "font": 2, "size": 14, "effects": 0},
+                      {"number": 39, "font": 2, "size": 9, "effects": 0}]})";
+    struct Expected {
+        int16_t start, end;
+        std::string full, abbrev;
+        bool operator==(const Expected&) const = default;
+    };
+    auto groups = [&] {
+        std::vector<Expected> out;
+        for (const auto& g : host.Groups()) {
+            out.push_back({g.startMeasure, g.endMeasure, standin::Utf8(g.fullName),
+                           standin::Utf8(g.abbrevName)});
+        }
+        return out;
+    };
+
+    ASSERT_TRUE(host.LoadDocumentJson(first, &error)) << error;
+    EXPECT_EQ(session.Invoke(driver::Selection{1, 1, 2, 5, 24}, driver::ScriptedAnswers({})).result,
+              1);
+    EXPECT_EQ(groups(),
+              (std::vector<Expected>{{1, 4, "Violins", "Vlns."},
+                                     {5, 24, "Violins^font(Garamond)^size(12)^nfx(128)(Brisane 2)",
+                                      "Vlns.^font(Garamond)^size(10)^nfx(128)(Brs 2)"},
+                                     {25, 40, "Violins^font(Garamond)^size(12)^nfx(128)(Brisane 3)",
+                                      "Vlns.^font(Garamond)^size(10)^nfx(128)(Brs 3)"}}));
+
+    ASSERT_TRUE(host.LoadDocumentJson(second, &error)) << error;
+    EXPECT_EQ(session.Invoke(driver::Selection{1, 1, 2, 9, 24}, driver::ScriptedAnswers({})).result,
+              1);
+    EXPECT_EQ(groups(),
+              (std::vector<Expected>{{1, 8, "Winds", "Wds."},
+                                     {9, 30, "Winds^font(Arial)^size(14)^nfx(128)(Brisane 2)",
+                                      "Wds.^font(Arial)^size(9)^nfx(128)(Brs 2)"}}));
+    session.Stop();
 }
 
 }  // namespace

@@ -237,17 +237,24 @@ TEST_F(CollectionTest, AnEnumerationThatLeadsBackEndsAtTheRepeatedRecord) {
     AddStaves(2);
     host().SetMeasureCount(8);
     for (int i = 0; i < 3; ++i) AddGroup(0, 1);
-    for (int jump = 1; jump <= 4; ++jump) {
-        SCOPED_TRACE(jump);
-        standin::WrongAnswer cycle;
-        cycle.kind = standin::WrongAnswer::Kind::Cycle;
-        cycle.limit = 1000;
-        host().ClearCalls();
-        host().AnswerWrongly("FX_NextEData", jump, cycle);
-        FCGroups groups;
-        EXPECT_EQ(groups.LoadAll(), jump == 1 ? 3 : std::min(jump - 1, 3));
-        EXPECT_LE(CallsOf("FX_NextEData").size(), 5u);
-        host().ClearFaults();
+    // The host answers record `to` (1 to 3) at the jump-th call and whenever it would end, so
+    // the groups read 1, 2, 3, 2, 3, ... for a jump at the 4th call back to the 2nd.
+    for (int to : {1, 2, 3}) {
+        for (int jump = 1; jump <= 4; ++jump) {
+            SCOPED_TRACE("call " + std::to_string(jump) + " back to " + std::to_string(to));
+            standin::WrongAnswer cycle;
+            cycle.kind = standin::WrongAnswer::Kind::Cycle;
+            cycle.limit = 1000;
+            cycle.to = to == 3 ? -1 : to;
+            host().ClearCalls();
+            host().AnswerWrongly("FX_NextEData", jump, cycle);
+            FCGroups groups;
+            // Records before the jump, then those from `to` on when they are new.
+            const int loaded = (jump - 1) + (to >= jump ? 3 - to + 1 : 0);
+            EXPECT_EQ(groups.LoadAll(), std::min(loaded, 3));
+            EXPECT_LE(CallsOf("FX_NextEData").size(), 5u);
+            host().ClearFaults();
+        }
     }
 }
 

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <new>
 #include <set>
 #include <string>
 
+#include "bench/heap_count.h"
 #include "framework/score/fc_music_region.h"
 #include "host_fixture.h"
 #include "locale_environment.h"
@@ -169,6 +171,32 @@ TEST_F(SplitTest, StavesAreMatchedOnWhatTheSelectionsSystemShows) {
     EXPECT_EQ(host().Groups().size(), 1u);
     EXPECT_TRUE(Split(2, 1, 3, 5, 8));
     EXPECT_EQ(host().Groups().size(), 3u);
+}
+
+TEST_F(SplitTest, AStaffListCutShortMatchesNoGroupItMayHide) {
+    struct Case {
+        const char* what;
+        int16_t system;
+        std::vector<int16_t> shown;
+        int refusedLoad;  // of the 'SOIu' loads: 5 of the score's order, then the system's
+    } cases[] = {
+        {"score's order", 0, {}, 3},
+        {"another system", 1, {1, 2, 3, 4}, 8},
+        {"a system that hides a staff", 2, {1, 2, 4}, 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        host().Reset();
+        SetUp();
+        AddGroup(1, 4, 1, 20);
+        if (c.system != 0) host().SetStaffSystem(c.system, c.shown);
+        // The lists end after staves 1 and 2: the group would seem to span the selection.
+        host().FailCall("FX_LoadEData", c.refusedLoad, standin::tag::kSystemStaff);
+        host().ClearCalls();
+        EXPECT_FALSE(Split(c.system, 1, 2, 5, 8));
+        EXPECT_TRUE(Writes().empty());
+        EXPECT_TRUE(host().UnfiredFaults().empty());
+    }
 }
 
 TEST_F(SplitTest, SingleStaffGroupMatchesInAnySystem) {
@@ -501,6 +529,131 @@ TEST_F(SplitTest, AnUndonePieceLetsTheNextGroupSplit) {
     ExpectNoHalfMadePiece();
 }
 
+TEST_F(SplitTest, ACreationReportedUnderAKnownKeyIsARefusedOne) {
+    struct Case {
+        const char* what;
+        int creation;  // among the creations of the command
+        std::vector<uint16_t> key;
+        bool result;
+        std::vector<Piece> groups;  // of owner 0, the one the host made unseen included
+    } cases[] = {
+        {"the group being cut",
+         1,
+         {0, 1, 0},
+         false,
+         {{1, 20, u"Strings", u"Str."},
+          {1, 20, u"Violins", u"Vln."},
+          {5, 20, u"Strings", u"Str."}}},
+        {"another loaded group",
+         1,
+         {0, 2, 0},
+         false,
+         {{1, 20, u"Strings", u"Str."},
+          {1, 20, u"Violins", u"Vln."},
+          {5, 20, u"Strings", u"Str."}}},
+        {"the placeholder",
+         1,
+         {0, 0xFFFF, 0},
+         false,
+         {{1, 20, u"Strings", u"Str."},
+          {1, 20, u"Violins", u"Vln."},
+          {5, 20, u"Strings", u"Str."}}},
+        {"a piece the command made",
+         6,
+         {0, 3, 0},
+         true,
+         {{1, 4, u"Strings", u"Str."},
+          {1, 20, u"Violins", u"Vln."},
+          {5, 20, Suffixed(u"Strings", kFull, 3), Suffixed(u"Str.", kAbbrev, 3)},
+          {9, 20, Suffixed(u"Strings", kFull, 3), Suffixed(u"Str.", kAbbrev, 3)}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        host().Reset();
+        SetUp();
+        AddGroup(1, 4, 1, 20);
+        AddGroup(1, 2, 1, 20, u"Violins", u"Vln.");
+        const auto violins = host().Group(0, 2)->bytes;
+        standin::WrongAnswer answer;
+        answer.kind = standin::WrongAnswer::Kind::Key;
+        answer.key = c.key;
+        host().AnswerWrongly("FX_CreateEData", c.creation, answer);
+        host().ClearCalls();
+        EXPECT_EQ(Split(0, 1, 4, 5, 8), c.result);
+        EXPECT_TRUE(host().UnfiredFaults().empty());
+        EXPECT_EQ(Pieces(), c.groups);
+        EXPECT_EQ(host().Group(0, 2)->bytes, violins);
+        // After the creation, only the group it was cut from is written: given its measures back.
+        std::vector<std::string> after;
+        bool created = false;
+        int creations = 0;
+        for (const auto& call : host().Calls()) {
+            if (created && (call.function == "FX_SaveEData" || call.function == "FX_CreateEData" ||
+                            call.function == "FX_DeleteEData")) {
+                const std::string line = standin::Describe(call);
+                after.push_back(line.substr(0, line.find(')') + 1));
+            }
+            if (call.function == "FX_CreateEData" && ++creations == c.creation) created = true;
+        }
+        const std::string cut = c.creation == 1 ? "(0,1,0)" : "(0,3,0)";
+        EXPECT_EQ(after, std::vector<std::string>{"FX_SaveEData 'SDNG' key " + cut});
+    }
+}
+
+// Fails the first allocation outside the host after the host's `writes`th record write.
+class AllocationFailsAfterWrite final : public standin::CallObserver {
+  public:
+    explicit AllocationFailsAfterWrite(uint64_t writes) : writes_(writes) {}
+    void Entered() noexcept override { clock_.Entered(); }
+    void Left() noexcept override {
+        clock_.Left();
+        const standin::Host& h = standin::Host::Instance();
+        if (!armed_ && h.CallCount("FX_SaveEData") + h.CallCount("FX_CreateEData") == writes_) {
+            armed_ = true;
+            bench::FailAllocation(1);
+        }
+    }
+
+  private:
+    bench::HostClock clock_;
+    uint64_t writes_;
+    bool armed_ = false;
+};
+
+TEST_F(SplitTest, AnExceptionMidwayUndoesThePieceAsARefusedWriteDoes) {
+    // The fourteen writes of the two pieces, cut on both sides of measures 5 to 8.
+    for (uint64_t writes = 1; writes <= 13; ++writes) {
+        SCOPED_TRACE(writes);
+        host().Reset();
+        SetUp();
+        AddGroup(1, 4, 1, 20);
+        const std::string document = host().SaveDocumentJson();
+        host().ClearCalls();
+        AllocationFailsAfterWrite observer(writes);
+        host().SetCallObserver(&observer);
+        EXPECT_THROW(Split(0, 1, 4, 5, 8), std::bad_alloc);
+        bench::FailAllocation(0);
+        host().SetCallObserver(nullptr);
+        ExpectCovered(1, 20);
+        ExpectNoHalfMadePiece();
+        // The piece it came in is undone; a piece completed before it stays.
+        const std::vector<Piece> first = {
+            {1, 4, u"Strings", u"Str."},
+            {5, 20, Suffixed(u"Strings", kFull, 2), Suffixed(u"Str.", kAbbrev, 2)}};
+        const std::vector<Piece> both = {
+            {1, 4, u"Strings", u"Str."},
+            {5, 8, Suffixed(u"Strings", kFull, 2), Suffixed(u"Str.", kAbbrev, 2)},
+            {9, 20, Suffixed(u"Strings", kFull, 3), Suffixed(u"Str.", kAbbrev, 3)}};
+        if (host().Groups().size() == 1) {
+            EXPECT_EQ(host().SaveDocumentJson(), document);
+        } else {
+            EXPECT_TRUE(Pieces() == first || Pieces() == both) << testing::PrintToString(Pieces());
+        }
+        // Nothing is written after the undo.
+        EXPECT_NE(host().Calls().back().function, "FX_CreateEData");
+    }
+}
+
 TEST_F(SplitTest, AFailedCreationPutsTheShortenedGroupBackAsItWas) {
     AddGroup(1, 4, 1, 20);
     const auto before = host().Group(0, 1)->bytes;
@@ -555,6 +708,47 @@ TEST_F(SplitTest, AGroupWhoseNameCannotBeReadIsNotSplit) {
         host().ClearCalls();
         EXPECT_FALSE(Split(0, 1, 4, 5, 8));
         EXPECT_TRUE(Writes().empty());
+    }
+    // A raw text read short would pass for a shorter name: it is as unreadable.
+    struct Short {
+        const char* what;
+        int rawTextCall;  // the call among the raw text loads, size queries included
+        standin::WrongAnswer answer;
+    };
+    auto size = [](int32_t bytes) {
+        standin::WrongAnswer a;
+        a.size = bytes;
+        return a;
+    };
+    standin::WrongAnswer unterminated;
+    unterminated.kind = standin::WrongAnswer::Kind::Unterminated;
+    const Short shortReads[] = {
+        {"full name's load reporting 2 bytes", 3, size(2)},
+        {"full name's load reporting no bytes", 3, size(0)},
+        {"abbreviated name's load reporting 2 bytes", 6, size(2)},
+        {"full name's load without its terminator", 3, unterminated},
+        {"full name without its terminator from its size query on", 1, unterminated},
+    };
+    for (const Short& c : shortReads) {
+        SCOPED_TRACE(c.what);
+        host().Reset();
+        SetUp();
+        AddGroup(1, 4, 1, 20);
+        // Wrong answers count every load: find the raw text call among them in a clean run.
+        const std::string document = host().SaveDocumentJson();
+        Split(0, 1, 4, 5, 8);
+        int nth = 0, rawTextCalls = 0;
+        for (const auto& call : CallsOf("FX_LoadEData")) {
+            ++nth;
+            if (call.tag == standin::tag::kRawText && ++rawTextCalls == c.rawTextCall) break;
+        }
+        std::string error;
+        ASSERT_TRUE(host().LoadDocumentJson(document, &error)) << error;
+        host().ClearCalls();
+        host().AnswerWrongly("FX_LoadEData", nth, c.answer);
+        EXPECT_FALSE(Split(0, 1, 4, 5, 8));
+        EXPECT_TRUE(Writes().empty());
+        EXPECT_TRUE(host().UnfiredFaults().empty());
     }
     // A name id naming no text block at all is as unreadable.
     host().Reset();
@@ -619,11 +813,15 @@ TEST_F(SplitTest, SuffixIsAddedOrRenumbered) {
          u"^font(A)^size(9)^nfx(128)(Brs 15) Horns"},
         {u"Horns^font(A)^size(9)^nfx(128)(Brisane -4) a 2", 5, false,
          u"Horns^font(A)^size(9)^nfx(128)(Brisane 5) a 2"},
-        // No number and ")" after the marker: they are put right after it.
+        // No number after the marker: the number and ")" are put right after it.
         {u"Horns^font(A)^size(9)^nfx(128)(Brisane x)", 7, false,
          u"Horns^font(A)^size(9)^nfx(128)(Brisane 7)x)"},
+        // A number that lost its ")" is still the number: replaced, and the ")" given back.
         {u"Horns^font(A)^size(9)^nfx(128)(Brisane 12 a 2", 7, false,
-         u"Horns^font(A)^size(9)^nfx(128)(Brisane 7)12 a 2"},
+         u"Horns^font(A)^size(9)^nfx(128)(Brisane 7) a 2"},
+        {u"Horns^font(A)^size(9)^nfx(128)(Brisane 12", 7, false,
+         u"Horns^font(A)^size(9)^nfx(128)(Brisane 7)"},
+        {u"Hn.^font(A)^size(9)^nfx(128)(Brs -3", 8, true, u"Hn.^font(A)^size(9)^nfx(128)(Brs 8)"},
         {u"Horns^font(A)^size(9)^nfx(128)(Brisane )", 7, false,
          u"Horns^font(A)^size(9)^nfx(128)(Brisane 7))"},
         {u"Horns^font(A)^size(9)^nfx(128)(Brisane -)", 7, false,
@@ -656,11 +854,14 @@ class MultiStaffTest : public HostTest {
 TEST_F(MultiStaffTest, OnlyAnExactInstrumentRangeCounts) {
     host().AddMultiStaffInstrument(1, 6, 5);  // record order reversed
     host().AddMultiStaffInstrument(2, 3, 4, 2);
+    host().AddMultiStaffInstrument(3, 61, 62);  // staves the score does not hold
     struct Case {
         int16_t start, end;
         bool match;
-    } cases[] = {{5, 6, true}, {5, 7, false}, {6, 6, false},
-                 {2, 4, true}, {2, 3, false}, {1, 1, false}};
+    } cases[] = {
+        {5, 6, true},  {5, 7, false}, {6, 6, false}, {2, 4, true},
+        {2, 3, false}, {1, 1, false}, {0, 0, false},  // no staff at slot 0: staff 0 is no staff
+        {9, 12, false}};                              // slots beyond the score's staves
     for (const Case& c : cases)
         EXPECT_EQ(Check(c.start, c.end), c.match) << c.start << "-" << c.end;
     for (const auto& call : CallsOf("FX_InstToSlot")) {

@@ -17,10 +17,14 @@
 namespace {
 
 // The allocations the plug-in's side of `transfer` makes, run a second time: the first run
-// also finds the host functions it calls, once for the library's lifetime.
-template <typename F>
-uint64_t AllocationsOf(F&& transfer) {
+// also finds the host functions it calls, once for the library's lifetime. `plan` runs before
+// each run, uncounted (a host failure to plan).
+template <typename F, typename Plan = void (*)()>
+uint64_t AllocationsOf(
+    F&& transfer, Plan plan = [] {}) {
+    plan();
     transfer();
+    plan();
     bench::HostClock observer;
     standin::Host::Instance().SetCallObserver(&observer);
     bench::BeginHeapCount(true);
@@ -63,24 +67,43 @@ class TransferAllocation : public ::testing::Test {
 };
 
 TEST_F(TransferAllocation, MapsRunsAndWholeRecordsTransferWithoutAllocating) {
+    standin::Host::Instance().PutRecord(host::SPECIAL_TAG, {3, 0},
+                                        std::vector<uint8_t>(host::SPECIAL_RECORD_SIZE, 0x22));
     struct Case {
         const char* what;
         uint32_t tag;
         uint16_t item;
+        bool loadFailsWritingBytes = false;  // the host refuses the load after writing bytes
     } cases[] = {
-        {"field map 'pfSS'", Tag("pfSS"), 0},   {"field map 'pfPF' (item 0)", Tag("pfPF"), 0},
-        {"run of nine 'ot78'", Tag("pfTX"), 1}, {"run of four 'ot77'", Tag("pfPF"), 1},
+        {"field map 'pfSS'", Tag("pfSS"), 0},
+        {"field map 'pfPF' (item 0)", Tag("pfPF"), 0},
+        {"run of nine 'ot78'", Tag("pfTX"), 1},
+        {"run of four 'ot77'", Tag("pfPF"), 1},
         {"plain record", Tag("SDNG"), 1},
+        {"special record", host::SPECIAL_TAG, 3},
+        {"special record the host fills and refuses", host::SPECIAL_TAG, 3, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         std::array<uint8_t, 128> record{};
         uint16_t key[4] = {c.item, 0, 0, 0};
         int32_t size = static_cast<int32_t>(record.size());
-        EXPECT_EQ(AllocationsOf([&] {
-                      host::LoadRecord(c.tag, key, record.data(), &size, host::DATA_VERSION);
-                  }),
+        auto plan = [&] {
+            size = static_cast<int32_t>(record.size());
+            if (c.loadFailsWritingBytes) {
+                standin::Host::Instance().FailCallWritingBytes("FX_LoadEData", 1, {0, 0, 7});
+            }
+        };
+        int32_t loaded = 0;
+        EXPECT_EQ(AllocationsOf(
+                      [&] {
+                          loaded = host::LoadRecord(c.tag, key, record.data(), &size,
+                                                    host::DATA_VERSION);
+                      },
+                      plan),
                   0u);
+        // The special record loads both ways: filled by the host, refused or not.
+        if (c.tag == host::SPECIAL_TAG) EXPECT_EQ(loaded, 1);
         record.fill(0x5A);  // every word differs from what the host holds: all are written
         EXPECT_EQ(AllocationsOf([&] {
                       host::SaveRecord(c.tag, key, record.data(), 108, host::DATA_VERSION);

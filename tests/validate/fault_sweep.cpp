@@ -64,6 +64,16 @@ std::optional<std::vector<uint16_t>> ExistingKey(const std::vector<standin::Call
     return std::nullopt;
 }
 
+// The key of the first group the run loaded, none without one.
+std::optional<std::vector<uint16_t>> LoadedGroupKey(const std::vector<standin::Call>& calls) {
+    for (const standin::Call& c : calls) {
+        if (c.function == "FX_LoadEData" && c.tag == standin::tag::kGroup && c.result != 0) {
+            return c.keyIn;
+        }
+    }
+    return std::nullopt;
+}
+
 bool IsRawText(uint32_t tag) {
     return (tag & 0xFFFF0000u) == 0x74780000u;
 }
@@ -89,8 +99,9 @@ std::vector<driver::Scenario::Fault> SweepFaults(const std::vector<standin::Call
         fault.bytes = kLeftInBuffer;
         plans.push_back(fault);
     });
-    const std::vector<int32_t> sizes = full ? std::vector<int32_t>{-1, INT_MIN, INT_MAX, 1, 65536}
-                                            : std::vector<int32_t>{-1, INT_MAX, 1};
+    const std::vector<int32_t> sizes =
+        full ? std::vector<int32_t>{-1, INT_MIN, INT_MAX, 0, 1, 2, 65536}
+             : std::vector<int32_t>{-1, INT_MAX, 0, 2};
     each("FX_LoadEData", [&](int nth, const standin::Call& call) {
         for (int32_t size : sizes) {
             standin::WrongAnswer answer = Answer(Kind::Size);
@@ -101,14 +112,26 @@ std::vector<driver::Scenario::Fault> SweepFaults(const std::vector<standin::Call
             plans.push_back(Wrong("FX_LoadEData", nth, Answer(Kind::Unterminated)));
         }
     });
-    // A creation that fails and still names a record: one that exists already. (A host that
-    // reports another number than the record it made cannot be told from a good one.)
+    // A creation that fails and still names a record: one that exists already. A group's
+    // creation that succeeds and reports a key the command knows (a group it loaded) or the
+    // placeholder it passed. (A host that reports another number the command does not know
+    // cannot be told from a good one.)
     each("FX_CreateEData", [&](int nth, const standin::Call& call) {
         if (auto existing = ExistingKey(calls, call.tag)) {
             standin::WrongAnswer answer = Answer(Kind::Key);
             answer.key = *existing;
             answer.fails = true;
             plans.push_back(Wrong("FX_CreateEData", nth, answer));
+        }
+        if (call.tag == standin::tag::kGroup) {
+            if (auto loaded = LoadedGroupKey(calls)) {
+                standin::WrongAnswer answer = Answer(Kind::Key);
+                answer.key = *loaded;
+                plans.push_back(Wrong("FX_CreateEData", nth, answer));
+            }
+            standin::WrongAnswer placeholder = Answer(Kind::Key);
+            placeholder.key = call.keyIn;
+            plans.push_back(Wrong("FX_CreateEData", nth, placeholder));
         }
     });
     for (const char* function : kRecordFunctions) {
@@ -121,10 +144,15 @@ std::vector<driver::Scenario::Fault> SweepFaults(const std::vector<standin::Call
             plans.push_back(Wrong(function, nth, other));
         });
     }
+    // Back to the first record, the second and the last: a repeat of any earlier record ends
+    // the enumeration, not only one of the first.
     each("FX_NextEData", [&](int nth, const standin::Call&) {
-        standin::WrongAnswer answer = Answer(Kind::Cycle);
-        answer.limit = kCycleLimit;
-        plans.push_back(Wrong("FX_NextEData", nth, answer));
+        for (int to : {1, 2, -1}) {
+            standin::WrongAnswer answer = Answer(Kind::Cycle);
+            answer.limit = kCycleLimit;
+            answer.to = to;
+            plans.push_back(Wrong("FX_NextEData", nth, answer));
+        }
     });
     for (const char* function : {"FX_FontNumToName", "FX_FontNumToName_UTF16"}) {
         each(function, [&](int nth, const standin::Call&) {

@@ -158,6 +158,10 @@ void Fault(Io& io, driver::Scenario::Fault& f) {
         auto limit = static_cast<uint8_t>(std::clamp(f.answer->limit, 0, 255));
         io(limit);
         f.answer->limit = limit;
+        // The record it leads back to, from the first or the last; never 0.
+        auto to = static_cast<int8_t>(std::clamp(f.answer->to, -128, 127));
+        io(to);
+        f.answer->to = to == 0 ? 1 : to;
     }
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "model.h"
+
 namespace validate {
 namespace {
 
@@ -122,10 +124,39 @@ void CheckExistingGroups(const DocumentState& before, const std::vector<GroupVie
     }
 }
 
+// Whether `piece` is `source` with its split suffix of `prefix` and `number`, as the model adds
+// it, for some font command: the one the run used is read off the piece's own name, as any text
+// from a "^font(" up to "(" `prefix` `number` ")". Old hosts keep each unit's low byte of the
+// source, up to a unit whose low byte is 0.
+bool SuffixedFrom(const std::u16string& piece, std::u16string source, const std::u16string& prefix,
+                  int16_t number, bool eightBit) {
+    if (eightBit) {
+        for (char16_t& unit : source) unit = static_cast<char16_t>(unit & 0xFF);
+        source = source.substr(0, source.find(u'\0'));
+    }
+    const std::u16string end = u"(" + prefix + Decimal(number) + u")";
+    for (size_t p = piece.find(u"^font("); p != std::u16string::npos;
+         p = piece.find(u"^font(", p + 1)) {
+        for (size_t q = piece.find(end, p); q != std::u16string::npos; q = piece.find(end, q + 1)) {
+            if (WithSuffix(source, piece.substr(p, q - p), prefix, number) == piece) return true;
+        }
+    }
+    return false;
+}
+
+// Whether the new group's names are those of `source` with the split suffix of its number.
+bool NamedAfter(const GroupView& piece, const GroupView& source, bool eightBit) {
+    return SuffixedFrom(piece.fullName, source.fullName, u"Brisane ", piece.number, eightBit) &&
+           SuffixedFrom(piece.abbrevName, source.abbrevName, u"Brs ", piece.number, eightBit);
+}
+
 // New groups are copies of a group they were cut from (field 6 restored, uninterpreted bytes as
-// they were), and no group made or changed starts after it ends, nor a new one before measure 1.
+// they were) named after it, and no group made or changed starts after it ends, nor a new one
+// before measure 1.
 void CheckNewGroups(const DocumentState& before, const std::vector<GroupView>& after,
-                    bool wholePieces, std::vector<std::string>& out) {
+                    const RunFacts& facts, std::vector<std::string>& out) {
+    const bool wholePieces = facts.wholePieces;
+    const bool eightBit = facts.hostVersion < standin::kUnicodeTextVersion;
     for (const GroupView& a : after) {
         const GroupView* old = Find(before.groups, a.owner, a.number);
         if (old != nullptr && old->bytes == a.bytes) continue;
@@ -144,6 +175,15 @@ void CheckNewGroups(const DocumentState& before, const std::vector<GroupView>& a
                           "(field at offset 6: " +
                           std::to_string(static_cast<int16_t>(a.bytes[6] | (a.bytes[7] << 8))) +
                           ")");
+            continue;
+        }
+        const bool named = std::any_of(before.groups.begin(), before.groups.end(), [&](auto& g) {
+            return SameExcept(g.bytes, a.bytes, kPieceOwnBytes) && NamedAfter(a, g, eightBit);
+        });
+        if (!named) {
+            out.push_back("new " + Name(a) + " is not named after the group it was cut from: \"" +
+                          standin::Utf8(a.fullName) + "\" / \"" + standin::Utf8(a.abbrevName) +
+                          "\"");
         }
     }
 }
@@ -232,8 +272,24 @@ std::vector<std::string> CheckRun(const DocumentState& before, const standin::Ho
     const std::vector<GroupView> after = host.Groups();
     if (facts.wholePieces) CheckCoverage(before, after, out);
     CheckExistingGroups(before, after, facts, out);
-    CheckNewGroups(before, after, facts.wholePieces, out);
-    if (facts.wholePieces) CheckNameBlocks(before, host, after, out);
+    // A group the host made under a key it never told the command (a creation reported under
+    // another key) is beyond the command's reach: it is not judged as one of its pieces.
+    std::set<std::vector<uint16_t>> told;
+    for (const Call& c : host.Calls()) {
+        if (c.tag != kGroup) continue;
+        told.insert(c.keyIn);
+        told.insert(c.keyOut);
+    }
+    std::vector<GroupView> reached;
+    for (const GroupView& g : after) {
+        const std::vector<uint16_t> key = {static_cast<uint16_t>(g.owner),
+                                           static_cast<uint16_t>(g.number), 0};
+        if (Find(before.groups, g.owner, g.number) != nullptr || told.count(key) != 0) {
+            reached.push_back(g);
+        }
+    }
+    CheckNewGroups(before, reached, facts, out);
+    if (facts.wholePieces) CheckNameBlocks(before, host, reached, out);
     CheckWrites(before, host.Calls(), facts, out);
     return out;
 }

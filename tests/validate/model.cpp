@@ -48,14 +48,17 @@ int16_t InstrumentEnd(const Score& s, const std::array<int16_t, 3>& staves, bool
     return best;
 }
 
+}  // namespace
+
 std::u16string Decimal(int value) {
     const std::string digits = std::to_string(value);
     return {digits.begin(), digits.end()};
 }
 
 // The split suffix added to a name: the marker (font command, "(", prefix), the number and ")".
-// A marker already there is renumbered in place: its number and ")" are replaced, or put right
-// after it when it has none, and whatever follows stays.
+// A marker already there is renumbered in place: its number, with its ")" if it has one, is
+// replaced by the number and ")", which are put right after it when it has no number; whatever
+// follows stays.
 std::u16string WithSuffix(const std::u16string& name, const std::u16string& command,
                           const std::u16string& prefix, int16_t number) {
     const std::u16string marker = command + u"(" + prefix;
@@ -67,9 +70,12 @@ std::u16string WithSuffix(const std::u16string& name, const std::u16string& comm
     if (end < name.size() && name[end] == u'-') ++end;  // numbers are written as signed
     const size_t first = end;
     while (end < name.size() && name[end] >= u'0' && name[end] <= u'9') ++end;
-    const bool hasNumber = end > first && end < name.size() && name[end] == u')';
-    return name.substr(0, digits) + numbered + name.substr(hasNumber ? end + 1 : digits);
+    if (end == first) return name.substr(0, digits) + numbered + name.substr(digits);
+    if (end < name.size() && name[end] == u')') ++end;
+    return name.substr(0, digits) + numbered + name.substr(end);
 }
+
+namespace {
 
 ModelGroup Initial(const ScoreGroup& g) {
     auto text = [](const NameSpec& n) { return n.kind == NameSpec::Kind::Text ? n.text : u""; };
@@ -184,7 +190,9 @@ ModelOutcome RunModel(const Score& s) {
         const int16_t top = StaffAt(s, sel.system, sel.startSlot);
         const int16_t bottom = StaffAt(s, sel.endSystem.value_or(sel.system), sel.endSlot);
         for (const auto& instrument : s.instruments) {
-            if (InstrumentEnd(s, instrument, true) == top &&
+            // Staff 0 is no staff: an instrument the score does not place matches nothing.
+            const int16_t instrumentTop = InstrumentEnd(s, instrument, true);
+            if (instrumentTop != 0 && instrumentTop == top &&
                 InstrumentEnd(s, instrument, false) == bottom) {
                 out.boxes.push_back(kInstrument);
                 return finish(0);

@@ -31,6 +31,13 @@ std::pair<int16_t, int16_t> GroupSpan(const Score& score, const ScoreGroup& grou
 
 ModelOutcome RunModel(const Score& score);
 
+// The number in decimal, with its sign.
+std::u16string Decimal(int value);
+// `name` with the split suffix of `command` (the font command), `prefix` ("Brisane " or
+// "Brs ") and `number` added, or renumbered where the name carries that marker already.
+std::u16string WithSuffix(const std::u16string& name, const std::u16string& command,
+                          const std::u16string& prefix, int16_t number);
+
 // How the plug-in's run differs from the model's, one line each.
 std::vector<std::string> CompareWithModel(const ModelOutcome& expected, const CommandRun& run,
                                           const std::vector<standin::GroupView>& groups);

@@ -91,6 +91,11 @@ TEST(Model, RenumbersItsOwnSuffixAndKeepsWhatFollows) {
          u"Strings^font(Arial)^size(12)^nfx(128)(Brisane 2)"},
         {u"Strings^font(Arial)^size(12)^nfx(128)(Brisane con sord.",
          u"Strings^font(Arial)^size(12)^nfx(128)(Brisane 2)con sord."},
+        // A number that lost its ")" is still the number.
+        {u"Strings^font(Arial)^size(12)^nfx(128)(Brisane 7",
+         u"Strings^font(Arial)^size(12)^nfx(128)(Brisane 2)"},
+        {u"Strings^font(Arial)^size(12)^nfx(128)(Brisane -7 con sord.",
+         u"Strings^font(Arial)^size(12)^nfx(128)(Brisane 2) con sord."},
         // Another font command: a second suffix.
         {u"Strings^font(Bodoni)^size(9)^nfx(128)(Brisane 12)",
          u"Strings^font(Bodoni)^size(9)^nfx(128)(Brisane 12)^font(Arial)^size(12)^nfx(128)"
@@ -148,6 +153,11 @@ TEST(Model, ChecksTheSelectionBeforeSplitting) {
     s.selection.startMeasure = 5;
     s.selection.endMeasure = 8;
     EXPECT_EQ(RunModel(s).boxes, std::vector<std::u16string>{u"Multi-staff Instrument Range"});
+    // Staff 0 is no staff: an instrument the score lacks, a selection the host cannot name.
+    Score orphan = s;
+    orphan.instruments = {{{61, 62, 0}}};
+    orphan.selection.startSlot = orphan.selection.endSlot = 9;
+    EXPECT_EQ(RunModel(orphan).boxes, std::vector<std::u16string>{u"No Group"});
     s.hostVersion = 0x10FFFFFF;  // hosts before 0x11000000 do not ask
     EXPECT_EQ(RunModel(s).result, 1);
     s.selection.startPos = 1;

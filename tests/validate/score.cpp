@@ -34,7 +34,8 @@ FontPref RandomPref(Random& r) {
 }
 
 // A name as users leave them: plain, missing, unreadable, or carrying the suffix of an earlier
-// split (made with the preference's font command or another one), with text after it or not.
+// split (made with the preference's font command or another one, its number with or without
+// its ")"), with text after it or not.
 NameSpec RandomName(Random& r, const Score& score, bool abbreviated) {
     NameSpec name;
     const int kind = r.Between(0, 99);
@@ -54,7 +55,10 @@ NameSpec RandomName(Random& r, const Score& score, bool abbreviated) {
         name.text +=
             r.Chance(70) ? NameFontCommand(score, pref) : NameFontCommand(score, RandomPref(r));
         name.text += abbreviated ? u"(Brs " : u"(Brisane ";
-        if (r.Chance(85)) name.text += Number(r.Between(r.Chance(5) ? -9 : 1, 40)) + u")";
+        if (r.Chance(85)) {
+            name.text += Number(r.Between(r.Chance(5) ? -9 : 1, 40));
+            if (r.Chance(90)) name.text += u")";  // a number may have lost its ")"
+        }
         if (r.Chance(30)) name.text += u" con sord.";
     }
     return name;

@@ -104,9 +104,9 @@ struct WrongAnswer {
         // else), then writes `key` over the caller's key words (as many as the host reads for
         // the tag).
         Key,
-        // FX_NextEData answers the tag's first record, and from then on the enumeration of that
-        // tag leads back to its first record instead of ending: `limit` times in all, after which
-        // it ends as usual.
+        // FX_NextEData answers one of the tag's records, `to`, and from then on the enumeration
+        // of that tag leads back to that record instead of ending: `limit` times in all, after
+        // which it ends as usual.
         Cycle,
         // FX_FontNumToName and FX_FontNumToName_UTF16 fill the whole name buffer (256 bytes, or
         // the capacity given) with name characters and no terminator, and succeed.
@@ -117,10 +117,13 @@ struct WrongAnswer {
     std::vector<uint16_t> key;
     bool fails = false;
     int limit = 100;
+    // The record a cycle leads back to: the tag's nth in key order, counted from 1, or from the
+    // last when negative (-1 is the last). Beyond the records, the nearest end. Never 0.
+    int to = 1;
 };
 
 // "size -1", "unterminated", "key (65535,65535)", "key (0,1,0) after failing", "cycle 100",
-// "full name".
+// "cycle 100 to -1", "full name".
 STANDIN_API std::string Describe(const WrongAnswer& answer);
 
 // The host functions, in the order their call counts are listed.
@@ -292,6 +295,7 @@ class STANDIN_API Host {
     struct Cycle {
         uint32_t tag;
         int remaining;
+        int to;
     };
 
     std::unique_ptr<Document> doc_;
