@@ -518,13 +518,30 @@ std::string Quoted(std::string_view utf8) {
 }
 
 std::string GroupTable(const std::vector<standin::GroupView>& groups) {
-    std::ostringstream out;
-    out << "  " << Pad("group", 8) << Pad("staves", 9) << Pad("measures", 10) << "names\n";
+    // Each column is as wide as its widest entry and two spaces, and never narrower than the
+    // header's: numbers of six characters (-32768) or ranges of them stay apart.
+    struct Row {
+        std::string group, staves, measures;
+    };
+    std::vector<Row> rows;
+    rows.reserve(groups.size());
+    size_t group = 8, staves = 9, measures = 10;
     for (const auto& g : groups) {
-        out << "  " << Pad(std::to_string(g.owner) + "/" + std::to_string(g.number), 8)
-            << Pad(Range(g.startStaff, g.endStaff), 9)
-            << Pad(Range(g.startMeasure, g.endMeasure), 10) << "full " << QuotedName(g, true)
-            << "\n  " << std::string(27, ' ') << "abbr " << QuotedName(g, false) << "\n";
+        Row r{std::to_string(g.owner) + "/" + std::to_string(g.number),
+              Range(g.startStaff, g.endStaff), Range(g.startMeasure, g.endMeasure)};
+        group = std::max(group, r.group.size() + 2);
+        staves = std::max(staves, r.staves.size() + 2);
+        measures = std::max(measures, r.measures.size() + 2);
+        rows.push_back(std::move(r));
+    }
+    const std::string indent(group + staves + measures, ' ');
+    std::ostringstream out;
+    out << "  " << Pad("group", group) << Pad("staves", staves) << Pad("measures", measures)
+        << "names\n";
+    for (size_t i = 0; i < groups.size(); ++i) {
+        out << "  " << Pad(rows[i].group, group) << Pad(rows[i].staves, staves)
+            << Pad(rows[i].measures, measures) << "full " << QuotedName(groups[i], true) << "\n  "
+            << indent << "abbr " << QuotedName(groups[i], false) << "\n";
     }
     if (groups.empty()) out << "  (no groups)\n";
     return out.str();

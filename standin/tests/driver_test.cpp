@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include <unistd.h>
 
@@ -131,6 +132,48 @@ standin::GroupView Group(int16_t number, int16_t top, int16_t bottom, int16_t fi
     g.hasFullName = true;
     g.fullName = std::move(name);
     return g;
+}
+
+// Every line's columns start where the header's do, with two spaces at least between them,
+// whatever the width of the numbers.
+TEST(GroupTable, KeepsColumnsApartForWideAndNegativeNumbers) {
+    const struct {
+        int16_t owner, number, top, bottom, first, last;
+    } cases[] = {
+        {0, 1, 1, 4, 1, 48},           {0, 32767, 1, 4, 1, 48},
+        {-32768, -32768, 1, 4, 1, 48}, {0, 1, 10000, 32767, 1, 48},
+        {0, 1, -32768, -1, 1, 48},     {0, 1, 1, 4, 10000, 32767},
+        {0, 1, 1, 4, -32768, -32767},  {-1, -1, -32768, -32767, -32768, 32767},
+    };
+    for (const auto& c : cases) {
+        standin::GroupView wide = Group(c.number, c.top, c.bottom, c.first, c.last, u"Wide");
+        wide.owner = c.owner;
+        const std::vector<standin::GroupView> groups = {Group(1, 1, 4, 1, 48, u"Narrow"), wide};
+        std::istringstream table(driver::GroupTable(groups));
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(table, line);) lines.push_back(line);
+        ASSERT_EQ(lines.size(), 5u);
+        const std::vector<std::string> header = {"group", "staves", "measures", "names"};
+        std::vector<size_t> columns;
+        for (const std::string& h : header) columns.push_back(lines[0].find(h));
+        const std::vector<std::string> wanted = {
+            std::to_string(c.owner) + "/" + std::to_string(c.number),
+            std::to_string(c.top) + "-" + std::to_string(c.bottom),
+            std::to_string(c.first) + "-" + std::to_string(c.last), "full \"Wide\""};
+        for (size_t k = 0; k < wanted.size(); ++k) {
+            EXPECT_EQ(lines[3].substr(columns[k], wanted[k].size()), wanted[k]) << lines[3];
+            if (k > 0) {
+                EXPECT_EQ(lines[3].substr(columns[k] - 2, 2), "  ") << lines[3];
+            }
+        }
+        EXPECT_EQ(lines[2].find("abbr"), columns[3]) << lines[2];
+        EXPECT_EQ(lines[4].find("abbr"), columns[3]) << lines[4];
+    }
+    // Numbers that fit keep the usual columns.
+    EXPECT_EQ(driver::GroupTable({Group(1, 1, 4, 1, 48, u"Q")}),
+              "  group   staves   measures  names\n"
+              "  0/1     1-4      1-48      full \"Q\"\n"
+              "                             abbr (none)\n");
 }
 
 TEST(Picture, DrawsNamesAsTheyReadAndMarksWhatChanged) {
