@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The host program `brisane` as a person uses it: bad arguments, selections outside the score and
-# bad documents end with one line naming what and where, exit code 2, and nothing written; good
-# runs split and write; answers come from a pipe as from a terminal; names never reach the
-# terminal or the picture raw; every picture is valid XML, 1,400 pixels wide, and renders.
+# bad documents end with one line naming what and where, exit code 2, and nothing written; a run
+# that splits ends with 0, one that splits nothing with 1; good runs write; answers come from a
+# pipe as from a terminal; names never reach the terminal or the picture raw; every picture is
+# valid XML, 1,400 pixels wide, and renders.
 #
 # check-brisane.sh BRISANE EXAMPLES-FOLDER VERSION
 set -uo pipefail
@@ -42,13 +43,20 @@ refused() {
   rm -rf "${out:?}"/* "$out"/.[!.]* 2>/dev/null
 }
 
-# runs NAME ARGS...: exit code 0; standard output in $work/stdout.
-runs() {
-  local name=$1; shift
-  if ! "$brisane" "$@" >"$work/stdout" 2>"$work/err"; then
-    fail "$name: brisane $* -> $(head -c 300 "$work/err")"
+# ends CODE NAME ARGS...: exit code CODE; standard output in $work/stdout.
+ends() {
+  local want=$1 name=$2; shift 2
+  "$brisane" "$@" >"$work/stdout" 2>"$work/err"
+  local code=$?
+  if [ $code -ne "$want" ]; then
+    fail "$name: brisane $* -> exit $code, not $want: $(head -c 300 "$work/err")"
     return 1
   fi
+}
+
+# runs NAME ARGS...: exit code 0 (groups were split, or scenarios passed).
+runs() {
+  ends 0 "$@"
 }
 
 # says NAME TEXT: the last run's standard output holds TEXT.
@@ -60,7 +68,8 @@ says() {
 refused "unknown option --frobnicate" "$q" --staves 1-4 --measures 5-8 --frobnicate "${o[@]}"
 refused "no staves selected" "$q" --measures 5-8 "${o[@]}"
 refused "no measures selected" "$q" --staves 1-4 "${o[@]}"
-refused "no document given" --staves 1-4 --measures 5-8 "${o[@]}"
+refused "no document given (brisane --help shows how to run it)" --staves 1-4 --measures 5-8 "${o[@]}"
+refused "no document given (brisane --help shows how to run it)"
 refused "more than one document given" "$q" "$q" --staves 1-4 --measures 5-8 "${o[@]}"
 refused "--yes and --no exclude each other" "$q" --staves 1-4 --measures 5-8 --yes --no "${o[@]}"
 refused "--staves is given twice" "$q" --staves 1-4 --measures 5-8 --staves=1-2 "${o[@]}"
@@ -102,6 +111,10 @@ refused "--measures 0-4: measures count from 1" "$q" --staves 1-4 --measures 0-4
 refused "--staves 4-1: the top slot comes after the bottom slot" "$q" --staves 4-1 --measures 5-8 "${o[@]}"
 refused "--staves 0-4: slots count from 1" "$q" --staves 0-4 --measures 5-8 "${o[@]}"
 refused "--staves 1-9: the score (staff system 0) has 4 staves" "$q" --staves 1-9 --measures 5-8 "${o[@]}"
+refused "--start-pos -1: positions in a measure count from 0" "$q" --staves 1-4 --measures 5-8 \
+  --start-pos -1 "${o[@]}"
+refused "--end-pos -2147483648: positions in a measure count from 0" "$q" --staves 1-4 \
+  --measures 5-8 --end-pos=-2147483648 "${o[@]}"
 refused "--staves 1-6: staff system 2 has 5 staves" "$chamber" --system 2 --staves 1-6 --measures 5-8 "${o[@]}"
 refused "--system 9: the document has no staff system 9" "$chamber" --system 9 --staves 1-2 --measures 5-8 "${o[@]}"
 
@@ -144,10 +157,42 @@ refused "--output $out: is a folder, not a file" "$q" --staves 1-4 --measures 5-
 # Answers from a pipe: the same as typed at a terminal.
 runs "piped yes" "$q" --staves 1-4 --measures 5-6 < <(yes) && says "piped yes" "pressed: Yes" \
   && says "piped yes" "The command returned 1"
-runs "piped no" "$q" --staves 1-4 --measures 5-6 < <(printf 'maybe\r\nN\r\n') \
+ends 1 "piped no" "$q" --staves 1-4 --measures 5-6 < <(printf 'maybe\r\nN\r\n') \
   && says "piped no" "Please answer y or n" && says "piped no" "pressed: No" \
   && says "piped no" "The command returned 0"
-runs "no input" "$q" --staves 1-4 --measures 5-6 </dev/null && says "no input" "pressed: (not answered)"
+ends 1 "no input" "$q" --staves 1-4 --measures 5-6 </dev/null && says "no input" "pressed: (not answered)"
+
+# The exit status tells what happened: 0 groups were split, 1 the command ran and split nothing.
+# Outputs are written either way.
+ends 0 "split" "$q" --staves 1-4 --measures 5-16 --output "$made/split.json" \
+  && says "split" "The command returned 1"
+ends 1 "answered No" "$q" --staves 1-4 --measures 5-6 --no --output "$made/unsplit.json" \
+  && says "answered No" "pressed: No" && { [ -s "$made/unsplit.json" ] \
+  || fail "a run that split nothing did not write its output"; }
+ends 1 "partial measure refused" "$q" --staves 1-4 --measures 5-8 --start-pos 10 \
+  && says "partial measure refused" "+-- Partial Measure"
+ends 1 "multi-staff instrument refused" "$examples/orchestra.json" --staves 18-19 --measures 5-8 \
+  && says "multi-staff instrument refused" "+-- Multi-staff Instrument Range"
+ends 1 "no group" "$q" --staves 2-3 --measures 5-8 && says "no group" "+-- No Group"
+ends 1 "no selection" "$q" --no-selection --yes
+
+# --quiet: the selection, the boxes and the result, nothing else.
+ends 1 "quiet" "$q" --staves 1-4 --measures 5-6 --no --quiet --output "$made/quiet.json"
+cat >"$work/quiet" <<'EOF'
+Selection: staves 1 "Violin I" to 4 "Violoncello" (slots 1 to 4 of staff system 0), measures 5 to 6
+
++-- Too small region? --
+| You have selected to split groups a very small measure range, which might not be what you wanted.
+| 
+| Continue anyway?
++-- [Yes] [No]  pressed: No
+
+The command returned 0 (nothing was split).
+EOF
+diff "$work/quiet" "$work/stdout" >"$work/diff" || fail "--quiet prints more or less: $(cat "$work/diff")"
+ends 0 "quiet split" "$q" --staves 1-4 --measures 5-16 --quiet
+[ "$(wc -l <"$work/stdout")" -eq 2 ] && [ "$(tail -n 1 "$work/stdout")" = "The command returned 1 (groups were split)." ] \
+  || fail "--quiet on a split prints more than the selection and the result: $(cat "$work/stdout")"
 
 # A good run: the quartet group is cut at measures 5 and 8, the result written and drawn, and the
 # selection printed with its staff numbers and names.
@@ -157,7 +202,7 @@ if runs "example run" "$q" --staves 1-4 --measures 5-8 --output "$made/doc.json"
   grep -q '"endMeasure": 4' "$made/doc.json" || fail "the example run did not write the split"
   [ -z "$(find "$made" -name '.*.tmp')" ] || fail "temporary files were left beside the outputs"
 fi
-runs "hidden staves" "$chamber" --system 2 --staves 2-3 --measures 9-16 \
+ends 1 "hidden staves" "$chamber" --system 2 --staves 2-3 --measures 9-16 \
   && says "hidden staves" 'staves 3 "Clarinet in A" to 4 "Bassoon" (slots 2 to 3 of staff system 2)'
 
 # Names with control characters reach neither the terminal nor the picture raw.
