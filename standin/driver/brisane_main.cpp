@@ -132,12 +132,16 @@ std::pair<int16_t, int16_t> Range(const std::string& text, const std::string& op
             static_cast<int16_t>(Number(last, option, INT16_MIN, INT16_MAX))};
 }
 
+// Whether writing one path would replace the file the other names, through symbolic links too
+// (a link that leads to a file not yet there included).
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code ec;
     if (std::filesystem::equivalent(a, b, ec)) return true;
     const auto normal = [](const std::string& p) {
         std::error_code ignored;
-        return std::filesystem::weakly_canonical(std::filesystem::absolute(p), ignored);
+        std::filesystem::path target = standin::files::Target(p);
+        if (target.empty()) target = p;
+        return std::filesystem::weakly_canonical(std::filesystem::absolute(target), ignored);
     };
     return normal(a) == normal(b);
 }

@@ -121,6 +121,58 @@ TEST_F(OutputFiles, AreWrittenAllOrNone) {
     EXPECT_EQ(Entries(), 3u);
 }
 
+// Writing through a symbolic link changes its target and keeps the link, as an editor does:
+// links relative to their own folder, links to links, and a link to a file not yet there.
+TEST_F(OutputFiles, AreWrittenThroughSymbolicLinksToTheirTargets) {
+    fs::create_directories(folder / "real");
+    const fs::path target = folder / "real" / "score.json";
+    std::ofstream(target) << "old";
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("real/score.json", folder / "link.json");  // relative to its folder
+    fs::create_symlink(folder / "link.json", folder / "sub" / "chain.json");  // a link to a link
+    fs::create_symlink("new.svg", folder / "real" / "dangling.svg");  // its target is not there
+    std::string error;
+
+    ASSERT_TRUE(standin::files::WriteAll({{(folder / "link.json").string(), "new"},
+                                          {(folder / "real" / "dangling.svg").string(), "svg"}},
+                                         &error))
+        << error;
+    EXPECT_TRUE(fs::is_symlink(folder / "link.json"));
+    EXPECT_EQ(Read(target), "new");
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_TRUE(fs::is_symlink(folder / "real" / "dangling.svg"));
+    EXPECT_EQ(Read(folder / "real" / "new.svg"), "svg");
+
+    ASSERT_TRUE(
+        standin::files::WriteAll({{(folder / "sub" / "chain.json").string(), "again"}}, &error))
+        << error;
+    EXPECT_TRUE(fs::is_symlink(folder / "sub" / "chain.json"));
+    EXPECT_TRUE(fs::is_symlink(folder / "link.json"));
+    EXPECT_EQ(Read(target), "again");
+    // Nothing is left beside the links or the targets.
+    EXPECT_EQ(Entries(), 3u);  // real, sub, link.json
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder / "real"), {}), 3);
+
+    // Links in a circle are refused and left as they are.
+    fs::create_symlink("b", folder / "a");
+    fs::create_symlink("a", folder / "b");
+    EXPECT_FALSE(standin::files::WriteAll({{(folder / "a").string(), "x"}}, &error));
+    EXPECT_EQ(error, (folder / "a").string() + ": its symbolic links go round in a circle");
+    EXPECT_TRUE(fs::is_symlink(folder / "a"));
+}
+
+// Writing replaces the file under the name given: another hard link keeps the old content.
+TEST_F(OutputFiles, LeaveTheOtherHardLinksOfAFileAsTheyWere) {
+    const fs::path a = folder / "a.json", b = folder / "b.json";
+    std::ofstream(a) << "old";
+    fs::create_hard_link(a, b);
+    std::string error;
+    ASSERT_TRUE(standin::files::WriteAll({{a.string(), "new"}}, &error)) << error;
+    EXPECT_EQ(Read(a), "new");
+    EXPECT_EQ(Read(b), "old");
+}
+
 standin::GroupView Group(int16_t number, int16_t top, int16_t bottom, int16_t first, int16_t last,
                          std::u16string name) {
     standin::GroupView g;

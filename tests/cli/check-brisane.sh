@@ -202,6 +202,15 @@ if runs "example run" "$q" --staves 1-4 --measures 5-8 --output "$made/doc.json"
   grep -q '"endMeasure": 4' "$made/doc.json" || fail "the example run did not write the split"
   [ -z "$(find "$made" -name '.*.tmp')" ] || fail "temporary files were left beside the outputs"
 fi
+# In place: the document as its own output, named through a symbolic link, which stays a link.
+mkdir -p "$made/scores"
+cp "$q" "$made/scores/quartet.json"
+ln -s scores/quartet.json "$made/link.json"
+if runs "in place through a link" "$made/link.json" --staves 1-4 --measures 5-8 --output "$made/link.json"; then
+  [ -L "$made/link.json" ] || fail "writing through a symbolic link replaced the link"
+  grep -q '"endMeasure": 4' "$made/scores/quartet.json" || fail "the link's target was not written"
+  [ -z "$(find "$made" -name '.*.tmp')" ] || fail "temporary files were left beside the target"
+fi
 ends 1 "hidden staves" "$chamber" --system 2 --staves 2-3 --measures 9-16 \
   && says "hidden staves" 'staves 3 "Clarinet in A" to 4 "Bassoon" (slots 2 to 3 of staff system 2)'
 
