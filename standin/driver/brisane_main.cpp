@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #if defined(_WIN32)
@@ -365,10 +366,11 @@ driver::MarkedSelection Marked(const driver::Selection& s, int16_t top, int16_t 
         return std::to_string(number) + (name.empty() ? "" : " " + name);
     };
     driver::MarkedSelection marked{top, bottom, s.startMeasure, s.endMeasure, {}, {}};
-    const std::vector<int16_t> shown = host.StaffSystem(s.system);
+    const std::vector<int16_t> list = host.StaffSystem(s.system);
+    const std::unordered_set<int16_t> shown(list.begin(), list.end());
     std::string hidden;
     for (int16_t number : host.StaffSystem(0)) {
-        if (std::find(shown.begin(), shown.end(), number) != shown.end()) continue;
+        if (shown.count(number) != 0) continue;
         marked.hidden.push_back(number);
         hidden += (hidden.empty() ? "" : ", ") + staff(number);
     }

@@ -265,6 +265,101 @@ TEST(Picture, DrawsNamesAsTheyReadAndMarksWhatChanged) {
     has("<text x=\"20\" y=\"30\" font-size=\"22\" font-weight=\"bold\">Before</text>");
 }
 
+// A score of `staves` staves and `groups` groups spread over them, its selection every staff
+// over the second quarter of the measures, before and after group 1 (over every staff and
+// measure) is cut there.
+std::vector<driver::Picture> Pictures(int staves, int groups, int measures, int first, int last) {
+    driver::Picture before;
+    before.title = "Before";
+    for (int s = 1; s <= staves; ++s)
+        before.staves.emplace_back(static_cast<int16_t>(s), "Staff " + std::to_string(s));
+    before.measureCount = measures;
+    const auto n = [](int v) { return static_cast<int16_t>(v); };
+    before.groups.push_back(Group(1, 1, n(staves), 1, n(measures), u"All"));
+    for (int g = 2; g <= groups; ++g) {
+        const int top = 1 + (g * 7919) % staves, bottom = top + (g * 104729) % (staves - top + 1);
+        const int start = 1 + (g * 31) % measures, end = start + (g * 17) % (measures - start + 1);
+        before.groups.push_back(Group(n(g), n(top), n(bottom), n(start), n(end), u"G"));
+    }
+    before.selection = driver::MarkedSelection{1, n(staves), n(first), n(last), {}, "selected"};
+    driver::Picture after = before;
+    after.title = "After";
+    after.groups[0].endMeasure = n(first - 1);
+    after.groups.push_back(Group(n(groups + 1), 1, n(staves), n(first), n(last), u"All (2)"));
+    after.groups.push_back(
+        Group(n(groups + 2), 1, n(staves), n(last + 1), n(measures), u"All (3)"));
+    return {before, after};
+}
+
+int Height(const std::string& svg) {
+    const size_t at = svg.find(" height=\"");
+    return std::stoi(svg.substr(at + 9));
+}
+
+size_t Occurrences(const std::string& svg, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = svg.find(part); at != std::string::npos; at = svg.find(part, at + 1)) ++count;
+    return count;
+}
+
+// However large the score, the picture stays readable and its size bounded: 40 rows of staves
+// at most, 20 groups drawn and listed, the rest folded and counted.
+TEST(Picture, OfALargeScoreIsBoundedWhateverItsSize) {
+    const std::string quartet = driver::GroupsSvg(Pictures(4, 3, 48, 9, 16));
+    const std::string large = driver::GroupsSvg(Pictures(250, 2000, 2000, 500, 1000));
+    const std::string huge = driver::GroupsSvg(Pictures(1000, 8000, 8000, 2000, 4000));
+    // Each picture: title 84, rows 40 × 28, legend header 24 and 20 groups and a line for the
+    // rest × 21, 20 below; 20 between the two.
+    constexpr int kBound = 2 * (84 + 40 * 28 + 24 + 21 * 21 + 20) + 20;
+    EXPECT_LE(Height(large), kBound);
+    EXPECT_LE(Height(huge), Height(large));
+    EXPECT_LT(huge.size(), large.size() * 5 / 4) << "the picture grows with the score";
+    EXPECT_LT(Height(quartet), Height(large));
+
+    for (const std::string* svg : {&large, &huge}) {
+        // Every row a staff's or a run's; the selection's ends are rows of their own.
+        EXPECT_LE(Occurrences(*svg, "stroke=\"#bbb\" stroke-width=\"1.5\"/>") +
+                      Occurrences(*svg, "fill=\"#ececec\"/>"),
+                  80u);
+        EXPECT_NE(svg->find(">Staff 1 <tspan"), std::string::npos);
+        EXPECT_NE(svg->find(" staves <tspan fill=\"#888\">("), std::string::npos);
+        // The command's pieces are drawn and marked in the legend, and the rest counted.
+        EXPECT_NE(svg->find(">All (2)</text>"), std::string::npos);
+        EXPECT_EQ(Occurrences(*svg, "fill=\"#d84315\">new</tspan>"), 2u);
+        EXPECT_NE(svg->find("further groups not drawn: none of them changed, "), std::string::npos);
+        EXPECT_LE(Occurrences(*svg, "<tspan x=\"42\">"), 2u * 20);
+    }
+    // 2,000 groups: the one the command cuts and 17 others drawn before, its 3 pieces and the
+    // same 17 after.
+    EXPECT_EQ(Occurrences(large, ">1,982 further groups not drawn: "), 2u);
+}
+
+// In a long score a narrow selection is drawn wide enough to read, the measures before and after
+// it narrower, with a break mark where the scale changes.
+TEST(Picture, OfALongScoreWidensANarrowSelection) {
+    const std::string svg = driver::GroupsSvg(Pictures(4, 3, 2000, 700, 703));
+    const size_t frame = svg.find("stroke-dasharray=\"9 5\"");
+    ASSERT_NE(frame, std::string::npos);
+    const size_t rect = svg.rfind("<rect x=\"", frame);
+    const int width = std::stoi(svg.substr(svg.find("width=\"", rect) + 7));
+    EXPECT_GE(width, 160);
+    EXPECT_LE(width, 480);
+    EXPECT_EQ(Occurrences(svg, " l5,-9 M"), 2u * 2 * 2);  // two breaks, above and below, twice
+    // The numbers on either side of the selection are those of its neighbours.
+    EXPECT_NE(svg.find("fill=\"#666\">699</text>"), std::string::npos);
+    EXPECT_NE(svg.find("fill=\"#666\">704</text>"), std::string::npos);
+    // No two measure numbers touch, across the breaks too.
+    std::vector<int> numbers;
+    const std::string label = "\" y=\"74\" text-anchor=\"middle\" font-size=\"12\"";
+    for (size_t at = svg.find(label); at != std::string::npos; at = svg.find(label, at + 1))
+        numbers.push_back(std::stoi(svg.substr(svg.rfind("x=\"", at) + 3)));
+    std::sort(numbers.begin(), numbers.end());
+    ASSERT_GE(numbers.size(), 10u);
+    for (size_t i = 1; i < numbers.size(); ++i) EXPECT_GE(numbers[i] - numbers[i - 1], 36);
+    // A short score keeps its measures in proportion.
+    EXPECT_EQ(driver::GroupsSvg(Pictures(4, 3, 100, 50, 50)).find(" l5,-9 M"), std::string::npos);
+}
+
 // Scenarios as the validator writes its findings: every kind of planned fault, an end system of
 // its own and the expectations read back as written.
 TEST_F(OutputFiles, ScenariosReadBackAsWritten) {

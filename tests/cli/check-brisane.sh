@@ -3,13 +3,15 @@
 # bad documents end with one line naming what and where, exit code 2, and nothing written; a run
 # that splits ends with 0, one that splits nothing with 1; good runs write; answers come from a
 # pipe as from a terminal; names never reach the terminal or the picture raw; every picture is
-# valid XML, 1,400 pixels wide, and renders.
+# valid XML, 1,400 pixels wide, and renders, the picture of a large score too; generate-score
+# makes the benchmarks' scores.
 #
-# check-brisane.sh BRISANE EXAMPLES-FOLDER VERSION
+# check-brisane.sh BRISANE EXAMPLES-FOLDER VERSION GENERATE-SCORE
 set -uo pipefail
 brisane=$1
 examples=$(cd "$2" && pwd)
 version=$3
+generate=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 out="$work/out"    # where refused runs would write: must stay empty
@@ -254,6 +256,28 @@ picture quartet "$q" --staves 1-4 --measures 9-16
 picture orchestra "$examples/orchestra.json" --staves 20-24 --measures 33-40
 picture chamber "$chamber" --system 2 --staves 1-3 --measures 9-16
 picture names "$work/names.json" --staves 1-2 --measures 3-5
+
+# A generated large score: its picture is folded to a size that rsvg-convert renders at 1,400
+# pixels wide. (That a larger score draws no taller is the pictures' unit test, and the
+# benchmarks measure it on a score four times this one.)
+"$generate" 1 2 3 >"$work/stdout" 2>"$work/err"
+[ $? -eq 2 ] && grep -qx "generate-score: STAVES: '1' is not a number from 2 to 2000" "$work/err" \
+  || fail "generate-score 1 2 3 is not refused: $(cat "$work/err")"
+"$generate" 30 10 16 --shape one-system >/dev/null 2>"$work/err" \
+  && grep -qx "generate-score: its selection: --system 0 --staves 1-30 --measures 4-8" "$work/err" \
+  || fail "generate-score does not name the selection of its score: $(cat "$work/err")"
+if "$generate" 250 2000 2000 --output "$made/large.json" 2>"$work/err"; then
+  selection=$(sed -n 's/^generate-score: its selection: //p' "$work/err")
+  # shellcheck disable=SC2086  # the selection is a list of words
+  if ends 0 "large score" "$made/large.json" $selection --yes --quiet --svg "$made/large.svg"; then
+    rsvg-convert -w 1400 "$made/large.svg" -o "$made/large.png" 2>"$work/png" \
+      || fail "rsvg-convert -w 1400 does not render the large score's picture: $(head -c 300 "$work/png")"
+    [ "$(sed -n '1s/^<svg [^>]* height="\([0-9]*\)".*/\1/p' "$made/large.svg")" -le 4000 ] \
+      || fail "the large score's picture is taller than 4,000 pixels"
+  fi
+else
+  fail "generate-score 250 2000 2000: $(cat "$work/err")"
+fi
 
 for svg in "$made"/*.svg; do
   xmllint --noout "$svg" 2>/dev/null || fail "$(basename "$svg"): the picture is not XML"
