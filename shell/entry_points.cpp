@@ -36,10 +36,12 @@ int32_t LibraryEntry(void* module, uint32_t reason) {
 
 uint32_t Version(uint32_t hostVersion) {
     vb::hostVersion = hostVersion;
-    return kPluginVersion;
+    return kVersionReportedToHost;
 }
 
 int32_t Init(uint32_t* flags) {
+    // Bit 0 is the plug-in's answer that it initialised; the other bits are the host's, so they
+    // keep whatever the host put there.
     if (flags != nullptr) *flags |= 1u;
     return 1;
 }

@@ -4,7 +4,10 @@
 
 namespace shell {
 
-constexpr uint32_t kPluginVersion = 0x11000000;
+// What FinaleExtensionVersion answers: the version of the host's plug-in interface this plug-in is
+// written for. Not the project's release version (set in CMake's project()); it does not change
+// with a release.
+constexpr uint32_t kVersionReportedToHost = 0x11000000;
 
 uint32_t Version(uint32_t hostVersion);
 int32_t Init(uint32_t* flags);

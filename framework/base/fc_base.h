@@ -18,6 +18,9 @@ class __FCBase {
     }
 
   private:
+    // Every framework object carries these two pointer-sized fields, null from construction and
+    // never read by this plug-in: they belong to the framework's object layout, kept so that the
+    // classes keep the framework's sizes and field order instead of a look-alike's.
     [[maybe_unused]] void* reserved0_ = nullptr;
     [[maybe_unused]] void* reserved1_ = nullptr;
 };

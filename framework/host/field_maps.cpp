@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "framework/host/map_notation.h"
+#include "framework/host/page_format_map.h"
 #include "framework/host/record_transfer.h"
 
 namespace host {
@@ -101,10 +102,7 @@ constexpr FieldMapEntry kPfMS[] = {
 };
 static_assert(std::size(kPfMS) == 49 && Sum(kPfMS) == 104);
 
-constexpr FieldMapEntry kPfPB[] = {
-    L(0, "65", 2),  L(4, "60", 2),  L(8, "65", 4),  L(12, "60", 4), L(16, "61", 0), L(20, "61", 2),
-    L(24, "61", 4), L(28, "60", 0), L(32, "64", 2), L(36, "45", 2), L(40, "45", 4),
-};
+constexpr auto kPfPB = notation::PageFormatMap<FieldMapEntry>();
 static_assert(std::size(kPfPB) == 11 && Sum(kPfPB) == 44);
 
 constexpr FieldMapEntry kPfPF[] = {

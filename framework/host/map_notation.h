@@ -68,10 +68,10 @@ constexpr Field<Entry> L(int16_t offset, const char (&cc)[3], int16_t word) {
     return Make<Entry>(offset, cc, word, 4, CONVERT_HIGH_FIRST);
 }
 
-template <typename Entry, size_t N>
-constexpr int32_t Sum(const Entry (&entries)[N]) {
+template <typename Entries>
+constexpr int32_t Sum(const Entries& entries) {
     int32_t total = 0;
-    for (const Entry& e : entries) total += e.size;
+    for (const auto& e : entries) total += e.size;
     return total;
 }
 

@@ -5,6 +5,7 @@
 #include "framework/base/module_state.h"
 #include "framework/host/map_notation.h"
 #include "framework/host/map_transfer.h"
+#include "framework/host/page_format_map.h"
 
 namespace host {
 namespace {
@@ -13,14 +14,13 @@ using notation::Tag;
 constexpr notation::Field<PrefsMapEntry> W(int16_t offset, const char (&cc)[3], int16_t word) {
     return notation::W<PrefsMapEntry>(offset, cc, word);
 }
-constexpr notation::Field<PrefsMapEntry> L(int16_t offset, const char (&cc)[3], int16_t word) {
-    return notation::L<PrefsMapEntry>(offset, cc, word);
-}
 
 // Only the maps whose layout this library knows are carried. The host also keeps 'pfDP', 'pfEX',
 // 'pfMI', 'pfMS', 'pfPF' (number 0), 'pfPL', 'pfRP', 'pfSI', 'pfSS', 'pfTI', 'pfly', 'pfmm' and
-// 'pfpS' this way, but no class of the library uses those preferences, so they load and save as
-// single records.
+// 'pfpS' this way, but no class of the library uses those preferences. Without a map here their
+// load and save take the ordinary record transfer, which still assembles 'pfDP', 'pfEX', 'pfMS',
+// 'pfPF' (number 0), 'pfPL', 'pfRP', 'pfSI' and 'pfSS' from its field maps and 'pfTI' from its
+// record run; only 'pfMI', 'pfly', 'pfmm' and 'pfpS' go to the host as single records.
 constexpr PrefsMapEntry kGpFirst[] = {W(0, "79", 0), W(2, "79", 1), W(4, "79", 2)};
 constexpr PrefsMapEntry kGpOther[] = {W(0, "80", 0), W(2, "80", 1), W(4, "80", 2)};
 
@@ -28,10 +28,7 @@ constexpr PrefsMapEntry kGpOther[] = {W(0, "80", 0), W(2, "80", 1), W(4, "80", 2
 constexpr PrefsMapEntry kSpFirst[] = {W(0, "04", 0), W(2, "04", 1), W(10, "04", 5)};
 constexpr PrefsMapEntry kSpOther[] = {W(0, "66", 0), W(2, "66", 1), W(10, "66", 5)};
 
-constexpr PrefsMapEntry kPB[] = {
-    L(0, "65", 2),  L(4, "60", 2),  L(8, "65", 4),  L(12, "60", 4), L(16, "61", 0), L(20, "61", 2),
-    L(24, "61", 4), L(28, "60", 0), L(32, "64", 2), L(36, "45", 2), L(40, "45", 4),
-};
+constexpr auto kPB = notation::PageFormatMap<PrefsMapEntry>();
 static_assert(std::size(kPB) == 11 && notation::Sum(kPB) == 44);
 
 bool Applies(const PrefsMapEntry& e) {
@@ -47,10 +44,10 @@ std::span<const PrefsMapEntry> Entries(const PrefsMapEntry* map, int count) {
     return {map, static_cast<size_t>(count)};
 }
 
-template <size_t N>
-const PrefsMapEntry* Found(const PrefsMapEntry (&map)[N], int* count) {
-    if (count != nullptr) *count = static_cast<int>(N);
-    return map;
+template <typename Map>
+const PrefsMapEntry* Found(const Map& map, int* count) {
+    if (count != nullptr) *count = static_cast<int>(std::size(map));
+    return std::data(map);
 }
 
 }  // namespace

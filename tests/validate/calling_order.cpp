@@ -39,7 +39,7 @@ const char kQuartet[] = R"({
                  { "number": 39, "font": 2, "size": 10, "effects": 0 } ]
 })";
 const driver::Selection kQuartetCut{0, 1, 4, 5, 8};
-constexpr uint32_t kHostVersion = 0x19000000, kPluginVersion = 0x11000000;
+constexpr uint32_t kHostVersion = 0x19000000, kVersionReportedToHost = 0x11000000;
 constexpr size_t kRecord8 = 0xC4, kRecord16 = 0x304, kGuard = 16;
 constexpr char16_t kResourceError[] = u"Resource String Error";
 
@@ -213,7 +213,7 @@ void AfterTerminate(const Plugin& plugin, CaseReporter& report) {
     plugin.StartUp(kHostVersion);
     plugin.Exports().Terminate();
     const auto& e = plugin.Exports();
-    Expect(report, e.Version(kHostVersion) == kPluginVersion, "Version after Terminate");
+    Expect(report, e.Version(kHostVersion) == kVersionReportedToHost, "Version after Terminate");
     uint32_t flags = 0x6;
     Expect(report, e.Init(&flags) == 1 && flags == 0x7, "Init after Terminate");
     int16_t result = 0;
