@@ -10,7 +10,7 @@ target_sources(vorlanbrisane PRIVATE
   ${PROJECT_SOURCE_DIR}/resources/vorlanbrisane.rc)
 # windres also searches the include directories for the files the script names (the manifest).
 set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/vorlanbrisane.rc PROPERTIES
-  OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/resources/strings.def;${PROJECT_SOURCE_DIR}/resources/vorlanbrisane.manifest;${CMAKE_BINARY_DIR}/generated/vb_version.h")
+  OBJECT_DEPENDS "${VB_STRING_TABLE_FILES};${CMAKE_BINARY_DIR}/generated/vb_string_tables.rc;${PROJECT_SOURCE_DIR}/resources/vorlanbrisane.manifest;${CMAKE_BINARY_DIR}/generated/vb_version.h")
 target_include_directories(vorlanbrisane PRIVATE
   ${PROJECT_SOURCE_DIR}/resources ${CMAKE_BINARY_DIR}/generated)
 

@@ -15,9 +15,18 @@ ModuleHandle GetModuleHandleA(const char* name);
 // The exported symbol `name` of `module`; null when either is missing.
 void* GetProcAddress(ModuleHandle module, const char* name);
 
-// Copies string-table entry `id` of `instance` into `buffer`: at most capacity-1 units and a
-// terminator. Returns the number of units copied, 0 when the entry or the table is missing.
-int LoadStringW(ModuleHandle instance, uint32_t id, char16_t* buffer, int capacity);
+// The user's display language as a Windows primary language (0x07 German, 0x09 English, ...).
+// Windows: the user's default UI language. Linux: the language the first of LC_ALL, LC_MESSAGES
+// and LANG that is set names (the POSIX order): "de_DE.UTF-8" is German; "C", "POSIX" and none
+// at all are English; a language without a table of this module is 0. Only reads: the process's
+// and the thread's locale and UI language stay as the host set them.
+uint16_t UserLanguage();
+
+// Copies entry `id` of the string table in `language` (a primary language) of `instance` into
+// `buffer`: at most capacity-1 units and a terminator. Returns the number of units copied; 0 when
+// the instance has no table in exactly that language, or that table lacks the entry.
+int LoadTableString(ModuleHandle instance, uint32_t id, uint16_t language, char16_t* buffer,
+                    int capacity);
 
 // Shows a modal message box and returns the button pressed (IDYES 6, IDNO 7, IDOK 1), or 0 when
 // no box could be shown.

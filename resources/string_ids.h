@@ -1,19 +1,13 @@
 #pragma once
-// Identifiers of the entries in strings.def.
+// The ids of the string table, named as strings.def names them: the list exists once, there.
 #include <cstdint>
 
 namespace res {
-constexpr uint32_t IDS_TITLE = 101;
-constexpr uint32_t IDS_DESCRIPTION = 102;
-constexpr uint32_t IDS_SHORT_NAME = 103;
-constexpr uint32_t IDS_PARTIAL_MEASURE = 201;
-constexpr uint32_t IDS_MULTISTAFF_RANGE = 202;
-constexpr uint32_t IDS_SMALL_RANGE = 203;
-constexpr uint32_t IDS_NO_GROUP = 204;
-constexpr uint32_t IDS_CAPTION_PARTIAL_MEASURE = 301;
-constexpr uint32_t IDS_CAPTION_MULTISTAFF_RANGE = 302;
-constexpr uint32_t IDS_CAPTION_SMALL_RANGE = 303;
-constexpr uint32_t IDS_CAPTION_NO_GROUP = 304;
-constexpr uint32_t IDS_PREFIX_FULL = 501;
-constexpr uint32_t IDS_PREFIX_ABBREVIATED = 502;
+#define VB_STRING(name, id, text) constexpr uint32_t name = id;
+#include "resources/strings.def"
+#undef VB_STRING
+
+// The language of strings.def, the reference table: Windows primary language English. What is
+// written into documents is read in it, whatever the user's language.
+constexpr uint16_t LANGUAGE_ENGLISH = 0x09;
 }  // namespace res

@@ -22,9 +22,18 @@ constexpr uint64_t kUnitsWritten16 = 64;  // at most 63 units and a terminator
 
 constexpr uint32_t kTextIds[3] = {res::IDS_TITLE, res::IDS_DESCRIPTION, res::IDS_SHORT_NAME};
 
-// The first load names the library's own module, which becomes the resource instance.
-void LoadEntry(FCString& text, int i) {
-    text.LoadResourceString(kTextIds[i], i == 0 ? vb::moduleHandle : nullptr);
+// Enumeration is where the host first asks for the plug-in's texts: from here on they are read
+// from the library's own module.
+void UseOwnStringTables() {
+    vb::resourceInstance = vb::moduleHandle;
+}
+
+// Whether every unit of the text has a place in an 8-bit field, which keeps one byte per unit.
+bool FitsEightBits(const FCString& text) {
+    for (uint64_t i = 0; i < text.GetLength(); ++i) {
+        if (text.GetCharacterAt(static_cast<int32_t>(i)) > 0xFF) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -50,9 +59,14 @@ int16_t Enumerate(int16_t index, void* record) {
     if (index >= 1 || record == nullptr) return 0;
     auto* bytes = static_cast<uint8_t*>(record);
     constexpr size_t offsets[3] = {kTitle8, kDescription8, kShortName8};
+    UseOwnStringTables();
     for (int i = 0; i < 3; ++i) {
         FCString text;
-        LoadEntry(text, i);
+        text.LoadResourceString(kTextIds[i], nullptr);
+        // A text in the user's language that 8 bits cannot hold (Japanese) would arrive as the
+        // low bytes of its units: the 8-bit record gets the English text instead.
+        if (!FitsEightBits(text))
+            text.LoadResourceString(kTextIds[i], nullptr, res::LANGUAGE_ENGLISH);
         // Fixed-width copy: stops after the first zero byte, zero-fills the rest of the field.
         const char* narrow = text.GetCString();
         uint8_t* field = bytes + offsets[i];
@@ -69,9 +83,10 @@ int16_t EnumerateUTF16(int16_t index, void* record) {
     if (index >= 1 || record == nullptr) return 0;
     auto* bytes = static_cast<uint8_t*>(record);
     constexpr size_t offsets[3] = {kTitle16, kDescription16, kShortName16};
+    UseOwnStringTables();
     for (int i = 0; i < 3; ++i) {
         FCString text;
-        LoadEntry(text, i);
+        text.LoadResourceString(kTextIds[i], nullptr);
         char16_t units[kUnitsWritten16];
         text.CopyToUTF16Buffer(units, kUnitsWritten16);
         // Units after the terminator stay as the host supplied them.

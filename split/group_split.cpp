@@ -252,10 +252,11 @@ bool SelectsStaves(const FCMusicRegion& region, int16_t top, int16_t bottom) {
 
 // Both name prefixes load from the string table; without them the suffix would carry the
 // fallback text, which a later split would not recognise as its marker.
+// Data written into scores, not messages: read in English whatever the user's language.
 bool PrefixesLoad() {
     FCString prefix;
-    return prefix.LoadResourceString(res::IDS_PREFIX_FULL, nullptr) &&
-           prefix.LoadResourceString(res::IDS_PREFIX_ABBREVIATED, nullptr);
+    return prefix.LoadResourceString(res::IDS_PREFIX_FULL, nullptr, res::LANGUAGE_ENGLISH) &&
+           prefix.LoadResourceString(res::IDS_PREFIX_ABBREVIATED, nullptr, res::LANGUAGE_ENGLISH);
 }
 
 }  // namespace
@@ -296,7 +297,7 @@ std::pair<int16_t, int16_t> GetGroupStaffSpan(const FCGroup& group, const FCMusi
 void AddSplitSuffix(FCString& name, const FCString& fontCommand, int16_t number, bool abbreviated) {
     FCString prefix;
     prefix.LoadResourceString(abbreviated ? res::IDS_PREFIX_ABBREVIATED : res::IDS_PREFIX_FULL,
-                              nullptr);
+                              nullptr, res::LANGUAGE_ENGLISH);
     FCString marker;
     marker.SetString(&fontCommand);
     marker.AppendCharacter(u'(');

@@ -5,6 +5,7 @@
 namespace vb {
 uint32_t hostVersion = 0;
 void* moduleHandle = nullptr;
+void* resourceInstance = nullptr;
 
 namespace {
 uint32_t commandCount = 0;   // commands begun so far

@@ -9,6 +9,9 @@ namespace vb {
 extern uint32_t hostVersion;
 // The library's own module handle, recorded at process attach.
 extern void* moduleHandle;
+// The module whose string tables resource loads read: the library's own once enumeration has
+// named it (the host's first calls), null before, when every text reads as the fallback text.
+extern void* resourceInstance;
 
 // Host version thresholds, decided here once.
 inline bool HostHasMultiStaffCheck() {

@@ -5,11 +5,11 @@
 #include <limits>
 #include <new>
 
+#include "framework/base/module_state.h"
 #include "platform/platform.h"
+#include "resources/string_ids.h"
 
 namespace {
-
-void* resourceInstance = nullptr;
 
 // The only static object with a constructor in the library.
 const FCString defaultFontName(u"Times New Roman");
@@ -22,9 +22,6 @@ constexpr int kResourceScratchUnits = 1000;
 namespace vb {
 const FCString& DefaultFontName() {
     return defaultFontName;
-}
-void* ResourceInstance() {
-    return resourceInstance;
 }
 }  // namespace vb
 
@@ -181,14 +178,23 @@ void FCString::TruncateAt(uint64_t n) {
 }
 
 bool FCString::LoadResourceString(uint32_t id, void* instance) {
-    if (instance != nullptr) resourceInstance = instance;
+    return LoadResourceString(id, instance, platform::UserLanguage());
+}
+
+bool FCString::LoadResourceString(uint32_t id, void* instance, uint16_t language) {
+    void* const module = instance != nullptr ? instance : vb::resourceInstance;
     char16_t scratch[kResourceScratchUnits];
     scratch[0] = 0;
     int count = 0;
-    if (resourceInstance != nullptr) {
-        count = platform::LoadStringW(resourceInstance, id, scratch, kResourceScratchUnits);
+    if (module != nullptr) {
+        count = platform::LoadTableString(module, id, language, scratch, kResourceScratchUnits);
+        // Per entry: what a language's table lacks, English has.
+        if (count <= 0 && language != res::LANGUAGE_ENGLISH) {
+            count = platform::LoadTableString(module, id, res::LANGUAGE_ENGLISH, scratch,
+                                              kResourceScratchUnits);
+        }
     }
-    if (count <= 0 || resourceInstance == nullptr) {
+    if (count <= 0) {
         SetCString(kResourceError);
         return false;
     }

@@ -41,9 +41,12 @@ class FCString : public __FCBase {
     // Index of the first exact occurrence of `other`, -1 if none (or `other` is null).
     int32_t FindString(const FCString* other) const;
     void TruncateAt(uint64_t n);
-    // Replaces the contents with string-table entry `id`, or with "Resource String Error".
-    // A non-null `instance` becomes the module-wide resource instance. True when the entry loaded.
+    // Replaces the contents with string-table entry `id` in the user's language (English where
+    // that language has no table or its table lacks the entry), or with "Resource String Error".
+    // Reads `instance`, or the module's resource instance when it is null. True when it loaded.
     bool LoadResourceString(uint32_t id, void* instance);
+    // The same in `language` (a Windows primary language) instead of the user's.
+    bool LoadResourceString(uint32_t id, void* instance, uint16_t language);
     // Copies min(length, size-1) units and a 0 unit.
     void CopyToUTF16Buffer(char16_t* destination, uint64_t size) const;
 
@@ -62,6 +65,4 @@ class FCString : public __FCBase {
 namespace vb {
 // "Times New Roman", built when the library loads.
 const FCString& DefaultFontName();
-// The module whose string table resource loads read; null until the first load that names one.
-void* ResourceInstance();
 }  // namespace vb

@@ -21,6 +21,7 @@
 #define IS_TERMINAL() (isatty(0) != 0)
 #endif
 
+#include "language.h"
 #include "numbers.h"
 #include "report.h"
 #include "scenario.h"
@@ -447,10 +448,12 @@ int RunCommand(const Options& o, const std::string& plugin) {
     const driver::Enumeration& e = session.GetEnumeration();
     const bool quiet = o.Has("--quiet");
     if (!quiet) {
+        const driver::Language language = driver::ChosenLanguage();
         std::cout << "Plug-in: " << driver::Printable(standin::Utf8(e.title)) << " - "
                   << driver::Printable(standin::Utf8(e.description)) << "\n  menu entry "
                   << driver::Quoted(standin::Utf8(e.shortName)) << ", host version 0x" << std::hex
-                  << hostVersion << std::dec << "\n";
+                  << hostVersion << std::dec << ", language " << language.name << " ("
+                  << driver::Printable(language.source) << ")\n";
         std::cout << "Document: " << driver::Printable(o.document) << " ("
                   << host.StaffSystem(0).size() << " staves, " << host.MeasureCount()
                   << " measures)\n";

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <tuple>
 
+#include "language.h"
 #include "numbers.h"
 #include "report.h"
 #include "standin/files.h"
@@ -202,12 +203,17 @@ std::string ReadDocument(const Object& top, const std::filesystem::path& scenari
 }
 
 void ReadScenario(const Json& root, Scenario& out) {
-    Object top(
-        root, "",
-        {"name", "document", "hostVersion", "enumerate", "selection", "answers", "fail", "expect"});
+    Object top(root, "",
+               {"name", "document", "hostVersion", "language", "enumerate", "selection", "answers",
+                "fail", "expect"});
     out.name = top.String("name").value_or(std::filesystem::path(out.file).filename().string());
     if (top.Has("hostVersion"))
         out.hostVersion = HostVersion(top.Raw("hostVersion"), "hostVersion");
+    if (top.Has("language")) {
+        out.language = json::String(top.Raw("language"), "language");
+        if (!IsLocaleName(out.language))
+            Fail("language", "expected a locale such as \"de_DE.UTF-8\" or \"C\", or \"\"");
+    }
     out.enumerate = top.Bool("enumerate", true);
     const Json& selection = top.Required("selection");
     if (!selection.is_null()) out.selection = ReadSelection(selection, "selection");
@@ -439,6 +445,7 @@ std::string WriteScenario(const Scenario& scenario) {
     Json out = {{"name", scenario.name},
                 {"document", json::Parse(scenario.document)},
                 {"hostVersion", Hex(scenario.hostVersion)}};
+    if (scenario.language != Scenario{}.language) out["language"] = scenario.language;
     if (!scenario.enumerate) out["enumerate"] = false;
     out["selection"] = scenario.selection ? SelectionJson(*scenario.selection) : Json();
     if (!scenario.answers.empty()) out["answers"] = scenario.answers;
@@ -499,6 +506,11 @@ ScenarioOutcome RunScenario(const Scenario& scenario, const std::string& pluginP
     PlanFaults(host, scenario.faults);
     const std::string before = host.SaveDocumentJson();
 
+    const LanguageScope language(scenario.language);
+    if (!language.Error().empty()) {
+        outcome.error = scenario.file + ": " + language.Error();
+        return outcome;
+    }
     Session session;
     if (!session.Start(pluginPath, scenario.hostVersion, &error, scenario.enumerate)) {
         outcome.error = error;

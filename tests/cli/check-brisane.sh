@@ -8,6 +8,8 @@
 #
 # check-brisane.sh BRISANE EXAMPLES-FOLDER VERSION GENERATE-SCORE
 set -uo pipefail
+# The texts looked for are the English ones; the language checks below name theirs.
+export LC_ALL=C
 brisane=$1
 examples=$(cd "$2" && pwd)
 version=$3
@@ -328,6 +330,15 @@ printf '{"document": {"measureCount": 8, "staves": [{"number": 1}], "records": [
   "0100010000000000000000000000000000000000000000000000000000000000 01000800" >"$work/minus.json"
 runs "a group stored under -1" --scenario "$work/minus.json" && says "a group stored under -1" "1 passed, 0 failed"
 runs "shared scenarios" --scenario "$scenarios"/*.json && says "shared scenarios" " 0 failed"
+
+# The user's language: the boxes in it and its name in the header line, English without a table.
+LC_ALL=de_DE.UTF-8 runs "in German" "$q" --staves 1-4 --measures 5-6 --yes \
+  && says "in German" "language German (LC_ALL=de_DE.UTF-8)" && says "in German" "+-- Bereich zu klein? --"
+LC_ALL= LC_MESSAGES=ja_JP.UTF-8 LANG=fr_FR.UTF-8 ends 1 "LC_MESSAGES before LANG" "$q" --staves 1-3 \
+  --measures 5-8 && says "LC_MESSAGES before LANG" "language Japanese (LC_MESSAGES=ja_JP.UTF-8)" \
+  && says "LC_MESSAGES before LANG" "+-- グループがありません --"
+LC_ALL=pt_BR.UTF-8 ends 1 "no table" "$q" --staves 1-3 --measures 5-8 \
+  && says "no table" "language English (LC_ALL=pt_BR.UTF-8)" && says "no table" "+-- No Group --"
 
 if [ $failures -ne 0 ]; then exit 1; fi
 echo "brisane: every case behaves"

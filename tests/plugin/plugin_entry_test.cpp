@@ -6,10 +6,12 @@
 #include <cstring>
 #include <string>
 
+#include "language.h"
 #include "plugin_module.h"
 #include "session.h"
 #include "standin/host.h"
 #include "user32_standin.h"
+#include "vb_string_tables.h"
 
 namespace {
 
@@ -21,8 +23,23 @@ class PluginEntryTest : public ::testing::Test {
         std::string error;
         ASSERT_TRUE(plugin.Load(VB_PLUGIN_PATH, &error)) << error;
     }
+    const driver::LanguageScope english{"C"};  // the texts below are the English ones
     driver::PluginModule plugin;
 };
+
+// A text of a table in the sources, English where the table lacks it.
+std::u16string SourceText(const char* code, uint32_t id) {
+    const vb_strings::Table* english = &vb_strings::kTables[0];
+    for (const vb_strings::Table& table : vb_strings::kTables) {
+        for (size_t i = 0; i < table.count && std::string(code) == table.code; ++i) {
+            if (table.entries[i].id == id) return table.entries[i].text;
+        }
+    }
+    for (size_t i = 0; i < english->count; ++i) {
+        if (english->entries[i].id == id) return english->entries[i].text;
+    }
+    return {};
+}
 
 TEST_F(PluginEntryTest, VersionInitAndMenuStatus) {
     EXPECT_EQ(plugin.Version(0x19000000), 0x11000000u);
@@ -73,6 +90,43 @@ TEST_F(PluginEntryTest, UTF16EnumerationRecordLeavesUnitsAfterTheTerminator) {
     expected[0x300] = 1;
     expected[0x301] = expected[0x302] = expected[0x303] = 0;
     EXPECT_EQ(record, expected);
+}
+
+// In the user's language: the UTF-16 record carries that language's description, and so does
+// the 8-bit record where 8 bits hold it (French), else the English one (Japanese); the title and
+// the menu entry are never translated.
+TEST_F(PluginEntryTest, EnumerationRecordsSpeakTheUsersLanguage) {
+    const struct {
+        const char* locale;
+        const char* table;
+        const char* eightBitTable;
+    } cases[] = {{"de_DE.UTF-8", "de", "de"},
+                 {"fr_FR.UTF-8", "fr", "fr"},
+                 {"ja_JP.UTF-8", "ja", "en"},
+                 {"pt_BR.UTF-8", "en", "en"},
+                 {"", "en", "en"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.locale);
+        const driver::LanguageScope language(c.locale);
+        std::array<uint8_t, 0x304> record16{};
+        ASSERT_EQ(plugin.EnumerateUTF16(0, record16.data()), 1);
+        auto field16 = [&](size_t offset) {
+            std::u16string text;
+            for (size_t i = offset; record16[i] != 0 || record16[i + 1] != 0; i += 2) {
+                text.push_back(static_cast<char16_t>(record16[i] | (record16[i + 1] << 8)));
+            }
+            return text;
+        };
+        EXPECT_EQ(field16(0x000), SourceText("en", 101));
+        EXPECT_EQ(field16(0x100), SourceText(c.table, 102));
+        EXPECT_EQ(field16(0x200), SourceText("en", 103));
+        std::array<uint8_t, 0xC4> record8{};
+        ASSERT_EQ(plugin.Enumerate(0, record8.data()), 1);
+        const std::u16string description = SourceText(c.eightBitTable, 102);
+        std::u16string field8;
+        for (size_t i = 0x40; i < 0x80 && record8[i] != 0; ++i) field8.push_back(record8[i]);
+        EXPECT_EQ(field8, description);
+    }
 }
 
 TEST_F(PluginEntryTest, OnlyIndexZeroAndBelowEnumerate) {

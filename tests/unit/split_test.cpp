@@ -7,6 +7,7 @@
 
 #include "framework/score/fc_music_region.h"
 #include "host_fixture.h"
+#include "locale_environment.h"
 #include "split/group_split.h"
 #include "split/multi_staff_check.h"
 
@@ -44,8 +45,7 @@ class SplitTest : public HostTest {
         host().SetFontPref(33, 1, 12, 0);
         host().SetFontPref(39, 2, 10, 2);
         // The string table is the plug-in module's; the unit tests are that module here.
-        FCString title;
-        title.LoadResourceString(101, vb::moduleHandle);
+        vb::resourceInstance = vb::moduleHandle;
     }
 
     int16_t AddGroup(int16_t top, int16_t bottom, int16_t start, int16_t end,
@@ -241,6 +241,28 @@ TEST_F(SplitTest, ResplitKeepsOneSuffixAndTheSplitGroupKeepsItsNumber) {
                                         u"^font(Arial)^size(14)^nfx(128)(Brisane ", 4));
 }
 
+// The split markers are data, English in every language: a piece split under one language and
+// again under each of the others keeps one suffix, renumbered.
+TEST_F(SplitTest, ResplitUnderAnotherLanguageKeepsOneEnglishSuffix) {
+    AddGroup(1, 4, 1, 20);
+    const struct {
+        const char* locale;
+        int16_t start, end;
+    } steps[] = {
+        {"fr_FR.UTF-8", 5, 12}, {"de_DE.UTF-8", 6, 11}, {"ja_JP.UTF-8", 7, 10}, {"C", 8, 9}};
+    for (const auto& step : steps) {
+        const LocaleEnvironment environment(step.locale);
+        ASSERT_TRUE(Split(0, 1, 4, step.start, step.end)) << step.locale;
+    }
+    const auto groups = host().Groups();
+    ASSERT_EQ(groups.size(), 9u);
+    for (const auto& g : groups) {
+        if (g.number == 1) continue;
+        EXPECT_EQ(g.fullName, Suffixed(u"Strings", kFull, g.number)) << g.number;
+        EXPECT_EQ(g.abbrevName, Suffixed(u"Str.", kAbbrev, g.number)) << g.number;
+    }
+}
+
 TEST_F(SplitTest, GroupWithoutNamesGetsTheSuffixAlone) {
     AddGroup(1, 4, 1, 20, std::nullopt, std::nullopt);
     ASSERT_TRUE(Split(0, 1, 4, 1, 8));
@@ -261,8 +283,7 @@ TEST_F(SplitTest, MissingFontPreferencesGiveTheDefaultFont) {
     host().Reset();
     AddStaves(4);
     host().SetMeasureCount(40);
-    FCString title;
-    title.LoadResourceString(101, vb::moduleHandle);
+    vb::resourceInstance = vb::moduleHandle;
     AddGroup(1, 4, 1, 20);
     ASSERT_TRUE(Split(0, 1, 4, 1, 8));
     EXPECT_EQ(Pieces()[1].full, u"Strings^font(Times New Roman)^size(12)^nfx(128)(Brisane 2)");

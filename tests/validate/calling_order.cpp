@@ -316,6 +316,10 @@ void ThousandLoads(const SuiteOptions& options, CaseReporter& report) {
         plugin.Invoke(s.selection, {});
         const bool versionTaken = AskedForInstruments();
         plugin.Exports().Terminate();
+        for (const std::string& change : plugin.TakeLanguageChanges()) {
+            report.Fail("load " + std::to_string(cycle) + ": " + change);
+            return;
+        }
         plugin.Unload();
         host.Reset();
         if (!freshTable || !freshVersion || !versionTaken || oldHost.result != 1) {
@@ -381,6 +385,7 @@ void RunCallingOrderCheck(const SuiteOptions& options, const std::string& check,
         std::string error;
         if (!plugin.Load(options.plugin, &error)) throw std::runtime_error(error);
         it->second(plugin, report);
+        for (const std::string& change : plugin.TakeLanguageChanges()) report.Fail(change);
     }
     report.End();
 }

@@ -1,5 +1,7 @@
 #include "plugin_harness.h"
 
+#include "process_language.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 
@@ -84,22 +86,66 @@ bool Plugin::Load(const std::string& path, std::string* error) {
     return true;
 }
 
+template <typename Call>
+auto WatchedExports::Watched(const char* name, Call&& call) const {
+    const std::string before = ProcessLanguage();
+    auto result = call();
+    const std::string after = ProcessLanguage();
+    if (after != before) {
+        changes_.push_back(std::string(name) + " changed the process's language from " + before +
+                           " to " + after);
+    }
+    return result;
+}
+
+uint32_t WatchedExports::Version(uint32_t hostVersion) const {
+    return Watched("FinaleExtensionVersion", [&] { return module_.Version(hostVersion); });
+}
+int32_t WatchedExports::Init(uint32_t* flags) const {
+    return Watched("FinaleExtensionInit", [&] { return module_.Init(flags); });
+}
+int16_t WatchedExports::Enumerate(int16_t index, void* record) const {
+    return Watched("FinaleExtensionEnumerate", [&] { return module_.Enumerate(index, record); });
+}
+int16_t WatchedExports::EnumerateUTF16(int16_t index, void* record) const {
+    return Watched("FinaleExtensionEnumerate_UTF16",
+                   [&] { return module_.EnumerateUTF16(index, record); });
+}
+int32_t WatchedExports::GetMenuStatus() const {
+    return Watched("FinaleExtensionGetMenuStatus", [&] { return module_.GetMenuStatus(); });
+}
+int16_t WatchedExports::Invoke(void* window, const void* region) const {
+    return Watched("FinaleExtensionInvoke", [&] { return module_.Invoke(window, region); });
+}
+void WatchedExports::Terminate() const {
+    Watched("FinaleExtensionTerminate", [&] {
+        module_.Terminate();
+        return 0;
+    });
+}
+
+std::vector<std::string> Plugin::TakeLanguageChanges() const {
+    std::vector<std::string> changes;
+    changes.swap(languageChanges_);
+    return changes;
+}
+
 void Plugin::StartUp(uint32_t hostVersion, bool enumerate) const {
-    module_.Version(hostVersion);
+    exports_.Version(hostVersion);
     uint32_t flags = 0;
-    module_.Init(&flags);
+    exports_.Init(&flags);
     if (enumerate) {
         uint8_t record[0x304] = {};  // either form fits
         const bool utf16 = hostVersion >= kUnicodeEnumerationVersion;
         for (int16_t index : {int16_t{0}, int16_t{1}}) {
             if (utf16) {
-                module_.EnumerateUTF16(index, record);
+                exports_.EnumerateUTF16(index, record);
             } else {
-                module_.Enumerate(index, record);
+                exports_.Enumerate(index, record);
             }
         }
     }
-    module_.GetMenuStatus();
+    exports_.GetMenuStatus();
 }
 
 CommandRun Plugin::Invoke(const std::optional<driver::Selection>& selection,
@@ -108,7 +154,7 @@ CommandRun Plugin::Invoke(const std::optional<driver::Selection>& selection,
     std::vector<uint8_t> record;
     if (selection) record = driver::RegionRecord(*selection);
     CommandRun run;
-    run.result = module_.Invoke(nullptr, selection ? record.data() : nullptr);
+    run.result = exports_.Invoke(nullptr, selection ? record.data() : nullptr);
     run.boxes = boxes.Boxes();
     return run;
 }

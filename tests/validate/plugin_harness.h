@@ -17,12 +17,38 @@ struct CommandRun {
     std::vector<driver::ShownBox> boxes;
 };
 
+// The seven exports as the validator calls them, each call watched: the process's locale and UI
+// language belong to the host and must be the same after every export as before. What changed
+// is noted in `changes`, one line per call.
+class WatchedExports {
+  public:
+    WatchedExports(const driver::PluginModule& module, std::vector<std::string>& changes)
+        : module_(module), changes_(changes) {}
+
+    uint32_t Version(uint32_t hostVersion) const;
+    int32_t Init(uint32_t* flags) const;
+    int16_t Enumerate(int16_t index, void* record) const;
+    int16_t EnumerateUTF16(int16_t index, void* record) const;
+    int32_t GetMenuStatus() const;
+    int16_t Invoke(void* window, const void* region) const;
+    void Terminate() const;
+
+  private:
+    template <typename Call>
+    auto Watched(const char* name, Call&& call) const;
+
+    const driver::PluginModule& module_;
+    std::vector<std::string>& changes_;
+};
+
 class Plugin {
   public:
     // Loads the module; on Windows also binds its message boxes to this program.
     bool Load(const std::string& path, std::string* error);
     void Unload() { module_.Unload(); }
-    const driver::PluginModule& Exports() const { return module_; }
+    const WatchedExports& Exports() const { return exports_; }
+    // The changes of the process's language that exports made since the last call, one line each.
+    std::vector<std::string> TakeLanguageChanges() const;
 
     // The program's start-up calls: version, init, enumeration of index 0 and 1 (UTF-16 from host
     // version 0x19000000, else 8-bit; left out without `enumerate`), menu status.
@@ -34,6 +60,8 @@ class Plugin {
 
   private:
     driver::PluginModule module_;
+    mutable std::vector<std::string> languageChanges_;
+    WatchedExports exports_{module_, languageChanges_};
 };
 
 // While it lives, every message box of the plug-in is recorded and answered by `answerer`;

@@ -1,11 +1,13 @@
 // Loads the built plug-in into a real Windows process (under Wine on Linux) and checks what the
 // host sees: exports by name and ordinal, the entry points' answers and enumeration records byte
-// for byte with texts read from the DLL's own string table, the string table against
-// strings.def, the version record, the manifest, and answering message boxes through the hook.
+// for byte in the display language of the process, every language's string table against its
+// source, the version record, the manifest, and answering message boxes through the hook.
 //
 // Usage: vb_smoke PLUGIN   (a Windows path, or a Unix path, which Wine reaches through Z:)
+// Under Wine, LC_ALL sets the display language the enumeration records are expected in.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +16,7 @@
 
 #include "box_hook.h"
 #include "tests/windows/wine_path.h"
+#include "vb_string_tables.h"
 
 namespace {
 
@@ -42,17 +45,25 @@ std::string Hex(uint32_t value) {
     return text;
 }
 
-struct StringEntry {
-    UINT id;
-    const wchar_t* text;
-};
+std::string Narrow(const std::u16string& text) {
+    return Narrow(std::wstring(text.begin(), text.end()));
+}
 
-// The same list the plug-in's string table is built from.
-#define VB_STRING(id, text) {id, L"" text},
-constexpr StringEntry kStrings[] = {
-#include "resources/strings.def"
-};
-#undef VB_STRING
+// The table of a primary language in the sources; null when it has none.
+const vb_strings::Table* TableOf(WORD language) {
+    for (const vb_strings::Table& table : vb_strings::kTables) {
+        if (table.language == language) return &table;
+    }
+    return nullptr;
+}
+
+// Entry `id` of a table in the sources; null when the table lacks it.
+const char16_t* SourceText(const vb_strings::Table& table, UINT id) {
+    for (size_t i = 0; i < table.count; ++i) {
+        if (table.entries[i].id == id) return table.entries[i].text;
+    }
+    return nullptr;
+}
 
 constexpr const char* kExportNames[] = {
     "FinaleExtensionEnumerate", "FinaleExtensionEnumerate_UTF16", "FinaleExtensionGetMenuStatus",
@@ -124,23 +135,37 @@ struct EnumerationCase {
     uint8_t fill;  // what the host's record holds before the call
 };
 
+// The text the plug-in owes the host: that of the display language's table, English where there
+// is none or it lacks the entry; in an 8-bit record, English for a text 8 bits cannot hold.
+std::u16string ExpectedText(UINT id, bool eightBit) {
+    const vb_strings::Table* english = TableOf(LANG_ENGLISH);
+    const vb_strings::Table* own = TableOf(PRIMARYLANGID(GetUserDefaultUILanguage()));
+    const char16_t* text = own != nullptr ? SourceText(*own, id) : nullptr;
+    std::u16string chosen = text != nullptr ? text : SourceText(*english, id);
+    if (eightBit &&
+        std::any_of(chosen.begin(), chosen.end(), [](char16_t u) { return u > 0xFF; })) {
+        chosen = SourceText(*english, id);
+    }
+    return chosen;
+}
+
 std::vector<uint8_t> ExpectedRecord(const EnumerationCase& c) {
-    const char* texts[3] = {"Vorlan Brisane",
-                            "Splits groups into subgroups for the range of the selection.",
-                            "Brisane"};
+    const UINT ids[3] = {101, 102, 103};
     std::vector<uint8_t> record(c.size, c.fill);
     for (size_t field = 0; field < 3; ++field) {
+        const std::u16string text = ExpectedText(ids[field], c.unitBytes == 1);
         size_t at = field * c.fieldBytes;
-        size_t length = std::strlen(texts[field]);
+        size_t length = text.size();
         if (c.unitBytes == 1) {
             // 8-bit fields are zero-filled after the text.
             std::memset(&record[at], 0, c.fieldBytes);
-            std::memcpy(&record[at], texts[field], length);
+            for (size_t i = 0; i < length; ++i) record[at + i] = static_cast<uint8_t>(text[i]);
         } else {
             // UTF-16 fields end with one zero unit; the host's bytes after it stay.
             for (size_t i = 0; i <= length; ++i) {
-                record[at + 2 * i] = i < length ? static_cast<uint8_t>(texts[field][i]) : 0;
-                record[at + 2 * i + 1] = 0;
+                const char16_t unit = i < length ? text[i] : 0;
+                record[at + 2 * i] = static_cast<uint8_t>(unit & 0xFF);
+                record[at + 2 * i + 1] = static_cast<uint8_t>(unit >> 8);
             }
         }
     }
@@ -179,15 +204,74 @@ void CheckEnumeration(HMODULE module) {
     }
 }
 
-void CheckStringTable(HMODULE module) {
-    for (const StringEntry& entry : kStrings) {
-        wchar_t buffer[1024] = {};
-        int length = LoadStringW(module, entry.id, buffer, 1024);
-        std::wstring actual(buffer, static_cast<size_t>(length > 0 ? length : 0));
-        Check(actual == entry.text,
-              "string " + std::to_string(entry.id) + " reads \"" + Narrow(entry.text) + "\"" +
-                  (actual == entry.text ? "" : ", got \"" + Narrow(actual) + "\""));
+// RT_STRING, whose <windows.h> form follows the UNICODE setting.
+const LPCWSTR kStringTable = MAKEINTRESOURCEW(6);
+
+BOOL CALLBACK AddLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR list) {
+    reinterpret_cast<std::vector<LANGID>*>(list)->push_back(language);
+    return TRUE;
+}
+
+// The languages the module holds string-table block `block` in.
+std::vector<LANGID> BlockLanguages(HMODULE module, UINT block) {
+    std::vector<LANGID> languages;
+    EnumResourceLanguagesW(module, kStringTable, MAKEINTRESOURCEW(block), AddLanguage,
+                           reinterpret_cast<LONG_PTR>(&languages));
+    return languages;
+}
+
+// Entry `id` of the module's string table in exactly `language`, read from its block; empty when
+// that language lacks the block or the entry.
+std::u16string TableText(HMODULE module, UINT id, LANGID language) {
+    const std::vector<LANGID> languages = BlockLanguages(module, id / 16 + 1);
+    if (std::find(languages.begin(), languages.end(), language) == languages.end()) return {};
+    HRSRC found = FindResourceExW(module, kStringTable, MAKEINTRESOURCEW(id / 16 + 1), language);
+    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+    const auto* units =
+        static_cast<const WCHAR*>(loaded != nullptr ? LockResource(loaded) : nullptr);
+    if (units == nullptr) return {};
+    const DWORD size = SizeofResource(module, found) / sizeof(WCHAR);
+    DWORD at = 0;
+    for (UINT entry = 0; entry < id % 16 && at < size; ++entry) at += 1 + units[at];
+    if (at >= size || units[at] > size - at - 1) return {};
+    return std::u16string(reinterpret_cast<const char16_t*>(units + at + 1), units[at]);
+}
+
+// Every language's table holds exactly its source's entries, the English one every entry: the
+// split markers are in English only.
+void CheckStringTables(HMODULE module) {
+    const vb_strings::Table& english = vb_strings::kTables[0];
+    for (const vb_strings::Table& table : vb_strings::kTables) {
+        const LANGID language = MAKELANGID(table.language, SUBLANG_DEFAULT);
+        size_t wrong = 0;
+        std::string first;
+        for (size_t i = 0; i < english.count; ++i) {
+            const UINT id = english.entries[i].id;
+            const char16_t* source = SourceText(table, id);
+            const std::u16string expected = source != nullptr ? source : u"";
+            const std::u16string actual = TableText(module, id, language);
+            if (actual != expected && wrong++ == 0) {
+                first = ": " + std::to_string(id) + " reads \"" + Narrow(actual) +
+                        "\", expected \"" + Narrow(expected) + "\"";
+            }
+        }
+        Check(wrong == 0, std::string(table.name) + " string table (" + Hex(language) +
+                              ") holds exactly the entries of its source" + first);
     }
+    // No table in a language without a source.
+    std::vector<LANGID> known;
+    for (const vb_strings::Table& table : vb_strings::kTables) {
+        known.push_back(MAKELANGID(table.language, SUBLANG_DEFAULT));
+    }
+    std::string stray;
+    for (size_t i = 0; i < english.count; ++i) {
+        for (LANGID language : BlockLanguages(module, english.entries[i].id / 16 + 1)) {
+            if (std::find(known.begin(), known.end(), language) == known.end()) {
+                stray.append(" ").append(Hex(language));
+            }
+        }
+    }
+    Check(stray.empty(), "string tables only in the languages of the sources" + stray);
 }
 
 std::wstring VersionValue(const std::vector<BYTE>& info, const wchar_t* name) {
@@ -323,7 +407,7 @@ int main(int argc, char** argv) {
     CheckExports(module);
     CheckEntryPoints(module);
     CheckEnumeration(module);
-    CheckStringTable(module);
+    CheckStringTables(module);
     CheckVersionRecord(module);
     CheckManifest(module);
     CheckBoxHook();
