@@ -2,140 +2,13 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
-#include <unordered_map>
 #include <unordered_set>
-#include <vector>
 
-#include "framework/host/host_bridge.h"
-#include "framework/score/fc_system_staff.h"
-#include "framework/text/fc_font_info.h"
-#include "framework/text/fc_font_prefs.h"
 #include "resources/string_ids.h"
+#include "split/split_reads.h"
 
 namespace split {
 namespace {
-
-// The name font command of a font preference: the preference's font, size and effects (a new
-// font's defaults when it does not load), with the suffix effect bit set.
-FCString NameFontCommand(const FCFontPrefs& prefs) {
-    FCFontInfo font;
-    if (prefs.GetLoadedSize() > 0) {
-        font.SetSize(prefs.GetSize());
-        font.SetEffects(prefs.GetEffects());
-        font.SetNameFromFontNumber(prefs.GetFontNumber());
-    }
-    font.SetEffects(static_cast<uint16_t>(font.GetEffects() | SUFFIX_EFFECT_BIT));
-    FCString command;
-    font.GetFontCommand(&command);
-    return command;
-}
-
-// The score's staff order and the staves the selection's staff system shows, read once per
-// command; a group's span is the walk of the score order from its first to its last staff.
-class StaffSpans {
-  public:
-    // `selectionComplete` false: the selection's list may lack staves, and no span is known.
-    StaffSpans(const FCSystemStaves& scoreOrder, const FCSystemStaves& selectionSystem,
-               bool selectionComplete)
-        : selectionComplete_(selectionComplete) {
-        for (int i = 0; i < scoreOrder.GetCount(); ++i) {
-            const int16_t staff = scoreOrder.GetItemAt(i)->GetStaff();
-            firstPlace_.try_emplace(staff, order_.size());  // a staff counts at its first place
-            order_.push_back(staff);
-        }
-        for (int i = 0; i < selectionSystem.GetCount(); ++i) {
-            shown_.insert(selectionSystem.GetItemAt(i)->GetStaff());
-        }
-    }
-
-    std::pair<int16_t, int16_t> Span(int16_t startStaff, int16_t endStaff) const {
-        const auto first = firstPlace_.find(startStaff), last = firstPlace_.find(endStaff);
-        if (!selectionComplete_ || first == firstPlace_.end() || last == firstPlace_.end() ||
-            first->second > last->second) {
-            return {0, 0};
-        }
-        int16_t top = 0, bottom = 0;
-        for (size_t i = first->second; i <= last->second; ++i) {
-            if (shown_.count(order_[i]) == 0) continue;
-            if (top == 0) top = order_[i];
-            bottom = order_[i];
-        }
-        return {top, bottom};
-    }
-
-  private:
-    std::vector<int16_t> order_;                      // the score order
-    std::unordered_map<int16_t, size_t> firstPlace_;  // where each staff first stands
-    std::unordered_set<int16_t> shown_;               // the selection's system
-    bool selectionComplete_;
-};
-
-// Whether `list`, as loaded for staff system `system`, ends where the host's list ends. A load
-// the host refuses ends the list as its end does; a staff at the slot after the last one loaded
-// tells them apart.
-bool EndsWithTheHostsList(const FCSystemStaves& list, int16_t system) {
-    const int next = list.GetCount() + 1;
-    if (next > INT16_MAX) return true;
-    return host::SlotToInst(static_cast<uint16_t>(next), static_cast<uint16_t>(system)) == 0;
-}
-
-// What every group of one command is matched and cut with, read from the host once per command:
-// the command writes none of it. The staff lists are loaded when the first group of more than
-// one staff needs them, the name font commands when the first matching group is cut.
-class CommandReads {
-  public:
-    explicit CommandReads(const FCMusicRegion& region) : region_(region) {}
-
-    std::pair<int16_t, int16_t> StaffSpan(const FCGroup& group) {
-        if (group.GetStartStaff() == group.GetEndStaff()) {
-            return {group.GetStartStaff(), group.GetEndStaff()};
-        }
-        if (!spans_) {
-            FCSystemStaves scoreOrder;
-            scoreOrder.LoadAllForItem(0);
-            // The score's order cut short by a refused load lacks the group's last staff, so the
-            // group finds no span. A selection in that order reads it once: a second read cut
-            // shorter would hide the staves of a wider group and let it match. Another system's
-            // list cut short would do the same, so it counts only when it is whole.
-            FCSystemStaves otherSystem;
-            bool complete = true;
-            if (region_.startSystem != 0) {
-                otherSystem.LoadAllForItem(region_.startSystem);
-                complete = EndsWithTheHostsList(otherSystem, region_.startSystem);
-            }
-            spans_.emplace(scoreOrder, region_.startSystem != 0 ? otherSystem : scoreOrder,
-                           complete);
-        }
-        return spans_->Span(group.GetStartStaff(), group.GetEndStaff());
-    }
-
-    // The name font commands of full and of abbreviated names.
-    const FCString& FullCommand() {
-        LoadFonts();
-        return fullCommand_;
-    }
-    const FCString& AbbreviatedCommand() {
-        LoadFonts();
-        return abbreviatedCommand_;
-    }
-
-  private:
-    void LoadFonts() {
-        if (fontsLoaded_) return;
-        fontsLoaded_ = true;
-        FCFontPrefs fullPrefs, abbreviatedPrefs;
-        fullPrefs.Load(FULL_NAME_FONT_PREF);
-        abbreviatedPrefs.Load(ABBREVIATED_NAME_FONT_PREF);
-        fullCommand_ = NameFontCommand(fullPrefs);
-        abbreviatedCommand_ = NameFontCommand(abbreviatedPrefs);
-    }
-
-    const FCMusicRegion& region_;
-    std::optional<StaffSpans> spans_;
-    bool fontsLoaded_ = false;
-    FCString fullCommand_, abbreviatedCommand_;
-};
 
 // Units of the old number at `at` in `name` with its ")" if one follows ("12)", "-4)", "7");
 // 0 when no digit is there. A number that lost its ")" is still the number.
@@ -274,7 +147,7 @@ struct GroupOutcome {
     bool stop = false;   // the host refused an undo: the command ends here
 };
 
-GroupOutcome SplitGroup(FCGroup& group, const FCMusicRegion& region, CommandReads& reads,
+GroupOutcome SplitGroup(FCGroup& group, const FCMusicRegion& region, SplitReads& reads,
                         KnownGroups& known) {
     const int16_t start = region.GetStartMeasure();
     const int16_t end = region.GetEndMeasure();
@@ -329,6 +202,9 @@ bool PrefixesLoad() {
 bool SplitMatchingGroups(const FCMusicRegion& region) {
     const int16_t start = region.GetStartMeasure();
     const int16_t end = region.GetEndMeasure();
+    // The whole score selected: there is no measure before the selection to keep and none
+    // after it to make a piece of, so nothing is cut and not even the groups are loaded. (A
+    // group stored as starting before measure 1 is left alone as well.)
     if (!region.IsEmpty() && region.IsFullMeasureSelection() && start == 1 &&
         region.IsLastEndMeasure()) {
         return false;
@@ -338,13 +214,15 @@ bool SplitMatchingGroups(const FCMusicRegion& region) {
     const bool measuresValid = start >= 1 && start <= end;
 
     bool result = false;
-    CommandReads reads(region);
+    // A split outside a command (a test) reads the staff lists and name fonts once for itself.
+    SplitReads own;
+    SplitReads& reads = *SplitReads::Running();
     FCGroups groups;
     groups.LoadAll();
     KnownGroups known(groups);
     for (int i = 0; i < groups.GetCount(); ++i) {
         FCGroup& group = *groups.GetItemAt(i);
-        const auto [top, bottom] = reads.StaffSpan(group);
+        const auto [top, bottom] = reads.StaffSpan(group, region);
         if (!SelectsStaves(region, top, bottom)) continue;
         if (!measuresValid || start < group.GetStartMeasure() || end > group.GetEndMeasure()) {
             continue;
@@ -357,7 +235,8 @@ bool SplitMatchingGroups(const FCMusicRegion& region) {
 }
 
 std::pair<int16_t, int16_t> GetGroupStaffSpan(const FCGroup& group, const FCMusicRegion& region) {
-    return CommandReads(region).StaffSpan(group);
+    SplitReads own;  // outside a command: read for this call
+    return SplitReads::Running()->StaffSpan(group, region);
 }
 
 void AddSplitSuffix(FCString& name, const FCString& fontCommand, int16_t number, bool abbreviated) {

@@ -3,6 +3,7 @@
 
 #include <map>
 #include <new>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "framework/score/fc_music_region.h"
 #include "host_fixture.h"
 #include "locale_environment.h"
+#include "shell/command_scope.h"
 #include "split/group_split.h"
 #include "split/multi_staff_check.h"
 
@@ -235,6 +237,31 @@ TEST_F(SplitTest, StaffSpanIsTheFirstAndLastStaffTheSelectionsSystemShows) {
         FCMusicRegion region;
         region.startSystem = c.system;
         EXPECT_EQ(split::GetGroupStaffSpan(group, region), std::make_pair(c.top, c.bottom));
+    }
+}
+
+TEST_F(SplitTest, StaffSpansReadTheListsOncePerCommandAndOnEveryCallOutsideOne) {
+    host().SetStaffSystem(1, {1, 2, 4});
+    FCGroup group;
+    group.SetStartStaff(1);
+    group.SetEndStaff(4);
+    FCMusicRegion region;
+    region.startSystem = 1;
+    struct Case {
+        bool inCommand;
+        size_t listLoads;  // 'SOIu' loads of three spans: five of system 0 and four of system 1
+    } cases[] = {{false, 27}, {true, 9}, {true, 9}};
+    for (const Case& c : cases) {
+        host().ClearCalls();
+        std::optional<shell::CommandScope> command;
+        if (c.inCommand) command.emplace();
+        for (int i = 0; i < 3; ++i) {
+            const auto span = split::GetGroupStaffSpan(group, region);
+            EXPECT_EQ(span.first, 1);
+            EXPECT_EQ(span.second, 4);
+        }
+        EXPECT_EQ(CallsOf("FX_LoadEData", standin::tag::kSystemStaff).size(), c.listLoads)
+            << c.inCommand;
     }
 }
 
