@@ -73,27 +73,47 @@ class PieceJournal {
     FCGroup::NameRecords fullName_, abbreviatedName_;
 };
 
-// The keys of the groups the command knows: those it loaded and those it made.
-class KnownGroups {
+// The host records the command knows to be in use: the groups it loaded and the pieces it
+// completed, their name blocks, and the raw texts of the names it read and made. A creation the
+// host reports under one of them names no new record.
+class KnownRecords {
   public:
-    explicit KnownGroups(const FCGroups& groups) {
-        keys_.reserve(static_cast<size_t>(groups.GetCount()));
-        for (int i = 0; i < groups.GetCount(); ++i) Add(*groups.GetItemAt(i));
+    explicit KnownRecords(const FCGroups& groups) {
+        groups_.reserve(static_cast<size_t>(groups.GetCount()));
+        for (int i = 0; i < groups.GetCount(); ++i) {
+            const FCGroup& group = *groups.GetItemAt(i);
+            AddGroup(group);
+            // A name id is a block number, known without reading the block.
+            for (int16_t id : {group.GetFullNameID(), group.GetAbbreviatedNameID()}) {
+                if (id != 0) texts_.blocks.insert(static_cast<uint16_t>(id));
+            }
+        }
     }
-    void Add(const FCGroup& group) { keys_.insert(KeyOf(group)); }
-    bool Knows(const FCGroup& group) const { return keys_.count(KeyOf(group)) != 0; }
+    void AddGroup(const FCGroup& group) { groups_.insert(KeyOf(group)); }
+    bool KnowsGroup(const FCGroup& group) const { return groups_.count(KeyOf(group)) != 0; }
+    void AddTexts(const FCGroup::NameRecords& records) {
+        if (records.rawText) texts_.rawTexts.insert(*records.rawText);
+        if (records.block) texts_.blocks.insert(*records.block);
+    }
+    // Records the command deleted: the host may give their numbers out again.
+    void ForgetTexts(const FCGroup::NameRecords& records) {
+        if (records.rawText) texts_.rawTexts.erase(*records.rawText);
+        if (records.block) texts_.blocks.erase(*records.block);
+    }
+    const FCGroup::KnownTexts& Texts() const { return texts_; }
 
   private:
     static uint64_t KeyOf(const FCGroup& group) {
         return uint64_t{group.GetKeyWord(0)} << 32 | uint64_t{group.GetKeyWord(1)} << 16 |
                group.GetKeyWord(2);
     }
-    std::unordered_set<uint64_t> keys_;
+    std::unordered_set<uint64_t> groups_;
+    FCGroup::KnownTexts texts_;
 };
 
 // MakePiece's steps; each write the host refuses ends in the journal's undo.
 PieceEnd CutPiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& names,
-                  const KnownGroups& known, PieceJournal& journal) {
+                  KnownRecords& known, PieceJournal& journal) {
     group.SetEndMeasure(static_cast<int16_t>(cut - 1));
     if (!group.Save()) return journal.Undo(group);
     journal.Shortened();
@@ -104,19 +124,26 @@ PieceEnd CutPiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& na
     // A creation reported under the placeholder or under a group the command already knows
     // names no new group: the piece's writes would overwrite that group. It counts as refused,
     // and nothing is written or deleted under that key.
-    if (group.GetGroupNumber() == -1 || known.Knows(group)) return journal.Undo(group);
+    if (group.GetGroupNumber() == -1 || known.KnowsGroup(group)) return journal.Undo(group);
     journal.Created(group);
     const int16_t number = group.GetGroupNumber();
     FCString fullName;
     fullName.SetString(names.fullName.get());
     AddSplitSuffix(fullName, names.fullCommand, number, false);
-    if (!group.SaveNewFullNameBlock(&fullName, journal.FullName())) return journal.Undo(group);
+    // The same holds for the name texts: one reported under the placeholder or a text the
+    // command knows, its own earlier ones included, would point the piece at another's name,
+    // and an undo would delete that name.
+    const bool fullStored =
+        group.SaveNewFullNameBlock(&fullName, journal.FullName(), &known.Texts());
+    known.AddTexts(*journal.FullName());
+    if (!fullStored) return journal.Undo(group);
     FCString abbreviatedName;
     abbreviatedName.SetString(names.abbreviatedName.get());
     AddSplitSuffix(abbreviatedName, names.abbreviatedCommand, number, true);
-    if (!group.SaveNewAbbreviatedNameBlock(&abbreviatedName, journal.AbbreviatedName())) {
-        return journal.Undo(group);
-    }
+    const bool abbreviatedStored = group.SaveNewAbbreviatedNameBlock(
+        &abbreviatedName, journal.AbbreviatedName(), &known.Texts());
+    known.AddTexts(*journal.AbbreviatedName());
+    if (!abbreviatedStored) return journal.Undo(group);
     group.SetField6(static_cast<int16_t>(group.GetField6() + FIELD6_CREATE_ADJUST));
     if (!group.Save()) return journal.Undo(group);
     return PieceEnd::Completed;
@@ -126,7 +153,7 @@ PieceEnd CutPiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& na
 // over cut..end with suffixed names is created; the object then stands for the new group. A
 // piece either completes or is undone, and then the object stands for the group as before.
 PieceEnd MakePiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& names,
-                   KnownGroups& known) {
+                   KnownRecords& known) {
     PieceJournal journal(group);
     PieceEnd piece = PieceEnd::Undone;
     try {
@@ -137,8 +164,12 @@ PieceEnd MakePiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& n
         journal.Undo(group);
         throw;
     }
-    // An undone piece's group is deleted, and the host may give its number out again.
-    if (piece == PieceEnd::Completed) known.Add(group);
+    // An undone piece's records are deleted, and the host may give their numbers out again.
+    if (piece == PieceEnd::Completed) known.AddGroup(group);
+    if (piece == PieceEnd::Undone) {
+        known.ForgetTexts(*journal.FullName());
+        known.ForgetTexts(*journal.AbbreviatedName());
+    }
     return piece;
 }
 
@@ -148,7 +179,7 @@ struct GroupOutcome {
 };
 
 GroupOutcome SplitGroup(FCGroup& group, const FCMusicRegion& region, SplitReads& reads,
-                        KnownGroups& known) {
+                        KnownRecords& known) {
     const int16_t start = region.GetStartMeasure();
     const int16_t end = region.GetEndMeasure();
     const int16_t groupStart = group.GetStartMeasure();
@@ -156,9 +187,12 @@ GroupOutcome SplitGroup(FCGroup& group, const FCMusicRegion& region, SplitReads&
 
     // A name that is there but cannot be read is not replaced by the suffix alone.
     PieceNames names;
-    names.fullName = group.CreateFullNameString();
+    FCGroup::NameRecords fullRead, abbreviatedRead;
+    names.fullName = group.CreateFullNameString(&fullRead);
+    known.AddTexts(fullRead);
     if (names.fullName == nullptr) return {};
-    names.abbreviatedName = group.CreateAbbreviatedNameString();
+    names.abbreviatedName = group.CreateAbbreviatedNameString(&abbreviatedRead);
+    known.AddTexts(abbreviatedRead);
     if (names.abbreviatedName == nullptr) return {};
     names.fullCommand = reads.FullCommand();
     names.abbreviatedCommand = reads.AbbreviatedCommand();
@@ -219,7 +253,7 @@ bool SplitMatchingGroups(const FCMusicRegion& region) {
     SplitReads& reads = *SplitReads::Running();
     FCGroups groups;
     groups.LoadAll();
-    KnownGroups known(groups);
+    KnownRecords known(groups);
     for (int i = 0; i < groups.GetCount(); ++i) {
         FCGroup& group = *groups.GetItemAt(i);
         const auto [top, bottom] = reads.StaffSpan(group, region);
