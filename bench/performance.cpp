@@ -41,6 +41,11 @@ constexpr int kGroups[] = {10, 100, 500, 2000};
 constexpr int kMeasures = 400;
 constexpr ScoreSize kLargest{250, 2000, 2000};
 constexpr double kLargestMemoryLimitMB = 64, kLargestTimeLimit = 1;
+// The picture (--svg) may at most double brisane's processor time on the largest score; a
+// score four times larger in every way must not make it taller.
+constexpr double kPictureCostLimit = 2;
+constexpr ScoreSize kHuge{1000, 8000, 8000};
+constexpr int kPictureRounds = 5;
 // Host calls of one command before it read the staff lists, staves, fonts, end measure and
 // document number once per command (orchestral shape; measured at commit e90d45b).
 constexpr uint64_t kCallsBefore[] = {267663, 1072215};
@@ -137,6 +142,7 @@ std::string CommandName(ScoreShape shape, const ScoreSize& size) {
 
 struct ProgramRun {
     double seconds = 0;
+    double cpuSeconds = 0;  // user and system time of the program
     double peakMB = 0;
 };
 
@@ -182,12 +188,13 @@ class Launcher {
         if (!ReadAll(replies_, &reply, sizeof(reply)))
             throw std::runtime_error("the launcher is gone");
         if (reply.status != 0) throw std::runtime_error(args[0] + " failed on " + args[1]);
-        return {reply.seconds, static_cast<double>(reply.peakKB) / 1024.0};
+        return {reply.seconds, reply.cpuSeconds, static_cast<double>(reply.peakKB) / 1024.0};
     }
 
   private:
     struct Reply {
         double seconds;
+        double cpuSeconds;
         long peakKB;
         int status;  // 0: exited with 0
     };
@@ -233,10 +240,13 @@ class Launcher {
             }
             int status = 0;
             rusage usage{};
-            Reply reply{0, 0, 1};
+            Reply reply{0, 0, 0, 1};
             if (pid > 0 && wait4(pid, &status, 0, &usage) == pid) {
                 reply.seconds =
                     std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+                reply.cpuSeconds =
+                    static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                    static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
                 reply.peakKB = usage.ru_maxrss;  // kilobytes on Linux
                 reply.status = WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
             }
@@ -248,18 +258,58 @@ class Launcher {
     int requests_ = -1, replies_ = -1;
 };
 
-ProgramRun RunBrisane(Launcher& launcher, const Options& o, ScoreShape shape,
-                      const ScoreSize& size) {
+// Writes the generated score to the work folder; brisane's arguments for its selection.
+std::vector<std::string> WriteScore(const Options& o, ScoreShape shape, const ScoreSize& size) {
     standin::Host host;
     const driver::Selection s = driver::GenerateScore(host, shape, size);
     const std::string document = (std::filesystem::path(o.work) / "score.json").string();
     std::string error;
     if (!host.SaveDocumentFile(document, &error)) throw std::runtime_error(error);
-    return launcher.Run({o.brisane, document, "--system", std::to_string(s.system), "--staves",
-                         std::to_string(s.startSlot) + "-" + std::to_string(s.endSlot),
-                         "--measures",
-                         std::to_string(s.startMeasure) + "-" + std::to_string(s.endMeasure),
-                         "--yes", "--plugin", o.plugin});
+    return {o.brisane,    document,
+            "--system",   std::to_string(s.system),
+            "--staves",   std::to_string(s.startSlot) + "-" + std::to_string(s.endSlot),
+            "--measures", std::to_string(s.startMeasure) + "-" + std::to_string(s.endMeasure),
+            "--yes",      "--plugin",
+            o.plugin};
+}
+
+ProgramRun RunBrisane(Launcher& launcher, const Options& o, ScoreShape shape,
+                      const ScoreSize& size) {
+    return launcher.Run(WriteScore(o, shape, size));
+}
+
+// brisane on one score, with and without the picture, in alternation; the medians.
+struct PictureCost {
+    double plainCpu = 0, pictureCpu = 0;
+    int height = 0;  // of the picture, in pixels
+};
+
+int PictureHeight(const std::string& path) {
+    std::ifstream in(path);
+    std::string head(512, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    const size_t at = head.find(" height=\"");
+    if (at == std::string::npos) throw std::runtime_error(path + ": no height in the picture");
+    return std::stoi(head.substr(at + 9));
+}
+
+PictureCost MeasurePicture(Launcher& launcher, const Options& o, const ScoreSize& size,
+                           int rounds) {
+    std::vector<std::string> plain = WriteScore(o, ScoreShape::Orchestral, size);
+    plain.push_back("--quiet");
+    const std::string svg = (std::filesystem::path(o.work) / "picture.svg").string();
+    std::vector<std::string> picture = plain;
+    picture.insert(picture.end(), {"--svg", svg});
+    std::vector<double> plainCpu, pictureCpu;
+    for (int i = 0; i < rounds; ++i) {
+        plainCpu.push_back(launcher.Run(plain).cpuSeconds);
+        pictureCpu.push_back(launcher.Run(picture).cpuSeconds);
+    }
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    return {median(plainCpu), median(pictureCpu), PictureHeight(svg)};
 }
 
 // Host calls of one command through the module's exports, as the test suite counts them.
@@ -423,6 +473,9 @@ int Run(Launcher& launcher, const Options& o) {
         }
     }
     const ProgramRun largest = RunBrisane(launcher, o, ScoreShape::Orchestral, kLargest);
+    std::cerr << "vb_performance: the picture of the largest scores" << std::endl;
+    const PictureCost picture = MeasurePicture(launcher, o, kLargest, kPictureRounds);
+    const PictureCost hugePicture = MeasurePicture(launcher, o, kHuge, 1);
     uint64_t callsAfter[2];
     for (size_t i = 0; i < 2; ++i)
         callsAfter[i] = CommandCalls(o, ScoreShape::Orchestral, kDoubling[i]);
@@ -536,7 +589,18 @@ int Run(Launcher& launcher, const Options& o) {
           "end to end: peak memory "
        << Fixed(largest.peakMB, 1) << " MB (at most " << Fixed(kLargestMemoryLimitMB, 0)
        << " MB wanted), wall time " << Fixed(largest.seconds, 2) << " s (under "
-       << Fixed(kLargestTimeLimit, 0) << " s wanted).\n\n";
+       << Fixed(kLargestTimeLimit, 0) << " s wanted).\n\n"
+       << "With its picture (`--svg`, and `--quiet` both times), brisane takes "
+       << Ratio(picture.pictureCpu / picture.plainCpu)
+       << " times the processor time it takes without (at most " << Fixed(kPictureCostLimit, 0)
+       << " wanted; medians of " << kPictureRounds
+       << " runs each, in alternation: " << Fixed(picture.pictureCpu * 1e3, 0) << " ms against "
+       << Fixed(picture.plainCpu * 1e3, 0) << " ms). The picture is 1,400 × "
+       << Count(picture.height) << " pixels; that of a score of " << Count(kHuge.staves)
+       << " staves, " << Count(kHuge.groups) << " groups and " << Count(kHuge.measures)
+       << " measures is 1,400 × " << Count(hugePicture.height)
+       << " pixels (no taller wanted), drawn in " << Fixed(hugePicture.pictureCpu * 1e3, 0)
+       << " ms against " << Fixed(hugePicture.plainCpu * 1e3, 0) << " ms without.\n\n";
 
     // Record transfers.
     md << "## Record transfers\n\n"

@@ -2,12 +2,14 @@
 // does, playing the program (the stand-in host) and, where asked, the user.
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #if defined(_WIN32)
@@ -33,7 +35,10 @@
 
 namespace {
 
-constexpr int kExitOk = 0, kExitFailed = 1, kExitUsage = 2;
+// The grep and diff habit: 0 groups were split, 1 the command ran and split nothing, 2 bad
+// input or a failure. With --scenario, 1 means that a scenario failed.
+constexpr int kExitSplit = 0, kExitUnchanged = 1, kExitUsage = 2;
+constexpr int kExitPassed = 0, kExitScenarioFailed = 1;
 
 const char kUsage[] =
     "usage: brisane DOCUMENT.json --staves TOP-BOTTOM --measures FIRST-LAST [options]\n"
@@ -43,10 +48,12 @@ const char kUsage[] =
     "Numbers are decimal. Options take their value as --option VALUE or --option=VALUE.\n"
     "\n"
     "selection:\n"
-    "  --staves A-B          top and bottom slot of the selection, counted from 1\n"
+    "  --staves A-B          top and bottom slot of the selection, counted from 1 (--staves 3:\n"
+    "                        slot 3 alone)\n"
     "  --system N            staff system the slots are counted in (default 0: the score)\n"
-    "  --measures M-N        first and last selected measure\n"
-    "  --start-pos P         position in the first measure where the selection starts (default 0)\n"
+    "  --measures M-N        first and last selected measure (--measures 9: measure 9 alone)\n"
+    "  --start-pos P         position in the first measure where the selection starts (default 0;\n"
+    "                        positions count from 0)\n"
     "  --end-pos P           position in the last measure where it ends (default 2147483647,\n"
     "                        through the end of the measure)\n"
     "  --no-selection        run the command without any selection\n"
@@ -56,11 +63,18 @@ const char kUsage[] =
     "host and output:\n"
     "  --host-version V      version the program reports to the plug-in (default 0x19000000;\n"
     "                        decimal, or hexadecimal after 0x)\n"
-    "  --output FILE         write the changed document (JSON)\n"
+    "  --output FILE         write the changed document (JSON); it may be the document itself,\n"
+    "                        and a symbolic link is written through to its target\n"
     "  --svg FILE            draw the groups before and after\n"
+    "  --quiet               print only the selection, the message boxes and the result\n"
     "  --plugin PATH         the plug-in (default: vorlanbrisane64.fxt beside this program)\n"
     "  --scenario FILE...    run test scenarios instead, report each, exit 1 if any fails\n"
-    "  --help, --version     this text; the program's version\n";
+    "  --help, --version     this text; the program's version\n"
+    "\n"
+    "Exit status: 0 groups were split; 1 the command ran and split nothing (the question was\n"
+    "answered No or not at all, the selection was refused, or no group matched); 2 bad\n"
+    "arguments, a bad document or a failure, and nothing was written. With --scenario: 0 every\n"
+    "scenario passed, 1 one failed, 2 a file could not be read.\n";
 
 struct UsageError {
     std::string message;
@@ -79,7 +93,8 @@ struct Options {
 const std::vector<std::string> kValueOptions = {
     "--staves",       "--measures", "--system", "--start-pos", "--end-pos",
     "--host-version", "--output",   "--svg",    "--plugin",    "--scenario"};
-const std::vector<std::string> kFlags = {"--no-selection", "--yes", "--no", "--help", "--version"};
+const std::vector<std::string> kFlags = {"--no-selection", "--yes",  "--no",
+                                         "--quiet",        "--help", "--version"};
 
 bool Listed(const std::vector<std::string>& list, const std::string& item) {
     return std::find(list.begin(), list.end(), item) != list.end();
@@ -119,12 +134,16 @@ std::pair<int16_t, int16_t> Range(const std::string& text, const std::string& op
             static_cast<int16_t>(Number(last, option, INT16_MIN, INT16_MAX))};
 }
 
+// Whether writing one path would replace the file the other names, through symbolic links too
+// (a link that leads to a file not yet there included).
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code ec;
     if (std::filesystem::equivalent(a, b, ec)) return true;
     const auto normal = [](const std::string& p) {
         std::error_code ignored;
-        return std::filesystem::weakly_canonical(std::filesystem::absolute(p), ignored);
+        std::filesystem::path target = standin::files::Target(p);
+        if (target.empty()) target = p;
+        return std::filesystem::weakly_canonical(std::filesystem::absolute(target), ignored);
     };
     return normal(a) == normal(b);
 }
@@ -152,11 +171,11 @@ Options ParseArguments(int argc, char** argv) {
         if (!takesValue && inlineValue) throw UsageError{arg + " takes no value"};
         if (arg == "--help") {
             std::cout << kUsage;
-            std::exit(kExitOk);
+            std::exit(EXIT_SUCCESS);
         }
         if (arg == "--version") {
             std::cout << "brisane (Vorlan Brisane) " << BRISANE_VERSION << "\n";
-            std::exit(kExitOk);
+            std::exit(EXIT_SUCCESS);
         }
         if (o.Has(arg)) throw UsageError{arg + " is given twice"};
         if ((arg == "--yes" && o.Has("--no")) || (arg == "--no" && o.Has("--yes")))
@@ -188,7 +207,8 @@ Options ParseArguments(int argc, char** argv) {
         }
         return o;
     }
-    if (o.document.empty()) throw UsageError{"no document given"};
+    if (o.document.empty())
+        throw UsageError{"no document given (brisane --help shows how to run it)"};
     if (o.Has("--no-selection")) {
         for (const char* option :
              {"--staves", "--measures", "--system", "--start-pos", "--end-pos"})
@@ -253,6 +273,12 @@ void CheckSelection(const driver::Selection& s, const Options& o) {
     if (s.endMeasure > last) {
         throw UsageError{measures + "the score has " + std::to_string(last) +
                          (last == 1 ? " measure" : " measures")};
+    }
+    for (const auto& [option, position] :
+         {std::pair{"--start-pos", s.startPos}, std::pair{"--end-pos", s.endPos}}) {
+        if (position < 0)
+            throw UsageError{std::string(option) + " " + o.Value(option) +
+                             ": positions in a measure count from 0"};
     }
 }
 
@@ -341,10 +367,11 @@ driver::MarkedSelection Marked(const driver::Selection& s, int16_t top, int16_t 
         return std::to_string(number) + (name.empty() ? "" : " " + name);
     };
     driver::MarkedSelection marked{top, bottom, s.startMeasure, s.endMeasure, {}, {}};
-    const std::vector<int16_t> shown = host.StaffSystem(s.system);
+    const std::vector<int16_t> list = host.StaffSystem(s.system);
+    const std::unordered_set<int16_t> shown(list.begin(), list.end());
     std::string hidden;
     for (int16_t number : host.StaffSystem(0)) {
-        if (std::find(shown.begin(), shown.end(), number) != shown.end()) continue;
+        if (shown.count(number) != 0) continue;
         marked.hidden.push_back(number);
         hidden += (hidden.empty() ? "" : ", ") + staff(number);
     }
@@ -385,7 +412,7 @@ int RunScenarios(const Options& o, const std::string& plugin) {
         }
     }
     std::cout << (scenarios.size() - failed) << " passed, " << failed << " failed\n";
-    return failed == 0 ? kExitOk : kExitFailed;
+    return failed == 0 ? kExitPassed : kExitScenarioFailed;
 }
 
 uint32_t HostVersion(const Options& o) {
@@ -419,23 +446,27 @@ int RunCommand(const Options& o, const std::string& plugin) {
     driver::Session session;
     if (!session.Start(plugin, hostVersion, &error)) return Refuse(error);
     const driver::Enumeration& e = session.GetEnumeration();
-    const driver::Language language = driver::ChosenLanguage();
-    std::cout << "Plug-in: " << driver::Printable(standin::Utf8(e.title)) << " - "
-              << driver::Printable(standin::Utf8(e.description)) << "\n  menu entry "
-              << driver::Quoted(standin::Utf8(e.shortName)) << ", host version 0x" << std::hex
-              << hostVersion << std::dec << ", language " << language.name << " ("
-              << driver::Printable(language.source) << ")\n";
-    std::cout << "Document: " << driver::Printable(o.document) << " (" << host.StaffSystem(0).size()
-              << " staves, " << host.MeasureCount() << " measures)\n";
-    std::cout << "Selection: " << Describe(selection, top, bottom) << "\n\nGroups before:\n"
-              << driver::GroupTable(host.Groups());
+    const bool quiet = o.Has("--quiet");
+    if (!quiet) {
+        const driver::Language language = driver::ChosenLanguage();
+        std::cout << "Plug-in: " << driver::Printable(standin::Utf8(e.title)) << " - "
+                  << driver::Printable(standin::Utf8(e.description)) << "\n  menu entry "
+                  << driver::Quoted(standin::Utf8(e.shortName)) << ", host version 0x" << std::hex
+                  << hostVersion << std::dec << ", language " << language.name << " ("
+                  << driver::Printable(language.source) << ")\n";
+        std::cout << "Document: " << driver::Printable(o.document) << " ("
+                  << host.StaffSystem(0).size() << " staves, " << host.MeasureCount()
+                  << " measures)\n";
+    }
+    std::cout << "Selection: " << Describe(selection, top, bottom) << "\n";
+    if (!quiet) std::cout << "\nGroups before:\n" << driver::GroupTable(host.Groups());
     const driver::Picture before = PictureOf("Before", marked);
 
     std::optional<std::string> answer;
     if (o.Has("--yes") || o.Has("--no")) answer = o.Has("--yes") ? "yes" : "no";
     const driver::CommandRun run = session.Invoke(selection, Answerer(answer));
     session.Stop();
-    std::cout << "\n";
+    if (!quiet || !run.boxes.empty()) std::cout << "\n";
     for (const driver::ShownBox& box : run.boxes) {
         // A question asked above is not shown twice: only the button it was answered with.
         if (!answer && (box.style & 0xF) == driver::kStyleYesNo) {
@@ -445,10 +476,10 @@ int RunCommand(const Options& o, const std::string& plugin) {
             std::cout << driver::Render(box) << "\n";
         }
     }
+    const bool split = run.result == 1;
     std::cout << "The command returned " << run.result
-              << (run.result == 1 ? " (groups were split)" : " (nothing was split)")
-              << ".\n\nGroups after:\n"
-              << driver::GroupTable(host.Groups());
+              << (split ? " (groups were split)" : " (nothing was split)") << ".\n";
+    if (!quiet) std::cout << "\nGroups after:\n" << driver::GroupTable(host.Groups());
 
     // All outputs, or none.
     std::vector<std::pair<std::string, std::string>> outputs;
@@ -463,9 +494,11 @@ int RunCommand(const Options& o, const std::string& plugin) {
         done.push_back("Drawn: " + driver::Printable(o.Value("--svg")));
     }
     if (!standin::files::WriteAll(outputs, &error)) return Refuse(error + "; nothing was written");
-    if (!done.empty()) std::cout << "\n";
-    for (const std::string& line : done) std::cout << line << "\n";
-    return kExitOk;
+    if (!quiet) {
+        if (!done.empty()) std::cout << "\n";
+        for (const std::string& line : done) std::cout << line << "\n";
+    }
+    return split ? kExitSplit : kExitUnchanged;
 }
 
 }  // namespace

@@ -4,7 +4,10 @@
 #include <cctype>
 #include <cstdio>
 #include <map>
+#include <optional>
+#include <set>
 #include <sstream>
+#include <unordered_map>
 
 #include "numbers.h"
 
@@ -72,6 +75,13 @@ std::string Range(int a, int b) {
     return a == b ? std::to_string(a) : std::to_string(a) + "-" + std::to_string(b);
 }
 
+// 1,976: a count as people read it.
+std::string Thousands(size_t n) {
+    std::string digits = std::to_string(n);
+    for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+    return digits;
+}
+
 std::string Pad(std::string s, size_t width) {
     if (s.size() < width) s.append(width - s.size(), ' ');
     return s;
@@ -110,6 +120,14 @@ std::string Xml(std::string_view s) {
 // The picture's measures: 1,400 pixels wide, staff names left of the grid.
 constexpr int kWidth = 1400, kMargin = 20, kGridLeft = 240, kGridRight = kWidth - kMargin;
 constexpr int kRow = 28, kLine = 21, kNameSize = 14;
+// Beyond these a picture folds what its reader does not need, so that it stays readable and
+// bounded whatever the score's size: at most kMaxRows rows of staves (runs of staves away from
+// the selection become one labelled row each) and kMaxGroups groups (those the command changed,
+// then those nearest the selection; the legend counts the rest). In a score of more than
+// kZoomMeasures measures a selection that would be narrower than kMinSelectionWidth pixels gets
+// kZoomWidth pixels, and the measures before and after it share the rest.
+constexpr size_t kMaxRows = 40, kMaxGroups = 20;
+constexpr int kZoomMeasures = 100, kMinSelectionWidth = 160, kZoomWidth = 480, kMinFoldedWidth = 60;
 constexpr const char* kSelectionColour = "#d84315";
 constexpr const char* kColours[] = {"#1f77b4", "#d62728", "#2ca02c", "#9467bd",
                                     "#ff7f0e", "#8c564b", "#e377c2", "#17becf",
@@ -201,6 +219,21 @@ std::string Change(const standin::GroupView& g,
     return same ? "" : "changed";
 }
 
+// A row of the grid: one staff, or a run of staves folded into one labelled row.
+struct Row {
+    size_t first = 0, last = 0;  // positions in the score's order
+};
+
+// Measures `first` to `last` drawn from x0 to x1.
+struct Segment {
+    int first = 1, last = 1, x0 = kGridLeft, x1 = kGridRight;
+};
+
+// How a group stands to the selection, nearest first: it shares the selection's top or bottom
+// staff (the groups a reader may have expected to be split), crosses its staves and measures,
+// crosses its staves only, or lies apart.
+enum Nearness { kSharesAnEnd, kCrosses, kCrossesStaves, kApart };
+
 class Drawing {
   public:
     Drawing(const std::vector<Picture>& pictures) : pictures_(pictures) {
@@ -208,9 +241,20 @@ class Drawing {
             for (const auto& g : p.groups)
                 colours_.emplace(IdOf(g), colours_.size() % kColourCount);
         }
-        if (!pictures.empty()) {
-            for (const auto& g : pictures.front().groups) first_.emplace(IdOf(g), g);
+        if (pictures.empty()) return;
+        for (const auto& g : pictures.front().groups) first_.emplace(IdOf(g), g);
+        // What the later pictures changed: groups new, changed or gone.
+        for (size_t i = 1; i < pictures.size(); ++i) {
+            std::set<GroupId> present;
+            for (const auto& g : pictures[i].groups) {
+                present.insert(IdOf(g));
+                if (!Change(g, first_).empty()) changed_.insert(IdOf(g));
+            }
+            for (const auto& [id, g] : first_) {
+                if (present.count(id) == 0) changed_.insert(id);
+            }
         }
+        ChooseGroups();
     }
 
     std::string Svg() {
@@ -234,13 +278,191 @@ class Drawing {
     }
 
   private:
+    // The groups each picture draws: all of them when they are few; else those the command
+    // changed, then the same unchanged groups in every picture, nearest the selection first.
+    void ChooseGroups() {
+        drawn_.resize(pictures_.size());
+        size_t most = 0, changedMost = 0;
+        for (const Picture& p : pictures_) {
+            most = std::max(most, p.groups.size());
+            size_t changed = 0;
+            for (const auto& g : p.groups) changed += changed_.count(IdOf(g));
+            changedMost = std::max(changedMost, std::min(changed, kMaxGroups));
+        }
+        std::set<GroupId> others;
+        if (most > kMaxGroups) {
+            const Picture& p = pictures_.front();
+            Place(p);
+            std::vector<size_t> byNearness[kApart + 1];
+            for (size_t i = 0; i < p.groups.size(); ++i) {
+                if (changed_.count(IdOf(p.groups[i])) == 0)
+                    byNearness[NearnessOf(p, p.groups[i])].push_back(i);
+            }
+            for (const auto& bucket : byNearness) {
+                for (size_t i : bucket) {
+                    if (others.size() + changedMost >= kMaxGroups) break;
+                    others.insert(IdOf(p.groups[i]));
+                }
+            }
+        }
+        for (size_t k = 0; k < pictures_.size(); ++k) {
+            const Picture& p = pictures_[k];
+            size_t changed = 0;
+            for (size_t i = 0; i < p.groups.size(); ++i) {
+                const GroupId id = IdOf(p.groups[i]);
+                const bool isChanged = changed_.count(id) != 0;
+                if (most <= kMaxGroups || others.count(id) != 0 ||
+                    (isChanged && changed < kMaxGroups)) {
+                    drawn_[k].push_back(i);
+                }
+                changed += isChanged ? 1 : 0;
+            }
+        }
+    }
+
+    // Each staff's position in the score's order, for the picture about to be drawn.
+    void Place(const Picture& p) {
+        positions_.clear();
+        for (size_t i = 0; i < p.staves.size(); ++i) positions_.emplace(p.staves[i].first, i);
+    }
+
+    Nearness NearnessOf(const Picture& p, const standin::GroupView& g) const {
+        if (!p.selection) return kApart;
+        const MarkedSelection& s = *p.selection;
+        const auto top = positions_.find(g.startStaff), bottom = positions_.find(g.endStaff);
+        const auto selectedTop = positions_.find(s.topStaff);
+        const auto selectedBottom = positions_.find(s.bottomStaff);
+        if (top == positions_.end() || bottom == positions_.end() ||
+            selectedTop == positions_.end() || selectedBottom == positions_.end()) {
+            return kApart;
+        }
+        const bool staves =
+            top->second <= selectedBottom->second && bottom->second >= selectedTop->second;
+        const bool measures = g.startMeasure <= s.lastMeasure && g.endMeasure >= s.firstMeasure;
+        if (measures && (g.startStaff == s.topStaff || g.endStaff == s.bottomStaff))
+            return kSharesAnEnd;
+        if (staves) return measures ? kCrosses : kCrossesStaves;
+        return kApart;
+    }
+
+    // The rows of the grid: a row per staff when they are few. Else the selection's top and
+    // bottom staff and their neighbours, the ends of the groups drawn, and the score's first and
+    // last staff keep rows of their own, as many as fit in kMaxRows; each run of staves between
+    // them becomes one row.
+    void Fold(const Picture& p) {
+        rows_.clear();
+        gridRows_.clear();
+        const size_t count = p.staves.size();
+        if (count <= kMaxRows) {
+            for (size_t i = 0; i < count; ++i) {
+                rows_.emplace(p.staves[i].first, i);
+                gridRows_.push_back({i, i});
+            }
+            return;
+        }
+        std::set<size_t> kept;
+        size_t rows = 1;  // one row holds every staff
+        const auto keep = [&](long long position) {
+            if (position < 0 || position >= static_cast<long long>(count) || rows == kMaxRows)
+                return;
+            const auto at = static_cast<size_t>(position);
+            if (kept.count(at) != 0) return;
+            // A staff kept in a run of staves splits it into the staves before and after.
+            const auto next = kept.upper_bound(at);
+            const size_t after = next == kept.end() ? count : *next;
+            const size_t before = next == kept.begin() ? 0 : *std::prev(next) + 1;
+            const size_t added = (at > before ? 1u : 0u) + (after > at + 1 ? 1u : 0u);
+            if (rows + added > kMaxRows) return;
+            rows += added;
+            kept.insert(at);
+        };
+        const auto at = [&](int16_t staff) -> long long {
+            const auto it = positions_.find(staff);
+            return it == positions_.end() ? -1 : static_cast<long long>(it->second);
+        };
+        long long top = 0, bottom = static_cast<long long>(count) - 1;
+        if (p.selection && at(p.selection->topStaff) >= 0 && at(p.selection->bottomStaff) >= 0) {
+            top = at(p.selection->topStaff);
+            bottom = at(p.selection->bottomStaff);
+        }
+        for (long long k : {0, 1, -1, 2, -2}) {
+            keep(top + k);
+            keep(bottom - k);
+        }
+        // The changed groups' ends first, in every picture, so that the rows stay the same.
+        for (bool changed : {true, false}) {
+            for (size_t k = 0; k < pictures_.size(); ++k) {
+                for (size_t i : drawn_[k]) {
+                    const auto& g = pictures_[k].groups[i];
+                    if ((changed_.count(IdOf(g)) != 0) != changed) continue;
+                    keep(at(g.startStaff));
+                    keep(at(g.endStaff));
+                }
+            }
+            if (changed) {
+                keep(0);
+                keep(static_cast<long long>(count) - 1);
+            }
+        }
+        // What room is left goes to the staves around the selection's ends.
+        for (long long k = 3; rows < kMaxRows && k < static_cast<long long>(count); ++k) {
+            keep(top + k);
+            keep(bottom - k);
+            keep(top - k);
+            keep(bottom + k);
+        }
+        size_t next = 0;
+        const auto add = [&](size_t first, size_t last) {
+            for (size_t i = first; i <= last; ++i)
+                rows_.emplace(p.staves[i].first, gridRows_.size());
+            gridRows_.push_back({first, last});
+        };
+        for (size_t position : kept) {
+            if (position > next) add(next, position - 1);
+            add(position, position);
+            next = position + 1;
+        }
+        if (next < count) add(next, count - 1);
+    }
+
+    // The measures across: in proportion, unless the score is long and the selection would be
+    // narrow. Then the selection and a quarter of its length on either side take kZoomWidth
+    // pixels, and the measures before and after share the rest.
+    void Measures(const Picture& p) {
+        segments_.assign(1, Segment{1, measures_, kGridLeft, kGridRight});
+        if (!p.selection || measures_ <= kZoomMeasures) return;
+        const int first = p.selection->firstMeasure, last = p.selection->lastMeasure;
+        if (first < 1 || last < first || last > measures_) return;
+        const int width = kGridRight - kGridLeft, length = last - first + 1;
+        if (static_cast<long long>(length) * width / measures_ >= kMinSelectionWidth) return;
+        const int from = std::max(1, first - std::max(1, length / 4));
+        const int to = std::min(measures_, last + std::max(1, length / 4));
+        const int before = from - 1, after = measures_ - to, rest = width - kZoomWidth;
+        int left = 0;
+        if (after == 0) {
+            left = rest;
+        } else if (before > 0) {
+            left = std::clamp(
+                static_cast<int>(static_cast<long long>(rest) * before / (before + after)),
+                kMinFoldedWidth, rest - kMinFoldedWidth);
+        }
+        segments_.clear();
+        if (before > 0) segments_.push_back({1, from - 1, kGridLeft, kGridLeft + left});
+        segments_.push_back({from, to, kGridLeft + left, kGridLeft + left + kZoomWidth});
+        if (after > 0)
+            segments_.push_back({to + 1, measures_, kGridLeft + left + kZoomWidth, kGridRight});
+        segments_.back().x1 = kGridRight;
+    }
+
     // Draws one picture from `top` down; the y below it.
     int Draw(const Picture& p, size_t index, int top) {
         measures_ = std::max(p.measureCount, 1);
-        rows_.clear();
-        for (size_t i = 0; i < p.staves.size(); ++i) rows_.emplace(p.staves[i].first, i);
-        const int staves = static_cast<int>(p.staves.size());
-        const int gridTop = top + 84, gridBottom = gridTop + std::max(staves, 1) * kRow;
+        Place(p);
+        drawing_ = &drawn_[index];
+        Fold(p);
+        Measures(p);
+        const int rows = static_cast<int>(gridRows_.size());
+        const int gridTop = top + 84, gridBottom = gridTop + std::max(rows, 1) * kRow;
         const std::string clip = "p" + std::to_string(index);
 
         body_ << "<text x=\"" << kMargin << "\" y=\"" << top + 30
@@ -249,13 +471,13 @@ class Drawing {
             body_ << "<text x=\"" << kMargin + 110 << "\" y=\"" << top + 30 << "\" fill=\""
                   << kSelectionColour << "\">" << Xml(p.selection->description) << "</text>\n";
         }
-        Axis(p, gridTop);
+        Axis(p, gridTop, gridBottom);
         Staves(p, gridTop, clip);
         if (p.selection) Selection(*p.selection, gridTop, gridBottom, false);
         Depths(p);
-        for (size_t i = 0; i < p.groups.size(); ++i) Band(p, i, gridTop, clip);
+        for (size_t i : *drawing_) Band(p, i, gridTop, clip);
         if (p.selection) Selection(*p.selection, gridTop, gridBottom, true);
-        if (staves == 0) {
+        if (rows == 0) {
             body_ << "<text x=\"" << kGridLeft << "\" y=\"" << gridTop + 18
                   << "\" fill=\"#999\">(no staves)</text>\n";
         }
@@ -264,19 +486,18 @@ class Drawing {
 
     int X(int measure) const {  // left edge of the measure; measures_ + 1 is the grid's end
         const int m = std::clamp(measure, 1, measures_ + 1);
-        return kGridLeft + (m - 1) * (kGridRight - kGridLeft) / measures_;
+        for (const Segment& s : segments_) {
+            if (m <= s.last) return s.x0 + (m - s.first) * (s.x1 - s.x0) / (s.last - s.first + 1);
+        }
+        return kGridRight;
     }
     int RowTop(size_t row, int gridTop) const { return gridTop + static_cast<int>(row) * kRow; }
 
-    // Measure numbers, spaced so that they never touch, and the barlines.
-    void Axis(const Picture& p, int gridTop) {
-        const double width = static_cast<double>(kGridRight - kGridLeft) / measures_;
-        int step = 1;
-        for (int s : {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000}) {
-            step = s;
-            if (s * width >= 30) break;
-        }
-        const int bottom = gridTop + std::max(static_cast<int>(p.staves.size()), 1) * kRow;
+    // Measure numbers, spaced so that they never touch, and the barlines; where the scale
+    // changes, a break mark.
+    void Axis(const Picture& p, int gridTop, int bottom) {
+        // Room for a number of the score's digits.
+        const int room = std::max(30, 8 * static_cast<int>(std::to_string(measures_).size()) + 6);
         auto label = [&](int x, const std::string& text, bool selected) {
             body_ << "<text x=\"" << x << "\" y=\"" << gridTop - 10
                   << "\" text-anchor=\"middle\" font-size=\"12\" fill=\""
@@ -308,39 +529,80 @@ class Drawing {
                 return std::abs(l.x - x) < 24 + 4 * static_cast<int>(l.text.size());
             });
         };
-        for (int m = 1; m <= measures_; ++m) {
-            if (width >= 4 || m % step == 1 || step == 1) {
-                body_ << "<line x1=\"" << X(m) << "\" y1=\"" << gridTop << "\" x2=\"" << X(m)
-                      << "\" y2=\"" << bottom << "\" stroke=\"#e4e4e4\"/>\n";
+        std::optional<int> previous;  // the last label of the segment before
+        for (const Segment& s : segments_) {
+            const double width = static_cast<double>(s.x1 - s.x0) / (s.last - s.first + 1);
+            int step = 1;
+            for (int k : {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000}) {
+                step = k;
+                if (k * width >= room) break;
             }
-            const bool regular = (m == 1 && (step - 1) * width >= 30) || m % step == 0;
-            if (regular && clear(centre(m, m))) label(centre(m, m), std::to_string(m), false);
+            const std::optional<int> before = previous;
+            const int firstRound = (s.first / step + 1) * step;
+            for (int m = s.first; m <= s.last; ++m) {
+                if (width >= 4 || m % step == 1 || step == 1) {
+                    body_ << "<line x1=\"" << X(m) << "\" y1=\"" << gridTop << "\" x2=\"" << X(m)
+                          << "\" y2=\"" << bottom << "\" stroke=\"#e4e4e4\"/>\n";
+                }
+                // The segment's first measure is numbered when the next number is far enough.
+                const bool regular =
+                    (m == s.first && (firstRound - m) * width >= room) || m % step == 0;
+                const int x = centre(m, m);
+                if (regular && clear(x) && (!before || x - *before >= room)) {
+                    label(x, std::to_string(m), false);
+                    previous = x;
+                }
+            }
+            if (s.first > 1) Break(s.x0, gridTop, bottom);
         }
         for (const Label& l : marked) label(l.x, l.text, true);
         body_ << "<line x1=\"" << X(measures_ + 1) << "\" y1=\"" << gridTop << "\" x2=\""
               << X(measures_ + 1) << "\" y2=\"" << bottom << "\" stroke=\"#e4e4e4\"/>\n";
     }
 
+    // Two strokes above and below the grid where the measures change their scale.
+    void Break(int x, int gridTop, int bottom) {
+        for (int y : {gridTop - 2, bottom + 10}) {
+            body_ << "<path d=\"M" << x - 5 << "," << y << " l5,-9 M" << x << "," << y
+                  << " l5,-9\" stroke=\"#666\" stroke-width=\"1.5\"/>\n";
+        }
+    }
+
     void Staves(const Picture& p, int gridTop, const std::string& clip) {
+        std::set<int16_t> hidden;
+        if (p.selection) hidden.insert(p.selection->hidden.begin(), p.selection->hidden.end());
         body_ << "<clipPath id=\"" << clip << "-names\"><rect x=\"0\" y=\"" << gridTop
-              << "\" width=\"" << kGridLeft - 10 << "\" height=\"" << p.staves.size() * kRow
+              << "\" width=\"" << kGridLeft - 10 << "\" height=\"" << gridRows_.size() * kRow
               << "\"/></clipPath>\n<g clip-path=\"url(#" << clip << "-names)\">\n";
-        for (size_t i = 0; i < p.staves.size(); ++i) {
+        for (size_t i = 0; i < gridRows_.size(); ++i) {
+            const Row& row = gridRows_[i];
+            const auto& staff = p.staves[row.first];
             const int middle = RowTop(i, gridTop) + kRow / 2;
-            const bool hidden =
-                p.selection && std::count(p.selection->hidden.begin(), p.selection->hidden.end(),
-                                          p.staves[i].first) != 0;
-            const bool selected = p.selection && !hidden && Within(i, *p.selection);
+            const bool isHidden = row.first == row.last && hidden.count(staff.first) != 0;
+            const bool selected = p.selection && !isHidden && Within(i, *p.selection);
             body_ << "<text x=\"" << kGridLeft - 12 << "\" y=\"" << middle + 5
                   << "\" text-anchor=\"end\" font-size=\"13\""
                   << (selected ? " font-weight=\"bold\"" : "")
-                  << (hidden ? " font-style=\"italic\" fill=\"#999\"" : "") << ">"
-                  << Xml(p.staves[i].second) << " <tspan fill=\"#888\">(" << p.staves[i].first
-                  << ")</tspan></text>\n";
+                  << (isHidden ? " font-style=\"italic\" fill=\"#999\"" : "");
+            if (row.first == row.last) {
+                body_ << ">" << Xml(staff.second) << " <tspan fill=\"#888\">(" << staff.first
+                      << ")</tspan></text>\n";
+            } else {
+                body_ << " font-style=\"italic\" fill=\"#777\">" << row.last - row.first + 1
+                      << " staves <tspan fill=\"#888\">(" << staff.first << " to "
+                      << p.staves[row.last].first << ")</tspan></text>\n";
+            }
         }
         body_ << "</g>\n";
-        for (size_t i = 0; i < p.staves.size(); ++i) {
+        for (size_t i = 0; i < gridRows_.size(); ++i) {
             const int middle = RowTop(i, gridTop) + kRow / 2;
+            if (gridRows_[i].first != gridRows_[i].last) {
+                // Folded staves: a grey band, not a staff line.
+                body_ << "<rect x=\"" << kGridLeft << "\" y=\"" << RowTop(i, gridTop) + 3
+                      << "\" width=\"" << kGridRight - kGridLeft << "\" height=\"" << kRow - 6
+                      << "\" fill=\"#ececec\"/>\n";
+                continue;
+            }
             body_ << "<line x1=\"" << kGridLeft << "\" y1=\"" << middle << "\" x2=\"" << kGridRight
                   << "\" y2=\"" << middle << "\" stroke=\"#bbb\" stroke-width=\"1.5\"/>\n";
         }
@@ -378,7 +640,7 @@ class Drawing {
     void Depths(const Picture& p) {
         depths_.assign(p.groups.size(), 0);
         std::vector<size_t> order;
-        for (size_t i = 0; i < p.groups.size(); ++i) {
+        for (size_t i : *drawing_) {
             if (Drawable(p, p.groups[i])) order.push_back(i);
         }
         auto span = [&](size_t i) {
@@ -452,7 +714,8 @@ class Drawing {
               << "<text x=\"" << kFull << "\" y=\"" << top << "\">full name</text>"
               << "<text x=\"" << kAbbrev << "\" y=\"" << top << "\">abbreviated name</text>"
               << "</g>\n";
-        const int rows = static_cast<int>(p.groups.size());
+        const std::vector<size_t>& drawn = *drawing_;
+        const int rows = static_cast<int>(drawn.size() + (drawn.size() < p.groups.size() ? 1 : 0));
         for (auto [name, x, width] : {std::tuple{"full", kFull, kAbbrev - kFull - 16},
                                       std::tuple{"abbr", kAbbrev, kGridRight - kAbbrev}}) {
             body_ << "<clipPath id=\"" << clip << "-" << name << "\"><rect x=\"" << x << "\" y=\""
@@ -460,7 +723,8 @@ class Drawing {
                   << "\"/></clipPath>\n";
         }
         int y = top;
-        for (const auto& g : p.groups) {
+        for (size_t i : drawn) {
+            const auto& g = p.groups[i];
             y += kLine;
             const char* colour = kColours[colours_.at(IdOf(g))];
             std::string change = index == 0 ? "" : Change(g, first_);
@@ -479,6 +743,11 @@ class Drawing {
             body_ << "<text x=\"" << kAbbrev << "\" y=\"" << y << "\" clip-path=\"url(#" << clip
                   << "-abbr)\">" << NameSvg(g.abbrevName, g.hasAbbrevName) << "</text>\n";
         }
+        if (drawn.size() < p.groups.size()) {
+            y += kLine;
+            body_ << "<text x=\"" << kGroup << "\" y=\"" << y << "\" fill=\"#666\">"
+                  << Untold(p, index) << "</text>\n";
+        }
         if (p.groups.empty()) {
             y += kLine;
             body_ << "<text x=\"" << kGroup << "\" y=\"" << y << "\" fill=\"#999\">(no groups)"
@@ -487,11 +756,45 @@ class Drawing {
         return y + 20;
     }
 
+    // The legend's line for the groups a large picture leaves out.
+    std::string Untold(const Picture& p, size_t index) {
+        std::vector<bool> drawn(p.groups.size(), false);
+        for (size_t i : *drawing_) drawn[i] = true;
+        size_t untold = 0, changed = 0, near = 0;
+        for (size_t i = 0; i < p.groups.size(); ++i) {
+            if (drawn[i]) continue;
+            ++untold;
+            changed += changed_.count(IdOf(p.groups[i]));
+            near += NearnessOf(p, p.groups[i]) <= kCrosses ? 1u : 0u;
+        }
+        std::string text = Thousands(untold) +
+                           (untold == 1 ? " further group" : " further groups") + " not drawn: ";
+        if (index > 0) {
+            text += changed == 0 ? "none of them changed, " : Thousands(changed) + " changed, ";
+        } else if (changed != 0) {
+            text += Thousands(changed) + (changed == 1 ? " changes, " : " change, ");
+        }
+        if (p.selection) {
+            text += near == 0 ? "none" : Thousands(near);
+            text += near == 1 ? " crosses the selection" : " cross the selection";
+        } else {
+            text += "no selection";
+        }
+        return text;
+    }
+
     const std::vector<Picture>& pictures_;
     std::map<GroupId, size_t> colours_;
     std::map<GroupId, standin::GroupView> first_;
-    std::map<int16_t, size_t> rows_;  // staff number -> row, in the picture being drawn
-    std::vector<int> depths_;         // per group of the picture being drawn
+    std::set<GroupId> changed_;               // new, changed or gone in a later picture
+    std::vector<std::vector<size_t>> drawn_;  // per picture: the groups drawn, in order
+    // The picture being drawn.
+    const std::vector<size_t>* drawing_ = nullptr;
+    std::unordered_map<int16_t, size_t> positions_;  // staff number -> position in score order
+    std::unordered_map<int16_t, size_t> rows_;       // staff number -> row of the grid
+    std::vector<Row> gridRows_;
+    std::vector<Segment> segments_;
+    std::vector<int> depths_;  // per group
     int measures_ = 1;
     std::ostringstream body_;
 };
@@ -518,13 +821,30 @@ std::string Quoted(std::string_view utf8) {
 }
 
 std::string GroupTable(const std::vector<standin::GroupView>& groups) {
-    std::ostringstream out;
-    out << "  " << Pad("group", 8) << Pad("staves", 9) << Pad("measures", 10) << "names\n";
+    // Each column is as wide as its widest entry and two spaces, and never narrower than the
+    // header's: numbers of six characters (-32768) or ranges of them stay apart.
+    struct Row {
+        std::string group, staves, measures;
+    };
+    std::vector<Row> rows;
+    rows.reserve(groups.size());
+    size_t group = 8, staves = 9, measures = 10;
     for (const auto& g : groups) {
-        out << "  " << Pad(std::to_string(g.owner) + "/" + std::to_string(g.number), 8)
-            << Pad(Range(g.startStaff, g.endStaff), 9)
-            << Pad(Range(g.startMeasure, g.endMeasure), 10) << "full " << QuotedName(g, true)
-            << "\n  " << std::string(27, ' ') << "abbr " << QuotedName(g, false) << "\n";
+        Row r{std::to_string(g.owner) + "/" + std::to_string(g.number),
+              Range(g.startStaff, g.endStaff), Range(g.startMeasure, g.endMeasure)};
+        group = std::max(group, r.group.size() + 2);
+        staves = std::max(staves, r.staves.size() + 2);
+        measures = std::max(measures, r.measures.size() + 2);
+        rows.push_back(std::move(r));
+    }
+    const std::string indent(group + staves + measures, ' ');
+    std::ostringstream out;
+    out << "  " << Pad("group", group) << Pad("staves", staves) << Pad("measures", measures)
+        << "names\n";
+    for (size_t i = 0; i < groups.size(); ++i) {
+        out << "  " << Pad(rows[i].group, group) << Pad(rows[i].staves, staves)
+            << Pad(rows[i].measures, measures) << "full " << QuotedName(groups[i], true) << "\n  "
+            << indent << "abbr " << QuotedName(groups[i], false) << "\n";
     }
     if (groups.empty()) out << "  (no groups)\n";
     return out.str();

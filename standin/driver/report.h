@@ -46,7 +46,10 @@ struct Picture {
 // An SVG drawing of the pictures one above the other (before, then after), 1,400 pixels wide.
 // A group's name is drawn as it reads in the score: a font command sets the font of the text
 // after it; the stored text is the tooltip. Groups of a later picture that are new or changed
-// against the first are marked so in its legend.
+// against the first are marked so in its legend. A large score is folded to a bounded height
+// (runs of staves away from the selection as one row, groups beyond twenty counted rather than
+// drawn, a narrow selection in a long score widened); the time taken grows with staves plus
+// groups.
 std::string GroupsSvg(const std::vector<Picture>& pictures);
 
 }  // namespace driver

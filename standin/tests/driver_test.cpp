@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include <unistd.h>
 
@@ -120,6 +121,58 @@ TEST_F(OutputFiles, AreWrittenAllOrNone) {
     EXPECT_EQ(Entries(), 3u);
 }
 
+// Writing through a symbolic link changes its target and keeps the link, as an editor does:
+// links relative to their own folder, links to links, and a link to a file not yet there.
+TEST_F(OutputFiles, AreWrittenThroughSymbolicLinksToTheirTargets) {
+    fs::create_directories(folder / "real");
+    const fs::path target = folder / "real" / "score.json";
+    std::ofstream(target) << "old";
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("real/score.json", folder / "link.json");  // relative to its folder
+    fs::create_symlink(folder / "link.json", folder / "sub" / "chain.json");  // a link to a link
+    fs::create_symlink("new.svg", folder / "real" / "dangling.svg");  // its target is not there
+    std::string error;
+
+    ASSERT_TRUE(standin::files::WriteAll({{(folder / "link.json").string(), "new"},
+                                          {(folder / "real" / "dangling.svg").string(), "svg"}},
+                                         &error))
+        << error;
+    EXPECT_TRUE(fs::is_symlink(folder / "link.json"));
+    EXPECT_EQ(Read(target), "new");
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_TRUE(fs::is_symlink(folder / "real" / "dangling.svg"));
+    EXPECT_EQ(Read(folder / "real" / "new.svg"), "svg");
+
+    ASSERT_TRUE(
+        standin::files::WriteAll({{(folder / "sub" / "chain.json").string(), "again"}}, &error))
+        << error;
+    EXPECT_TRUE(fs::is_symlink(folder / "sub" / "chain.json"));
+    EXPECT_TRUE(fs::is_symlink(folder / "link.json"));
+    EXPECT_EQ(Read(target), "again");
+    // Nothing is left beside the links or the targets.
+    EXPECT_EQ(Entries(), 3u);  // real, sub, link.json
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder / "real"), {}), 3);
+
+    // Links in a circle are refused and left as they are.
+    fs::create_symlink("b", folder / "a");
+    fs::create_symlink("a", folder / "b");
+    EXPECT_FALSE(standin::files::WriteAll({{(folder / "a").string(), "x"}}, &error));
+    EXPECT_EQ(error, (folder / "a").string() + ": its symbolic links go round in a circle");
+    EXPECT_TRUE(fs::is_symlink(folder / "a"));
+}
+
+// Writing replaces the file under the name given: another hard link keeps the old content.
+TEST_F(OutputFiles, LeaveTheOtherHardLinksOfAFileAsTheyWere) {
+    const fs::path a = folder / "a.json", b = folder / "b.json";
+    std::ofstream(a) << "old";
+    fs::create_hard_link(a, b);
+    std::string error;
+    ASSERT_TRUE(standin::files::WriteAll({{a.string(), "new"}}, &error)) << error;
+    EXPECT_EQ(Read(a), "new");
+    EXPECT_EQ(Read(b), "old");
+}
+
 standin::GroupView Group(int16_t number, int16_t top, int16_t bottom, int16_t first, int16_t last,
                          std::u16string name) {
     standin::GroupView g;
@@ -131,6 +184,48 @@ standin::GroupView Group(int16_t number, int16_t top, int16_t bottom, int16_t fi
     g.hasFullName = true;
     g.fullName = std::move(name);
     return g;
+}
+
+// Every line's columns start where the header's do, with two spaces at least between them,
+// whatever the width of the numbers.
+TEST(GroupTable, KeepsColumnsApartForWideAndNegativeNumbers) {
+    const struct {
+        int16_t owner, number, top, bottom, first, last;
+    } cases[] = {
+        {0, 1, 1, 4, 1, 48},           {0, 32767, 1, 4, 1, 48},
+        {-32768, -32768, 1, 4, 1, 48}, {0, 1, 10000, 32767, 1, 48},
+        {0, 1, -32768, -1, 1, 48},     {0, 1, 1, 4, 10000, 32767},
+        {0, 1, 1, 4, -32768, -32767},  {-1, -1, -32768, -32767, -32768, 32767},
+    };
+    for (const auto& c : cases) {
+        standin::GroupView wide = Group(c.number, c.top, c.bottom, c.first, c.last, u"Wide");
+        wide.owner = c.owner;
+        const std::vector<standin::GroupView> groups = {Group(1, 1, 4, 1, 48, u"Narrow"), wide};
+        std::istringstream table(driver::GroupTable(groups));
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(table, line);) lines.push_back(line);
+        ASSERT_EQ(lines.size(), 5u);
+        const std::vector<std::string> header = {"group", "staves", "measures", "names"};
+        std::vector<size_t> columns;
+        for (const std::string& h : header) columns.push_back(lines[0].find(h));
+        const std::vector<std::string> wanted = {
+            std::to_string(c.owner) + "/" + std::to_string(c.number),
+            std::to_string(c.top) + "-" + std::to_string(c.bottom),
+            std::to_string(c.first) + "-" + std::to_string(c.last), "full \"Wide\""};
+        for (size_t k = 0; k < wanted.size(); ++k) {
+            EXPECT_EQ(lines[3].substr(columns[k], wanted[k].size()), wanted[k]) << lines[3];
+            if (k > 0) {
+                EXPECT_EQ(lines[3].substr(columns[k] - 2, 2), "  ") << lines[3];
+            }
+        }
+        EXPECT_EQ(lines[2].find("abbr"), columns[3]) << lines[2];
+        EXPECT_EQ(lines[4].find("abbr"), columns[3]) << lines[4];
+    }
+    // Numbers that fit keep the usual columns.
+    EXPECT_EQ(driver::GroupTable({Group(1, 1, 4, 1, 48, u"Q")}),
+              "  group   staves   measures  names\n"
+              "  0/1     1-4      1-48      full \"Q\"\n"
+              "                             abbr (none)\n");
 }
 
 TEST(Picture, DrawsNamesAsTheyReadAndMarksWhatChanged) {
@@ -168,6 +263,101 @@ TEST(Picture, DrawsNamesAsTheyReadAndMarksWhatChanged) {
     // Before stands above After, at the same left edge.
     EXPECT_LT(svg.find(">Before</text>"), svg.find(">After</text>"));
     has("<text x=\"20\" y=\"30\" font-size=\"22\" font-weight=\"bold\">Before</text>");
+}
+
+// A score of `staves` staves and `groups` groups spread over them, its selection every staff
+// over the second quarter of the measures, before and after group 1 (over every staff and
+// measure) is cut there.
+std::vector<driver::Picture> Pictures(int staves, int groups, int measures, int first, int last) {
+    driver::Picture before;
+    before.title = "Before";
+    for (int s = 1; s <= staves; ++s)
+        before.staves.emplace_back(static_cast<int16_t>(s), "Staff " + std::to_string(s));
+    before.measureCount = measures;
+    const auto n = [](int v) { return static_cast<int16_t>(v); };
+    before.groups.push_back(Group(1, 1, n(staves), 1, n(measures), u"All"));
+    for (int g = 2; g <= groups; ++g) {
+        const int top = 1 + (g * 7919) % staves, bottom = top + (g * 104729) % (staves - top + 1);
+        const int start = 1 + (g * 31) % measures, end = start + (g * 17) % (measures - start + 1);
+        before.groups.push_back(Group(n(g), n(top), n(bottom), n(start), n(end), u"G"));
+    }
+    before.selection = driver::MarkedSelection{1, n(staves), n(first), n(last), {}, "selected"};
+    driver::Picture after = before;
+    after.title = "After";
+    after.groups[0].endMeasure = n(first - 1);
+    after.groups.push_back(Group(n(groups + 1), 1, n(staves), n(first), n(last), u"All (2)"));
+    after.groups.push_back(
+        Group(n(groups + 2), 1, n(staves), n(last + 1), n(measures), u"All (3)"));
+    return {before, after};
+}
+
+int Height(const std::string& svg) {
+    const size_t at = svg.find(" height=\"");
+    return std::stoi(svg.substr(at + 9));
+}
+
+size_t Occurrences(const std::string& svg, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = svg.find(part); at != std::string::npos; at = svg.find(part, at + 1)) ++count;
+    return count;
+}
+
+// However large the score, the picture stays readable and its size bounded: 40 rows of staves
+// at most, 20 groups drawn and listed, the rest folded and counted.
+TEST(Picture, OfALargeScoreIsBoundedWhateverItsSize) {
+    const std::string quartet = driver::GroupsSvg(Pictures(4, 3, 48, 9, 16));
+    const std::string large = driver::GroupsSvg(Pictures(250, 2000, 2000, 500, 1000));
+    const std::string huge = driver::GroupsSvg(Pictures(1000, 8000, 8000, 2000, 4000));
+    // Each picture: title 84, rows 40 × 28, legend header 24 and 20 groups and a line for the
+    // rest × 21, 20 below; 20 between the two.
+    constexpr int kBound = 2 * (84 + 40 * 28 + 24 + 21 * 21 + 20) + 20;
+    EXPECT_LE(Height(large), kBound);
+    EXPECT_LE(Height(huge), Height(large));
+    EXPECT_LT(huge.size(), large.size() * 5 / 4) << "the picture grows with the score";
+    EXPECT_LT(Height(quartet), Height(large));
+
+    for (const std::string* svg : {&large, &huge}) {
+        // Every row a staff's or a run's; the selection's ends are rows of their own.
+        EXPECT_LE(Occurrences(*svg, "stroke=\"#bbb\" stroke-width=\"1.5\"/>") +
+                      Occurrences(*svg, "fill=\"#ececec\"/>"),
+                  80u);
+        EXPECT_NE(svg->find(">Staff 1 <tspan"), std::string::npos);
+        EXPECT_NE(svg->find(" staves <tspan fill=\"#888\">("), std::string::npos);
+        // The command's pieces are drawn and marked in the legend, and the rest counted.
+        EXPECT_NE(svg->find(">All (2)</text>"), std::string::npos);
+        EXPECT_EQ(Occurrences(*svg, "fill=\"#d84315\">new</tspan>"), 2u);
+        EXPECT_NE(svg->find("further groups not drawn: none of them changed, "), std::string::npos);
+        EXPECT_LE(Occurrences(*svg, "<tspan x=\"42\">"), 2u * 20);
+    }
+    // 2,000 groups: the one the command cuts and 17 others drawn before, its 3 pieces and the
+    // same 17 after.
+    EXPECT_EQ(Occurrences(large, ">1,982 further groups not drawn: "), 2u);
+}
+
+// In a long score a narrow selection is drawn wide enough to read, the measures before and after
+// it narrower, with a break mark where the scale changes.
+TEST(Picture, OfALongScoreWidensANarrowSelection) {
+    const std::string svg = driver::GroupsSvg(Pictures(4, 3, 2000, 700, 703));
+    const size_t frame = svg.find("stroke-dasharray=\"9 5\"");
+    ASSERT_NE(frame, std::string::npos);
+    const size_t rect = svg.rfind("<rect x=\"", frame);
+    const int width = std::stoi(svg.substr(svg.find("width=\"", rect) + 7));
+    EXPECT_GE(width, 160);
+    EXPECT_LE(width, 480);
+    EXPECT_EQ(Occurrences(svg, " l5,-9 M"), 2u * 2 * 2);  // two breaks, above and below, twice
+    // The numbers on either side of the selection are those of its neighbours.
+    EXPECT_NE(svg.find("fill=\"#666\">699</text>"), std::string::npos);
+    EXPECT_NE(svg.find("fill=\"#666\">704</text>"), std::string::npos);
+    // No two measure numbers touch, across the breaks too.
+    std::vector<int> numbers;
+    const std::string label = "\" y=\"74\" text-anchor=\"middle\" font-size=\"12\"";
+    for (size_t at = svg.find(label); at != std::string::npos; at = svg.find(label, at + 1))
+        numbers.push_back(std::stoi(svg.substr(svg.rfind("x=\"", at) + 3)));
+    std::sort(numbers.begin(), numbers.end());
+    ASSERT_GE(numbers.size(), 10u);
+    for (size_t i = 1; i < numbers.size(); ++i) EXPECT_GE(numbers[i] - numbers[i - 1], 36);
+    // A short score keeps its measures in proportion.
+    EXPECT_EQ(driver::GroupsSvg(Pictures(4, 3, 100, 50, 50)).find(" l5,-9 M"), std::string::npos);
 }
 
 // Scenarios as the validator writes its findings: every kind of planned fault, an end system of

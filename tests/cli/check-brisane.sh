@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # The host program `brisane` as a person uses it: bad arguments, selections outside the score and
-# bad documents end with one line naming what and where, exit code 2, and nothing written; good
-# runs split and write; answers come from a pipe as from a terminal; names never reach the
-# terminal or the picture raw; every picture is valid XML, 1,400 pixels wide, and renders.
+# bad documents end with one line naming what and where, exit code 2, and nothing written; a run
+# that splits ends with 0, one that splits nothing with 1; good runs write; answers come from a
+# pipe as from a terminal; names never reach the terminal or the picture raw; every picture is
+# valid XML, 1,400 pixels wide, and renders, the picture of a large score too; generate-score
+# makes the benchmarks' scores.
 #
-# check-brisane.sh BRISANE EXAMPLES-FOLDER VERSION
+# check-brisane.sh BRISANE EXAMPLES-FOLDER VERSION GENERATE-SCORE
 set -uo pipefail
 # The texts looked for are the English ones; the language checks below name theirs.
 export LC_ALL=C
 brisane=$1
 examples=$(cd "$2" && pwd)
 version=$3
+generate=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 out="$work/out"    # where refused runs would write: must stay empty
@@ -44,13 +47,20 @@ refused() {
   rm -rf "${out:?}"/* "$out"/.[!.]* 2>/dev/null
 }
 
-# runs NAME ARGS...: exit code 0; standard output in $work/stdout.
-runs() {
-  local name=$1; shift
-  if ! "$brisane" "$@" >"$work/stdout" 2>"$work/err"; then
-    fail "$name: brisane $* -> $(head -c 300 "$work/err")"
+# ends CODE NAME ARGS...: exit code CODE; standard output in $work/stdout.
+ends() {
+  local want=$1 name=$2; shift 2
+  "$brisane" "$@" >"$work/stdout" 2>"$work/err"
+  local code=$?
+  if [ $code -ne "$want" ]; then
+    fail "$name: brisane $* -> exit $code, not $want: $(head -c 300 "$work/err")"
     return 1
   fi
+}
+
+# runs NAME ARGS...: exit code 0 (groups were split, or scenarios passed).
+runs() {
+  ends 0 "$@"
 }
 
 # says NAME TEXT: the last run's standard output holds TEXT.
@@ -62,7 +72,8 @@ says() {
 refused "unknown option --frobnicate" "$q" --staves 1-4 --measures 5-8 --frobnicate "${o[@]}"
 refused "no staves selected" "$q" --measures 5-8 "${o[@]}"
 refused "no measures selected" "$q" --staves 1-4 "${o[@]}"
-refused "no document given" --staves 1-4 --measures 5-8 "${o[@]}"
+refused "no document given (brisane --help shows how to run it)" --staves 1-4 --measures 5-8 "${o[@]}"
+refused "no document given (brisane --help shows how to run it)"
 refused "more than one document given" "$q" "$q" --staves 1-4 --measures 5-8 "${o[@]}"
 refused "--yes and --no exclude each other" "$q" --staves 1-4 --measures 5-8 --yes --no "${o[@]}"
 refused "--staves is given twice" "$q" --staves 1-4 --measures 5-8 --staves=1-2 "${o[@]}"
@@ -104,6 +115,10 @@ refused "--measures 0-4: measures count from 1" "$q" --staves 1-4 --measures 0-4
 refused "--staves 4-1: the top slot comes after the bottom slot" "$q" --staves 4-1 --measures 5-8 "${o[@]}"
 refused "--staves 0-4: slots count from 1" "$q" --staves 0-4 --measures 5-8 "${o[@]}"
 refused "--staves 1-9: the score (staff system 0) has 4 staves" "$q" --staves 1-9 --measures 5-8 "${o[@]}"
+refused "--start-pos -1: positions in a measure count from 0" "$q" --staves 1-4 --measures 5-8 \
+  --start-pos -1 "${o[@]}"
+refused "--end-pos -2147483648: positions in a measure count from 0" "$q" --staves 1-4 \
+  --measures 5-8 --end-pos=-2147483648 "${o[@]}"
 refused "--staves 1-6: staff system 2 has 5 staves" "$chamber" --system 2 --staves 1-6 --measures 5-8 "${o[@]}"
 refused "--system 9: the document has no staff system 9" "$chamber" --system 9 --staves 1-2 --measures 5-8 "${o[@]}"
 
@@ -146,10 +161,42 @@ refused "--output $out: is a folder, not a file" "$q" --staves 1-4 --measures 5-
 # Answers from a pipe: the same as typed at a terminal.
 runs "piped yes" "$q" --staves 1-4 --measures 5-6 < <(yes) && says "piped yes" "pressed: Yes" \
   && says "piped yes" "The command returned 1"
-runs "piped no" "$q" --staves 1-4 --measures 5-6 < <(printf 'maybe\r\nN\r\n') \
+ends 1 "piped no" "$q" --staves 1-4 --measures 5-6 < <(printf 'maybe\r\nN\r\n') \
   && says "piped no" "Please answer y or n" && says "piped no" "pressed: No" \
   && says "piped no" "The command returned 0"
-runs "no input" "$q" --staves 1-4 --measures 5-6 </dev/null && says "no input" "pressed: (not answered)"
+ends 1 "no input" "$q" --staves 1-4 --measures 5-6 </dev/null && says "no input" "pressed: (not answered)"
+
+# The exit status tells what happened: 0 groups were split, 1 the command ran and split nothing.
+# Outputs are written either way.
+ends 0 "split" "$q" --staves 1-4 --measures 5-16 --output "$made/split.json" \
+  && says "split" "The command returned 1"
+ends 1 "answered No" "$q" --staves 1-4 --measures 5-6 --no --output "$made/unsplit.json" \
+  && says "answered No" "pressed: No" && { [ -s "$made/unsplit.json" ] \
+  || fail "a run that split nothing did not write its output"; }
+ends 1 "partial measure refused" "$q" --staves 1-4 --measures 5-8 --start-pos 10 \
+  && says "partial measure refused" "+-- Partial Measure"
+ends 1 "multi-staff instrument refused" "$examples/orchestra.json" --staves 18-19 --measures 5-8 \
+  && says "multi-staff instrument refused" "+-- Multi-staff Instrument Range"
+ends 1 "no group" "$q" --staves 2-3 --measures 5-8 && says "no group" "+-- No Group"
+ends 1 "no selection" "$q" --no-selection --yes
+
+# --quiet: the selection, the boxes and the result, nothing else.
+ends 1 "quiet" "$q" --staves 1-4 --measures 5-6 --no --quiet --output "$made/quiet.json"
+cat >"$work/quiet" <<'EOF'
+Selection: staves 1 "Violin I" to 4 "Violoncello" (slots 1 to 4 of staff system 0), measures 5 to 6
+
++-- Too small region? --
+| You have selected to split groups a very small measure range, which might not be what you wanted.
+| 
+| Continue anyway?
++-- [Yes] [No]  pressed: No
+
+The command returned 0 (nothing was split).
+EOF
+diff "$work/quiet" "$work/stdout" >"$work/diff" || fail "--quiet prints more or less: $(cat "$work/diff")"
+ends 0 "quiet split" "$q" --staves 1-4 --measures 5-16 --quiet
+[ "$(wc -l <"$work/stdout")" -eq 2 ] && [ "$(tail -n 1 "$work/stdout")" = "The command returned 1 (groups were split)." ] \
+  || fail "--quiet on a split prints more than the selection and the result: $(cat "$work/stdout")"
 
 # A good run: the quartet group is cut at measures 5 and 8, the result written and drawn, and the
 # selection printed with its staff numbers and names.
@@ -159,7 +206,16 @@ if runs "example run" "$q" --staves 1-4 --measures 5-8 --output "$made/doc.json"
   grep -q '"endMeasure": 4' "$made/doc.json" || fail "the example run did not write the split"
   [ -z "$(find "$made" -name '.*.tmp')" ] || fail "temporary files were left beside the outputs"
 fi
-runs "hidden staves" "$chamber" --system 2 --staves 2-3 --measures 9-16 \
+# In place: the document as its own output, named through a symbolic link, which stays a link.
+mkdir -p "$made/scores"
+cp "$q" "$made/scores/quartet.json"
+ln -s scores/quartet.json "$made/link.json"
+if runs "in place through a link" "$made/link.json" --staves 1-4 --measures 5-8 --output "$made/link.json"; then
+  [ -L "$made/link.json" ] || fail "writing through a symbolic link replaced the link"
+  grep -q '"endMeasure": 4' "$made/scores/quartet.json" || fail "the link's target was not written"
+  [ -z "$(find "$made" -name '.*.tmp')" ] || fail "temporary files were left beside the target"
+fi
+ends 1 "hidden staves" "$chamber" --system 2 --staves 2-3 --measures 9-16 \
   && says "hidden staves" 'staves 3 "Clarinet in A" to 4 "Bassoon" (slots 2 to 3 of staff system 2)'
 
 # Names with control characters reach neither the terminal nor the picture raw.
@@ -202,6 +258,28 @@ picture quartet "$q" --staves 1-4 --measures 9-16
 picture orchestra "$examples/orchestra.json" --staves 20-24 --measures 33-40
 picture chamber "$chamber" --system 2 --staves 1-3 --measures 9-16
 picture names "$work/names.json" --staves 1-2 --measures 3-5
+
+# A generated large score: its picture is folded to a size that rsvg-convert renders at 1,400
+# pixels wide. (That a larger score draws no taller is the pictures' unit test, and the
+# benchmarks measure it on a score four times this one.)
+"$generate" 1 2 3 >"$work/stdout" 2>"$work/err"
+[ $? -eq 2 ] && grep -qx "generate-score: STAVES: '1' is not a number from 2 to 2000" "$work/err" \
+  || fail "generate-score 1 2 3 is not refused: $(cat "$work/err")"
+"$generate" 30 10 16 --shape one-system >/dev/null 2>"$work/err" \
+  && grep -qx "generate-score: its selection: --system 0 --staves 1-30 --measures 4-8" "$work/err" \
+  || fail "generate-score does not name the selection of its score: $(cat "$work/err")"
+if "$generate" 250 2000 2000 --output "$made/large.json" 2>"$work/err"; then
+  selection=$(sed -n 's/^generate-score: its selection: //p' "$work/err")
+  # shellcheck disable=SC2086  # the selection is a list of words
+  if ends 0 "large score" "$made/large.json" $selection --yes --quiet --svg "$made/large.svg"; then
+    rsvg-convert -w 1400 "$made/large.svg" -o "$made/large.png" 2>"$work/png" \
+      || fail "rsvg-convert -w 1400 does not render the large score's picture: $(head -c 300 "$work/png")"
+    [ "$(sed -n '1s/^<svg [^>]* height="\([0-9]*\)".*/\1/p' "$made/large.svg")" -le 4000 ] \
+      || fail "the large score's picture is taller than 4,000 pixels"
+  fi
+else
+  fail "generate-score 250 2000 2000: $(cat "$work/err")"
+fi
 
 for svg in "$made"/*.svg; do
   xmllint --noout "$svg" 2>/dev/null || fail "$(basename "$svg"): the picture is not XML"
@@ -256,10 +334,10 @@ runs "shared scenarios" --scenario "$scenarios"/*.json && says "shared scenarios
 # The user's language: the boxes in it and its name in the header line, English without a table.
 LC_ALL=de_DE.UTF-8 runs "in German" "$q" --staves 1-4 --measures 5-6 --yes \
   && says "in German" "language German (LC_ALL=de_DE.UTF-8)" && says "in German" "+-- Bereich zu klein? --"
-LC_ALL= LC_MESSAGES=ja_JP.UTF-8 LANG=fr_FR.UTF-8 runs "LC_MESSAGES before LANG" "$q" --staves 1-3 \
+LC_ALL= LC_MESSAGES=ja_JP.UTF-8 LANG=fr_FR.UTF-8 ends 1 "LC_MESSAGES before LANG" "$q" --staves 1-3 \
   --measures 5-8 && says "LC_MESSAGES before LANG" "language Japanese (LC_MESSAGES=ja_JP.UTF-8)" \
   && says "LC_MESSAGES before LANG" "+-- グループがありません --"
-LC_ALL=pt_BR.UTF-8 runs "no table" "$q" --staves 1-3 --measures 5-8 \
+LC_ALL=pt_BR.UTF-8 ends 1 "no table" "$q" --staves 1-3 --measures 5-8 \
   && says "no table" "language English (LC_ALL=pt_BR.UTF-8)" && says "no table" "+-- No Group --"
 
 if [ $failures -ne 0 ]; then exit 1; fi

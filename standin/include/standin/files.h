@@ -1,7 +1,9 @@
 #pragma once
 // Files as the stand-in and its programs use them: read whole, and written so that no file is
 // replaced unless every one of them could be written (a temporary file beside each target, then
-// renamed over it).
+// renamed over it). A symbolic link is written through to its target, as editors do: the link
+// stays a link. A file with other hard links is replaced under the name given only; its other
+// names keep the old content.
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -31,24 +33,42 @@ inline bool Read(const std::string& path, std::string& text, std::string* error)
     return true;
 }
 
-// Why `path` cannot be written as a file, or empty: a folder, or a folder that does not exist.
+// The file that writing `path` replaces: `path`, or the end of the symbolic links that start
+// there (relative links read from their own folder). Empty when the links go round in a circle.
+inline std::filesystem::path Target(const std::string& path) {
+    namespace fs = std::filesystem;
+    fs::path current(path);
+    for (int hop = 0; hop < 40; ++hop) {  // the depth at which Linux gives up, too
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(current, ec))) return current;
+        const fs::path next = fs::read_symlink(current, ec);
+        if (ec) return current;
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+    return {};
+}
+
+// Why `path` cannot be written as a file, or empty: a folder, a folder that does not exist, or
+// symbolic links in a circle.
 inline std::string WhyNotWritable(const std::string& path) {
     namespace fs = std::filesystem;
+    const fs::path target = Target(path);
+    if (target.empty()) return path + ": its symbolic links go round in a circle";
     std::error_code ec;
-    if (fs::is_directory(path, ec)) return path + ": is a folder, not a file";
-    const fs::path parent = fs::absolute(fs::path(path), ec).parent_path();
+    if (fs::is_directory(target, ec)) return path + ": is a folder, not a file";
+    const fs::path parent = fs::absolute(target, ec).parent_path();
     if (!fs::is_directory(parent, ec))
         return path + ": the folder " + parent.string() + " does not exist";
     return {};
 }
 
 // Writes every (path, content) pair, or none: each content goes to a temporary file beside its
-// target first, and only when all are written are they renamed over the targets. False with
-// "<path>: <problem>" in `error`; temporary files are removed.
+// target first, and only when all are written are they renamed over the targets, which keep
+// their permissions. False with "<path>: <problem>" in `error`; temporary files are removed.
 inline bool WriteAll(const std::vector<std::pair<std::string, std::string>>& outputs,
                      std::string* error) {
     namespace fs = std::filesystem;
-    std::vector<fs::path> temporaries;
+    std::vector<fs::path> temporaries, targets;
     auto cleanUp = [&] {
         std::error_code ignored;
         for (const fs::path& t : temporaries) fs::remove(t, ignored);
@@ -60,7 +80,8 @@ inline bool WriteAll(const std::vector<std::pair<std::string, std::string>>& out
             if (error) *error = why;
             return false;
         }
-        const fs::path target(path);
+        const fs::path target = Target(path);
+        targets.push_back(target);
         fs::path temporary = target;
         temporary.replace_filename("." + target.filename().string() + "." +
                                    std::to_string(random()) + ".tmp");
@@ -73,10 +94,13 @@ inline bool WriteAll(const std::vector<std::pair<std::string, std::string>>& out
             if (error) *error = path + ": cannot write the file";
             return false;
         }
+        std::error_code ec;
+        if (const auto kept = fs::status(target, ec); fs::is_regular_file(kept))
+            fs::permissions(temporary, kept.permissions(), ec);
     }
     for (size_t i = 0; i < outputs.size(); ++i) {
         std::error_code ec;
-        fs::rename(temporaries[i], outputs[i].first, ec);
+        fs::rename(temporaries[i], targets[i], ec);
         if (ec) {
             cleanUp();
             if (error)
