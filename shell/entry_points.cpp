@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "resources/string_ids.h"
 #include "shell/command.h"
+#include "shell/command_scope.h"
 #include "shell/library_entry.h"
 
 namespace shell {
@@ -104,7 +105,7 @@ int32_t GetMenuStatus() {
 }
 
 int16_t Invoke(void* parentWindow, const void* region) {
-    const vb::CommandScope command;
+    const CommandScope command;
     return RunCommand(parentWindow, region);
 }
 

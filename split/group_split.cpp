@@ -2,140 +2,13 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
-#include <unordered_map>
 #include <unordered_set>
-#include <vector>
 
-#include "framework/host/host_bridge.h"
-#include "framework/score/fc_system_staff.h"
-#include "framework/text/fc_font_info.h"
-#include "framework/text/fc_font_prefs.h"
 #include "resources/string_ids.h"
+#include "split/split_reads.h"
 
 namespace split {
 namespace {
-
-// The name font command of a font preference: the preference's font, size and effects (a new
-// font's defaults when it does not load), with the suffix effect bit set.
-FCString NameFontCommand(const FCFontPrefs& prefs) {
-    FCFontInfo font;
-    if (prefs.GetLoadedSize() > 0) {
-        font.SetSize(prefs.GetSize());
-        font.SetEffects(prefs.GetEffects());
-        font.SetNameFromFontNumber(prefs.GetFontNumber());
-    }
-    font.SetEffects(static_cast<uint16_t>(font.GetEffects() | SUFFIX_EFFECT_BIT));
-    FCString command;
-    font.GetFontCommand(&command);
-    return command;
-}
-
-// The score's staff order and the staves the selection's staff system shows, read once per
-// command; a group's span is the walk of the score order from its first to its last staff.
-class StaffSpans {
-  public:
-    // `selectionComplete` false: the selection's list may lack staves, and no span is known.
-    StaffSpans(const FCSystemStaves& scoreOrder, const FCSystemStaves& selectionSystem,
-               bool selectionComplete)
-        : selectionComplete_(selectionComplete) {
-        for (int i = 0; i < scoreOrder.GetCount(); ++i) {
-            const int16_t staff = scoreOrder.GetItemAt(i)->GetStaff();
-            firstPlace_.try_emplace(staff, order_.size());  // a staff counts at its first place
-            order_.push_back(staff);
-        }
-        for (int i = 0; i < selectionSystem.GetCount(); ++i) {
-            shown_.insert(selectionSystem.GetItemAt(i)->GetStaff());
-        }
-    }
-
-    std::pair<int16_t, int16_t> Span(int16_t startStaff, int16_t endStaff) const {
-        const auto first = firstPlace_.find(startStaff), last = firstPlace_.find(endStaff);
-        if (!selectionComplete_ || first == firstPlace_.end() || last == firstPlace_.end() ||
-            first->second > last->second) {
-            return {0, 0};
-        }
-        int16_t top = 0, bottom = 0;
-        for (size_t i = first->second; i <= last->second; ++i) {
-            if (shown_.count(order_[i]) == 0) continue;
-            if (top == 0) top = order_[i];
-            bottom = order_[i];
-        }
-        return {top, bottom};
-    }
-
-  private:
-    std::vector<int16_t> order_;                      // the score order
-    std::unordered_map<int16_t, size_t> firstPlace_;  // where each staff first stands
-    std::unordered_set<int16_t> shown_;               // the selection's system
-    bool selectionComplete_;
-};
-
-// Whether `list`, as loaded for staff system `system`, ends where the host's list ends. A load
-// the host refuses ends the list as its end does; a staff at the slot after the last one loaded
-// tells them apart.
-bool EndsWithTheHostsList(const FCSystemStaves& list, int16_t system) {
-    const int next = list.GetCount() + 1;
-    if (next > INT16_MAX) return true;
-    return host::SlotToInst(static_cast<uint16_t>(next), static_cast<uint16_t>(system)) == 0;
-}
-
-// What every group of one command is matched and cut with, read from the host once per command:
-// the command writes none of it. The staff lists are loaded when the first group of more than
-// one staff needs them, the name font commands when the first matching group is cut.
-class CommandReads {
-  public:
-    explicit CommandReads(const FCMusicRegion& region) : region_(region) {}
-
-    std::pair<int16_t, int16_t> StaffSpan(const FCGroup& group) {
-        if (group.GetStartStaff() == group.GetEndStaff()) {
-            return {group.GetStartStaff(), group.GetEndStaff()};
-        }
-        if (!spans_) {
-            FCSystemStaves scoreOrder;
-            scoreOrder.LoadAllForItem(0);
-            // The score's order cut short by a refused load lacks the group's last staff, so the
-            // group finds no span. A selection in that order reads it once: a second read cut
-            // shorter would hide the staves of a wider group and let it match. Another system's
-            // list cut short would do the same, so it counts only when it is whole.
-            FCSystemStaves otherSystem;
-            bool complete = true;
-            if (region_.startSystem != 0) {
-                otherSystem.LoadAllForItem(region_.startSystem);
-                complete = EndsWithTheHostsList(otherSystem, region_.startSystem);
-            }
-            spans_.emplace(scoreOrder, region_.startSystem != 0 ? otherSystem : scoreOrder,
-                           complete);
-        }
-        return spans_->Span(group.GetStartStaff(), group.GetEndStaff());
-    }
-
-    // The name font commands of full and of abbreviated names.
-    const FCString& FullCommand() {
-        LoadFonts();
-        return fullCommand_;
-    }
-    const FCString& AbbreviatedCommand() {
-        LoadFonts();
-        return abbreviatedCommand_;
-    }
-
-  private:
-    void LoadFonts() {
-        if (fontsLoaded_) return;
-        fontsLoaded_ = true;
-        FCFontPrefs fullPrefs, abbreviatedPrefs;
-        fullPrefs.Load(FULL_NAME_FONT_PREF);
-        abbreviatedPrefs.Load(ABBREVIATED_NAME_FONT_PREF);
-        fullCommand_ = NameFontCommand(fullPrefs);
-        abbreviatedCommand_ = NameFontCommand(abbreviatedPrefs);
-    }
-
-    const FCMusicRegion& region_;
-    std::optional<StaffSpans> spans_;
-    bool fontsLoaded_ = false;
-    FCString fullCommand_, abbreviatedCommand_;
-};
 
 // Units of the old number at `at` in `name` with its ")" if one follows ("12)", "-4)", "7");
 // 0 when no digit is there. A number that lost its ")" is still the number.
@@ -200,27 +73,47 @@ class PieceJournal {
     FCGroup::NameRecords fullName_, abbreviatedName_;
 };
 
-// The keys of the groups the command knows: those it loaded and those it made.
-class KnownGroups {
+// The host records the command knows to be in use: the groups it loaded and the pieces it
+// completed, their name blocks, and the raw texts of the names it read and made. A creation the
+// host reports under one of them names no new record.
+class KnownRecords {
   public:
-    explicit KnownGroups(const FCGroups& groups) {
-        keys_.reserve(static_cast<size_t>(groups.GetCount()));
-        for (int i = 0; i < groups.GetCount(); ++i) Add(*groups.GetItemAt(i));
+    explicit KnownRecords(const FCGroups& groups) {
+        groups_.reserve(static_cast<size_t>(groups.GetCount()));
+        for (int i = 0; i < groups.GetCount(); ++i) {
+            const FCGroup& group = *groups.GetItemAt(i);
+            AddGroup(group);
+            // A name id is a block number, known without reading the block.
+            for (int16_t id : {group.GetFullNameID(), group.GetAbbreviatedNameID()}) {
+                if (id != 0) texts_.blocks.insert(static_cast<uint16_t>(id));
+            }
+        }
     }
-    void Add(const FCGroup& group) { keys_.insert(KeyOf(group)); }
-    bool Knows(const FCGroup& group) const { return keys_.count(KeyOf(group)) != 0; }
+    void AddGroup(const FCGroup& group) { groups_.insert(KeyOf(group)); }
+    bool KnowsGroup(const FCGroup& group) const { return groups_.count(KeyOf(group)) != 0; }
+    void AddTexts(const FCGroup::NameRecords& records) {
+        if (records.rawText) texts_.rawTexts.insert(*records.rawText);
+        if (records.block) texts_.blocks.insert(*records.block);
+    }
+    // Records the command deleted: the host may give their numbers out again.
+    void ForgetTexts(const FCGroup::NameRecords& records) {
+        if (records.rawText) texts_.rawTexts.erase(*records.rawText);
+        if (records.block) texts_.blocks.erase(*records.block);
+    }
+    const FCGroup::KnownTexts& Texts() const { return texts_; }
 
   private:
     static uint64_t KeyOf(const FCGroup& group) {
         return uint64_t{group.GetKeyWord(0)} << 32 | uint64_t{group.GetKeyWord(1)} << 16 |
                group.GetKeyWord(2);
     }
-    std::unordered_set<uint64_t> keys_;
+    std::unordered_set<uint64_t> groups_;
+    FCGroup::KnownTexts texts_;
 };
 
 // MakePiece's steps; each write the host refuses ends in the journal's undo.
 PieceEnd CutPiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& names,
-                  const KnownGroups& known, PieceJournal& journal) {
+                  KnownRecords& known, PieceJournal& journal) {
     group.SetEndMeasure(static_cast<int16_t>(cut - 1));
     if (!group.Save()) return journal.Undo(group);
     journal.Shortened();
@@ -231,19 +124,26 @@ PieceEnd CutPiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& na
     // A creation reported under the placeholder or under a group the command already knows
     // names no new group: the piece's writes would overwrite that group. It counts as refused,
     // and nothing is written or deleted under that key.
-    if (group.GetGroupNumber() == -1 || known.Knows(group)) return journal.Undo(group);
+    if (group.GetGroupNumber() == -1 || known.KnowsGroup(group)) return journal.Undo(group);
     journal.Created(group);
     const int16_t number = group.GetGroupNumber();
     FCString fullName;
     fullName.SetString(names.fullName.get());
     AddSplitSuffix(fullName, names.fullCommand, number, false);
-    if (!group.SaveNewFullNameBlock(&fullName, journal.FullName())) return journal.Undo(group);
+    // The same holds for the name texts: one reported under the placeholder or a text the
+    // command knows, its own earlier ones included, would point the piece at another's name,
+    // and an undo would delete that name.
+    const bool fullStored =
+        group.SaveNewFullNameBlock(&fullName, journal.FullName(), &known.Texts());
+    known.AddTexts(*journal.FullName());
+    if (!fullStored) return journal.Undo(group);
     FCString abbreviatedName;
     abbreviatedName.SetString(names.abbreviatedName.get());
     AddSplitSuffix(abbreviatedName, names.abbreviatedCommand, number, true);
-    if (!group.SaveNewAbbreviatedNameBlock(&abbreviatedName, journal.AbbreviatedName())) {
-        return journal.Undo(group);
-    }
+    const bool abbreviatedStored = group.SaveNewAbbreviatedNameBlock(
+        &abbreviatedName, journal.AbbreviatedName(), &known.Texts());
+    known.AddTexts(*journal.AbbreviatedName());
+    if (!abbreviatedStored) return journal.Undo(group);
     group.SetField6(static_cast<int16_t>(group.GetField6() + FIELD6_CREATE_ADJUST));
     if (!group.Save()) return journal.Undo(group);
     return PieceEnd::Completed;
@@ -253,7 +153,7 @@ PieceEnd CutPiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& na
 // over cut..end with suffixed names is created; the object then stands for the new group. A
 // piece either completes or is undone, and then the object stands for the group as before.
 PieceEnd MakePiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& names,
-                   KnownGroups& known) {
+                   KnownRecords& known) {
     PieceJournal journal(group);
     PieceEnd piece = PieceEnd::Undone;
     try {
@@ -264,8 +164,12 @@ PieceEnd MakePiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& n
         journal.Undo(group);
         throw;
     }
-    // An undone piece's group is deleted, and the host may give its number out again.
-    if (piece == PieceEnd::Completed) known.Add(group);
+    // An undone piece's records are deleted, and the host may give their numbers out again.
+    if (piece == PieceEnd::Completed) known.AddGroup(group);
+    if (piece == PieceEnd::Undone) {
+        known.ForgetTexts(*journal.FullName());
+        known.ForgetTexts(*journal.AbbreviatedName());
+    }
     return piece;
 }
 
@@ -274,8 +178,8 @@ struct GroupOutcome {
     bool stop = false;   // the host refused an undo: the command ends here
 };
 
-GroupOutcome SplitGroup(FCGroup& group, const FCMusicRegion& region, CommandReads& reads,
-                        KnownGroups& known) {
+GroupOutcome SplitGroup(FCGroup& group, const FCMusicRegion& region, SplitReads& reads,
+                        KnownRecords& known) {
     const int16_t start = region.GetStartMeasure();
     const int16_t end = region.GetEndMeasure();
     const int16_t groupStart = group.GetStartMeasure();
@@ -283,9 +187,12 @@ GroupOutcome SplitGroup(FCGroup& group, const FCMusicRegion& region, CommandRead
 
     // A name that is there but cannot be read is not replaced by the suffix alone.
     PieceNames names;
-    names.fullName = group.CreateFullNameString();
+    FCGroup::NameRecords fullRead, abbreviatedRead;
+    names.fullName = group.CreateFullNameString(&fullRead);
+    known.AddTexts(fullRead);
     if (names.fullName == nullptr) return {};
-    names.abbreviatedName = group.CreateAbbreviatedNameString();
+    names.abbreviatedName = group.CreateAbbreviatedNameString(&abbreviatedRead);
+    known.AddTexts(abbreviatedRead);
     if (names.abbreviatedName == nullptr) return {};
     names.fullCommand = reads.FullCommand();
     names.abbreviatedCommand = reads.AbbreviatedCommand();
@@ -329,6 +236,9 @@ bool PrefixesLoad() {
 bool SplitMatchingGroups(const FCMusicRegion& region) {
     const int16_t start = region.GetStartMeasure();
     const int16_t end = region.GetEndMeasure();
+    // The whole score selected: there is no measure before the selection to keep and none
+    // after it to make a piece of, so nothing is cut and not even the groups are loaded. (A
+    // group stored as starting before measure 1 is left alone as well.)
     if (!region.IsEmpty() && region.IsFullMeasureSelection() && start == 1 &&
         region.IsLastEndMeasure()) {
         return false;
@@ -338,13 +248,15 @@ bool SplitMatchingGroups(const FCMusicRegion& region) {
     const bool measuresValid = start >= 1 && start <= end;
 
     bool result = false;
-    CommandReads reads(region);
+    // A split outside a command (a test) reads the staff lists and name fonts once for itself.
+    SplitReads own;
+    SplitReads& reads = *SplitReads::Running();
     FCGroups groups;
     groups.LoadAll();
-    KnownGroups known(groups);
+    KnownRecords known(groups);
     for (int i = 0; i < groups.GetCount(); ++i) {
         FCGroup& group = *groups.GetItemAt(i);
-        const auto [top, bottom] = reads.StaffSpan(group);
+        const auto [top, bottom] = reads.StaffSpan(group, region);
         if (!SelectsStaves(region, top, bottom)) continue;
         if (!measuresValid || start < group.GetStartMeasure() || end > group.GetEndMeasure()) {
             continue;
@@ -357,7 +269,8 @@ bool SplitMatchingGroups(const FCMusicRegion& region) {
 }
 
 std::pair<int16_t, int16_t> GetGroupStaffSpan(const FCGroup& group, const FCMusicRegion& region) {
-    return CommandReads(region).StaffSpan(group);
+    SplitReads own;  // outside a command: read for this call
+    return SplitReads::Running()->StaffSpan(group, region);
 }
 
 void AddSplitSuffix(FCString& name, const FCString& fontCommand, int16_t number, bool abbreviated) {

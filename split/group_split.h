@@ -14,7 +14,10 @@ constexpr uint16_t FULL_NAME_FONT_PREF = 33;
 constexpr uint16_t ABBREVIATED_NAME_FONT_PREF = 39;
 // Effect bit set in the suffix's font command.
 constexpr uint16_t SUFFIX_EFFECT_BIT = 0x80;
-// The split lowers the group record's field at offset 6 by this while it creates a new group.
+// A new group is created with the group record's field at offset 6 lowered by this, and the
+// piece's last save restores it. The field's meaning is the host's, and nothing in the plug-in
+// reads it: these are the writes the command makes (its recorded writes hold both values), kept
+// as they are because the host and the documents it made may rely on them.
 constexpr int16_t FIELD6_CREATE_ADJUST = 10;
 
 // Splits every group whose top and bottom staff are the selection's and whose measures contain
@@ -24,8 +27,11 @@ constexpr int16_t FIELD6_CREATE_ADJUST = 10;
 bool SplitMatchingGroups(const FCMusicRegion& region);
 
 // The group's first and last staff, in score order, that the selection's staff system shows;
-// (0, 0) when there is none, or when the host cut that system's list short. Loads both staff
-// lists for this one group.
+// (0, 0) when there is none, or when the host cut that system's list short. A one-staff group
+// is its own span, whatever the system shows, and loads no list. Any other group loads the
+// score's order and, for a selection in a system other than 0, that system's list too and asks
+// `FX_SlotToInst` for the slot after its last staff. Within a command the lists are loaded once,
+// for the command; outside one, for this call.
 std::pair<int16_t, int16_t> GetGroupStaffSpan(const FCGroup& group, const FCMusicRegion& region);
 
 // Adds the split suffix (font command, "(", prefix, number, ")") to `name`, or renumbers the

@@ -32,22 +32,42 @@ inline bool HostUsesUnicodeFontNames() {
 
 // One command, from the host's call into the plug-in to its return. The host runs nothing else
 // meanwhile, so what the command does not write cannot change while it runs: such answers are
-// asked of the host once per command and kept until the scope ends. A scope opened while
-// another is open belongs to it.
-class CommandScope {
+// asked of the host once per command. Each layer keeps what it reads in a part of its own (the
+// document here; the selection's staves in the score objects; the staff lists and name fonts in
+// the split), and the command's scope (`shell::CommandScope`) holds one of each, made when the
+// command starts and gone when it ends. While no part of a kind lives, every question of that
+// kind goes to the host.
+template <typename Part>
+class CommandPart {
   public:
-    CommandScope();
-    ~CommandScope();
-    CommandScope(const CommandScope&) = delete;
-    CommandScope& operator=(const CommandScope&) = delete;
+    // The part of the running command; null outside a command.
+    static Part* Running() { return static_cast<Part*>(running_); }
+
+  protected:
+    // A part made while one of its kind lives belongs to that one: it keeps nothing.
+    CommandPart() : owner_(running_ == nullptr) {
+        if (owner_) running_ = this;
+    }
+    ~CommandPart() {
+        if (owner_) running_ = nullptr;
+    }
+    CommandPart(const CommandPart&) = delete;
+    CommandPart& operator=(const CommandPart&) = delete;
 
   private:
-    bool opened_;
+    inline static CommandPart* running_ = nullptr;
+    bool owner_;
 };
 
-// Non-zero while a command runs, and a different number for every command: what is kept for a
-// command is valid only under the number it was kept with.
-uint32_t CommandNumber();
+// The base layer's part of a command: the document current in the host.
+class DocumentReads : public CommandPart<DocumentReads> {
+  public:
+    int16_t Document();
+
+  private:
+    bool known_ = false;
+    int16_t document_ = 0;
+};
 
 // The number of the document current in the host, asked once per command and on every call
 // outside a command.

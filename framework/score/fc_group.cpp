@@ -31,44 +31,66 @@ bool FCGroup::SaveNew() {
                              GetVersion()) != 0;
 }
 
-std::unique_ptr<FCString> FCGroup::CreateNameString(size_t offset) const {
+std::unique_ptr<FCString> FCGroup::CreateNameString(size_t offset, NameRecords* read) const {
     const uint16_t id = le::GetU16(record_, offset);
     FCTextBlock block;
     // Id 0 is no name: whatever does not load there reads as empty.
-    if (!block.Load(id) && id != 0) return nullptr;
+    const bool blockLoaded = block.Load(id);
+    if (!blockLoaded && id != 0) return nullptr;
+    if (blockLoaded && read != nullptr) read->block = id;
     auto name = std::make_unique<FCString>();
-    if (!block.LoadRawTextString(name.get()) && id != 0) return nullptr;
+    const bool textLoaded = block.LoadRawTextString(name.get());
+    if (!textLoaded && id != 0) return nullptr;
+    if (textLoaded && read != nullptr && block.GetRawTextTag() == FCRawText::kDefaultTag) {
+        read->rawText = block.GetRawTextNumber();
+    }
     return name;
 }
 
-std::unique_ptr<FCString> FCGroup::CreateFullNameString() const {
-    return CreateNameString(kFullNameId);
+std::unique_ptr<FCString> FCGroup::CreateFullNameString(NameRecords* read) const {
+    return CreateNameString(kFullNameId, read);
 }
 
-std::unique_ptr<FCString> FCGroup::CreateAbbreviatedNameString() const {
-    return CreateNameString(kAbbrevNameId);
+std::unique_ptr<FCString> FCGroup::CreateAbbreviatedNameString(NameRecords* read) const {
+    return CreateNameString(kAbbrevNameId, read);
 }
 
-bool FCGroup::SaveNewNameBlock(const FCString* name, size_t offset, NameRecords* made) {
+namespace {
+// Whether a creation reported under `number` made a record of its own: the placeholder the
+// creation passed, or a number of a record known to be there, names none (the host created
+// it elsewhere or not at all), and whatever is written or deleted under it would hit another's.
+bool NamesNewRecord(uint16_t number, const std::unordered_set<uint16_t>* known) {
+    return number != 0xFFFF && (known == nullptr || known->count(number) == 0);
+}
+}  // namespace
+
+bool FCGroup::SaveNewNameBlock(const FCString* name, size_t offset, NameRecords* made,
+                               const KnownTexts* known) {
     if (name == nullptr) return false;
     FCRawText rawText;
     rawText.SetText(name);
     if (rawText.GetLoadedSize() == 0 || !rawText.SaveNew()) return false;
+    if (!NamesNewRecord(rawText.GetTextNumber(), known ? &known->rawTexts : nullptr)) {
+        return false;
+    }
     if (made != nullptr) made->rawText = rawText.GetTextNumber();
     FCTextBlock block;
     block.SetRawTextNumber(rawText.GetTextNumber());
     if (!block.SaveNew()) return false;
+    if (!NamesNewRecord(block.GetItemNo(), known ? &known->blocks : nullptr)) return false;
     if (made != nullptr) made->block = block.GetItemNo();
     le::PutU16(record_, offset, block.GetItemNo());
     return true;
 }
 
-bool FCGroup::SaveNewFullNameBlock(const FCString* name, NameRecords* made) {
-    return SaveNewNameBlock(name, kFullNameId, made);
+bool FCGroup::SaveNewFullNameBlock(const FCString* name, NameRecords* made,
+                                   const KnownTexts* known) {
+    return SaveNewNameBlock(name, kFullNameId, made, known);
 }
 
-bool FCGroup::SaveNewAbbreviatedNameBlock(const FCString* name, NameRecords* made) {
-    return SaveNewNameBlock(name, kAbbrevNameId, made);
+bool FCGroup::SaveNewAbbreviatedNameBlock(const FCString* name, NameRecords* made,
+                                          const KnownTexts* known) {
+    return SaveNewNameBlock(name, kAbbrevNameId, made, known);
 }
 
 bool FCGroup::DeleteNameRecords(const NameRecords& made) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <unordered_set>
 
 #include "framework/base/fc_base_data.h"
 #include "framework/base/fc_collection.h"
@@ -31,21 +32,33 @@ class FCGroup : public __FCNoInciDetail {
     // the new number into the key.
     bool SaveNew();
 
-    // The names' texts, owned by the caller: empty for name id 0 (no name); null when the id is
-    // set but its text block or raw text does not load.
-    std::unique_ptr<FCString> CreateFullNameString() const;
-    std::unique_ptr<FCString> CreateAbbreviatedNameString() const;
-
-    // The host records a stored name consists of; a number is set once its record is created.
+    // The host records a name consists of: its text block and the raw text of plain texts
+    // ('txbl') that holds its characters. A number is set once its record is read or created.
     struct NameRecords {
         std::optional<uint16_t> rawText;
         std::optional<uint16_t> block;
     };
+    // Numbers of name records the caller knows to be in use, those it read or made.
+    struct KnownTexts {
+        std::unordered_set<uint16_t> rawTexts;  // plain texts ('txbl'), as new names are made
+        std::unordered_set<uint16_t> blocks;
+    };
+
+    // The names' texts, owned by the caller: empty for name id 0 (no name); null when the id is
+    // set but its text block or raw text does not load. `read`, when given, is told of the
+    // records that loaded.
+    std::unique_ptr<FCString> CreateFullNameString(NameRecords* read = nullptr) const;
+    std::unique_ptr<FCString> CreateAbbreviatedNameString(NameRecords* read = nullptr) const;
+
     // Stores the string as a new raw text and text block and points the name at the block.
     // The group record itself is written by the caller's next Save. `made`, when given, is told
-    // of every record created, a failed store included, so that the caller can delete them.
-    bool SaveNewFullNameBlock(const FCString* name, NameRecords* made = nullptr);
-    bool SaveNewAbbreviatedNameBlock(const FCString* name, NameRecords* made = nullptr);
+    // of every record created, a failed store included, so that the caller can delete them. A
+    // creation the host reports under the placeholder 0xFFFF, or under a number in `known`,
+    // names no new record: the store fails there, and that number is not told to `made`.
+    bool SaveNewFullNameBlock(const FCString* name, NameRecords* made = nullptr,
+                              const KnownTexts* known = nullptr);
+    bool SaveNewAbbreviatedNameBlock(const FCString* name, NameRecords* made = nullptr,
+                                     const KnownTexts* known = nullptr);
     // Deletes the records of a stored name, the block before its raw text; false when the host
     // refuses a deletion (a block kept keeps its raw text too).
     static bool DeleteNameRecords(const NameRecords& made);
@@ -74,8 +87,9 @@ class FCGroup : public __FCNoInciDetail {
     const uint8_t* Record() const { return record_; }
 
   private:
-    std::unique_ptr<FCString> CreateNameString(size_t offset) const;
-    bool SaveNewNameBlock(const FCString* name, size_t offset, NameRecords* made);
+    std::unique_ptr<FCString> CreateNameString(size_t offset, NameRecords* read) const;
+    bool SaveNewNameBlock(const FCString* name, size_t offset, NameRecords* made,
+                          const KnownTexts* known);
 
     uint8_t record_[RECORD_SIZE] = {};
 };

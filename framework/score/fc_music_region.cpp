@@ -34,32 +34,31 @@ bool FCMusicRegion::IsFullMeasureSelection() const {
 }
 
 template <typename T, typename Ask>
-T FCMusicRegion::Remember(Kept<T>& kept, int32_t a, int32_t b, Ask ask) {
-    const uint32_t command = vb::CommandNumber();
-    if (command != 0 && kept.command == command && kept.asked[0] == a && kept.asked[1] == b) {
-        return kept.value;
-    }
-    const T value = ask();
-    if (command != 0) kept = Kept<T>{command, {a, b}, value};
-    return value;
+T RegionReads::Remember(Kept<T> RegionReads::*kept, int32_t a, int32_t b, Ask ask) {
+    RegionReads* reads = Running();
+    if (reads == nullptr) return ask();
+    Kept<T>& answer = reads->*kept;
+    if (answer.known && answer.asked[0] == a && answer.asked[1] == b) return answer.value;
+    answer = {true, {a, b}, ask()};
+    return answer.value;
 }
 
 int16_t FCMusicRegion::GetStartStaff() const {
-    return Remember(startStaff_, startSlot, startSystem, [this] {
+    return RegionReads::Remember(&RegionReads::startStaff_, startSlot, startSystem, [this] {
         return static_cast<int16_t>(
             host::SlotToInst(static_cast<uint16_t>(startSlot), static_cast<uint16_t>(startSystem)));
     });
 }
 
 int16_t FCMusicRegion::GetEndStaff() const {
-    return Remember(endStaff_, endSlot, endSystem, [this] {
+    return RegionReads::Remember(&RegionReads::endStaff_, endSlot, endSystem, [this] {
         return static_cast<int16_t>(
             host::SlotToInst(static_cast<uint16_t>(endSlot), static_cast<uint16_t>(endSystem)));
     });
 }
 
 bool FCMusicRegion::IsLastEndMeasure() const {
-    return Remember(lastEndMeasure_, GetEndMeasure(), 0, [this] {
+    return RegionReads::Remember(&RegionReads::lastEndMeasure_, GetEndMeasure(), 0, [this] {
         const auto m = static_cast<uint16_t>(GetEndMeasure());
         FCMeasure measure;
         if (!measure.Load(m)) return false;

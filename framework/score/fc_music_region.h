@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "framework/base/fc_base.h"
+#include "framework/base/module_state.h"
 
 class FCMusicRegion : public __FCBase {
   public:
@@ -21,7 +22,7 @@ class FCMusicRegion : public __FCBase {
     int16_t GetStartMeasure() const { return IsEmpty() ? 0 : startMeasure; }
     int16_t GetEndMeasure() const { return IsEmpty() ? 0 : endMeasure; }
     // Staff numbers at the start and end slots. Asked of the host once per command (the
-    // staff systems cannot change while it runs), on every call outside a command.
+    // staff systems cannot change while it runs; `RegionReads`), on every call outside one.
     int16_t GetStartStaff() const;
     int16_t GetEndStaff() const;
     // True when the end measure exists and the measure after it does not; like the staves,
@@ -37,18 +38,24 @@ class FCMusicRegion : public __FCBase {
     int16_t endMeasure = 0;
     int32_t endPos = 0;
     int16_t document = 0;
+};
 
+// The score layer's part of a command: the selection's answers, each kept with the fields it
+// was asked for (a field changed within the command is asked for again).
+class RegionReads : public vb::CommandPart<RegionReads> {
   private:
-    // An answer kept for one command, together with the fields it was asked for.
+    friend class FCMusicRegion;
     template <typename T>
     struct Kept {
-        uint32_t command = 0;
+        bool known = false;
         int32_t asked[2] = {};
         T value{};
     };
+    // The answer kept in the running command's `kept` for fields a and b, asked now if there
+    // is none; asked every time outside a command.
     template <typename T, typename Ask>
-    static T Remember(Kept<T>& kept, int32_t a, int32_t b, Ask ask);
+    static T Remember(Kept<T> RegionReads::*kept, int32_t a, int32_t b, Ask ask);
 
-    mutable Kept<int16_t> startStaff_, endStaff_;
-    mutable Kept<bool> lastEndMeasure_;
+    Kept<int16_t> startStaff_, endStaff_;
+    Kept<bool> lastEndMeasure_;
 };

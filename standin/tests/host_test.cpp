@@ -483,6 +483,18 @@ TEST_F(HostTest, AKeyCanBeRewrittenByEveryRecordFunction) {
     EXPECT_EQ(refused[1], 1);
     EXPECT_FALSE(host.Group(0, 4).has_value());
     EXPECT_EQ(host.Calls().back().wrong, "key (0,1,0) after failing");
+
+    // A name text too is made under the number the host assigned and reported under another.
+    answer.key = {1};
+    answer.fails = false;
+    host.AnswerWrongly("FX_CreateEData", 1, answer);
+    const size_t texts = host.Keys(tag::kRawText).size();
+    Bytes text = {'a', 0, 0, 0};
+    uint16_t textKey[1] = {0xFFFF};
+    EXPECT_EQ(FX_CreateEData(tag::kRawText, textKey, text.data(), 4, V), 1);
+    EXPECT_EQ(textKey[0], 1);
+    EXPECT_EQ(host.Keys(tag::kRawText).size(), texts + 1);
+    EXPECT_NE(host.Calls().back().keyOut, (std::vector<uint16_t>{0xFFFF}));
 }
 
 TEST_F(HostTest, ACyclingEnumerationLeadsBackToItsRecordUpToItsLimit) {

@@ -12,6 +12,7 @@
 #include "framework/text/fc_font_prefs.h"
 #include "framework/text/fc_text_block.h"
 #include "host_fixture.h"
+#include "shell/command_scope.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ TEST_F(DataObjectTest, LoadsOfOneCommandAskForTheDocumentOnce) {
     } cases[] = {{false, 3}, {true, 1}};
     for (const Case& c : cases) {
         host().ClearCalls();
-        std::optional<vb::CommandScope> command;
+        std::optional<shell::CommandScope> command;
         if (c.inCommand) command.emplace();
         FCMeasure measure;
         for (uint16_t m = 1; m <= 3; ++m) ASSERT_TRUE(measure.Load(m));
@@ -65,7 +66,7 @@ TEST_F(DataObjectTest, LoadsOfOneCommandAskForTheDocumentOnce) {
     }
     // The next command asks again.
     host().SetDocumentNumber(8);
-    const vb::CommandScope next;
+    const shell::CommandScope next;
     FCMeasure measure;
     ASSERT_TRUE(measure.Load(1));
     EXPECT_EQ(measure.GetLoadedDocument(), 8);

@@ -12,6 +12,7 @@
 #include "framework/score/fc_music_region.h"
 #include "framework/score/fc_system_staff.h"
 #include "host_fixture.h"
+#include "shell/command_scope.h"
 
 namespace {
 
@@ -105,7 +106,7 @@ TEST_F(RegionTest, StavesAndLastMeasureAreAskedOncePerCommand) {
     } cases[] = {{false, 4, 4}, {true, 2, 2}, {true, 2, 2}};
     for (const Case& c : cases) {
         host().ClearCalls();
-        std::optional<vb::CommandScope> command;
+        std::optional<shell::CommandScope> command;
         if (c.inCommand) command.emplace();
         for (int i = 0; i < 2; ++i) {
             EXPECT_EQ(region.GetStartStaff(), 2);
@@ -116,7 +117,7 @@ TEST_F(RegionTest, StavesAndLastMeasureAreAskedOncePerCommand) {
         EXPECT_EQ(CallsOf("FX_LoadEData", kMeasure).size(), c.measureLoads) << c.inCommand;
     }
     // A slot changed within the command is asked for again.
-    const vb::CommandScope command;
+    const shell::CommandScope command;
     EXPECT_EQ(region.GetStartStaff(), 2);
     region.startSlot = 3;
     EXPECT_EQ(region.GetStartStaff(), 3);

@@ -3,6 +3,7 @@
 
 #include <map>
 #include <new>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "framework/score/fc_music_region.h"
 #include "host_fixture.h"
 #include "locale_environment.h"
+#include "shell/command_scope.h"
 #include "split/group_split.h"
 #include "split/multi_staff_check.h"
 
@@ -235,6 +237,31 @@ TEST_F(SplitTest, StaffSpanIsTheFirstAndLastStaffTheSelectionsSystemShows) {
         FCMusicRegion region;
         region.startSystem = c.system;
         EXPECT_EQ(split::GetGroupStaffSpan(group, region), std::make_pair(c.top, c.bottom));
+    }
+}
+
+TEST_F(SplitTest, StaffSpansReadTheListsOncePerCommandAndOnEveryCallOutsideOne) {
+    host().SetStaffSystem(1, {1, 2, 4});
+    FCGroup group;
+    group.SetStartStaff(1);
+    group.SetEndStaff(4);
+    FCMusicRegion region;
+    region.startSystem = 1;
+    struct Case {
+        bool inCommand;
+        size_t listLoads;  // 'SOIu' loads of three spans: five of system 0 and four of system 1
+    } cases[] = {{false, 27}, {true, 9}, {true, 9}};
+    for (const Case& c : cases) {
+        host().ClearCalls();
+        std::optional<shell::CommandScope> command;
+        if (c.inCommand) command.emplace();
+        for (int i = 0; i < 3; ++i) {
+            const auto span = split::GetGroupStaffSpan(group, region);
+            EXPECT_EQ(span.first, 1);
+            EXPECT_EQ(span.second, 4);
+        }
+        EXPECT_EQ(CallsOf("FX_LoadEData", standin::tag::kSystemStaff).size(), c.listLoads)
+            << c.inCommand;
     }
 }
 
@@ -597,6 +624,68 @@ TEST_F(SplitTest, ACreationReportedUnderAKnownKeyIsARefusedOne) {
         }
         const std::string cut = c.creation == 1 ? "(0,1,0)" : "(0,3,0)";
         EXPECT_EQ(after, std::vector<std::string>{"FX_SaveEData 'SDNG' key " + cut});
+    }
+}
+
+TEST_F(SplitTest, ANameTextReportedUnderAKnownNumberIsARefusedOne) {
+    using standin::tag::kRawText;
+    using standin::tag::kTextBlock;
+    struct Case {
+        const char* what;
+        int creation;  // among the creations of the command
+        uint32_t tag;
+        std::vector<uint16_t> key;
+        int laterRefusal;  // a creation refused later on, whose undo would delete under the key
+        bool result;
+        std::vector<Piece> groups;
+    } cases[] = {
+        {"the group's full name text, read", 2, kRawText, {1}, 5, false, {}},
+        {"the placeholder, for a block", 3, kTextBlock, {0xFFFF, 0xFFFF}, 5, false, {}},
+        {"another group's block, loaded", 5, kTextBlock, {3, 0}, 0, false, {}},
+        {"the first piece's full name text",
+         7,
+         kRawText,
+         {5},
+         10,
+         true,
+         {{1, 4, u"Strings", u"Str."},
+          {1, 20, u"Violins", u"Vln."},
+          {5, 20, Suffixed(u"Strings", kFull, 3), Suffixed(u"Str.", kAbbrev, 3)}}},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        host().Reset();
+        SetUp();
+        AddGroup(1, 4, 1, 20);                       // texts 1 and 2
+        AddGroup(1, 2, 1, 20, u"Violins", u"Vln.");  // texts 3 and 4
+        if (c.groups.empty()) c.groups = Pieces();
+        std::map<std::pair<uint32_t, std::vector<uint16_t>>, std::vector<uint8_t>> texts;
+        for (uint32_t tag : {kRawText, kTextBlock}) {
+            for (const auto& key : host().Keys(tag))
+                texts[{tag, key}] = *host().GetRecord(tag, key);
+        }
+        standin::WrongAnswer answer;
+        answer.kind = standin::WrongAnswer::Kind::Key;
+        answer.key = c.key;
+        host().AnswerWrongly("FX_CreateEData", c.creation, answer);
+        if (c.laterRefusal != 0) host().FailCall("FX_CreateEData", c.laterRefusal);
+        host().ClearCalls();
+        EXPECT_EQ(Split(0, 1, 4, 5, 8), c.result);
+        EXPECT_EQ(Pieces(), c.groups);
+        ExpectCovered(1, 20);
+        // Every name text there was is there as it was (a completed piece's shows in its names).
+        for (const auto& [id, bytes] : texts) {
+            EXPECT_EQ(host().GetRecord(id.first, id.second), bytes) << "text " << id.second[0];
+        }
+        // Nothing is written or deleted under the number reported.
+        int creations = 0;
+        for (const auto& call : host().Calls()) {
+            if (call.function == "FX_CreateEData" && ++creations == c.creation) continue;
+            const bool write = call.function == "FX_SaveEData" || call.function == "FX_DeleteEData";
+            if (write && creations >= c.creation && call.tag == c.tag && call.keyIn == c.key) {
+                ADD_FAILURE() << standin::Describe(call);
+            }
+        }
     }
 }
 

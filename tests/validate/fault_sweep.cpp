@@ -64,18 +64,35 @@ std::optional<std::vector<uint16_t>> ExistingKey(const std::vector<standin::Call
     return std::nullopt;
 }
 
-// The key of the first group the run loaded, none without one.
-std::optional<std::vector<uint16_t>> LoadedGroupKey(const std::vector<standin::Call>& calls) {
+// The key of the first record of the tag that the run loaded, none without one.
+std::optional<std::vector<uint16_t>> LoadedKey(const std::vector<standin::Call>& calls,
+                                               uint32_t tag) {
     for (const standin::Call& c : calls) {
-        if (c.function == "FX_LoadEData" && c.tag == standin::tag::kGroup && c.result != 0) {
-            return c.keyIn;
-        }
+        if (c.function == "FX_LoadEData" && c.tag == tag && c.result != 0) return c.keyIn;
     }
     return std::nullopt;
 }
 
+// The key the host gave the run's last creation of the tag before `call`, none without one.
+std::optional<std::vector<uint16_t>> EarlierCreation(const std::vector<standin::Call>& calls,
+                                                     const standin::Call& call) {
+    std::optional<std::vector<uint16_t>> earlier;
+    for (const standin::Call& c : calls) {
+        if (&c == &call) break;
+        if (c.function == "FX_CreateEData" && c.tag == call.tag && c.result != 0) {
+            earlier = c.keyOut;
+        }
+    }
+    return earlier;
+}
+
 bool IsRawText(uint32_t tag) {
     return (tag & 0xFFFF0000u) == 0x74780000u;
+}
+
+// What a piece is made of: its group and its name texts.
+bool IsPieceRecord(uint32_t tag) {
+    return tag == standin::tag::kGroup || tag == standin::tag::kTextBlock || IsRawText(tag);
 }
 
 }  // namespace
@@ -112,10 +129,10 @@ std::vector<driver::Scenario::Fault> SweepFaults(const std::vector<standin::Call
             plans.push_back(Wrong("FX_LoadEData", nth, Answer(Kind::Unterminated)));
         }
     });
-    // A creation that fails and still names a record: one that exists already. A group's
-    // creation that succeeds and reports a key the command knows (a group it loaded) or the
-    // placeholder it passed. (A host that reports another number the command does not know
-    // cannot be told from a good one.)
+    // A creation that fails and still names a record: one that exists already. A creation of a
+    // piece's group or name text that succeeds and reports a key the command knows (the first
+    // record of the tag it loaded, the one it made last) or the placeholder it passed. (A host
+    // that reports another number the command does not know cannot be told from a good one.)
     each("FX_CreateEData", [&](int nth, const standin::Call& call) {
         if (auto existing = ExistingKey(calls, call.tag)) {
             standin::WrongAnswer answer = Answer(Kind::Key);
@@ -123,15 +140,13 @@ std::vector<driver::Scenario::Fault> SweepFaults(const std::vector<standin::Call
             answer.fails = true;
             plans.push_back(Wrong("FX_CreateEData", nth, answer));
         }
-        if (call.tag == standin::tag::kGroup) {
-            if (auto loaded = LoadedGroupKey(calls)) {
-                standin::WrongAnswer answer = Answer(Kind::Key);
-                answer.key = *loaded;
-                plans.push_back(Wrong("FX_CreateEData", nth, answer));
-            }
-            standin::WrongAnswer placeholder = Answer(Kind::Key);
-            placeholder.key = call.keyIn;
-            plans.push_back(Wrong("FX_CreateEData", nth, placeholder));
+        if (!IsPieceRecord(call.tag)) return;
+        for (const auto& known : {LoadedKey(calls, call.tag), EarlierCreation(calls, call),
+                                  std::optional<std::vector<uint16_t>>(call.keyIn)}) {
+            if (!known) continue;
+            standin::WrongAnswer answer = Answer(Kind::Key);
+            answer.key = *known;
+            plans.push_back(Wrong("FX_CreateEData", nth, answer));
         }
     });
     for (const char* function : kRecordFunctions) {

@@ -213,22 +213,25 @@ void CheckNameBlocks(const DocumentState& before, const standin::Host& host,
     }
 }
 
-// The host writes: never under a placeholder key, no name text after a failed group creation,
-// every record of its own size.
+// The host writes: never under a placeholder key (nor deletions), no name text after a failed
+// group creation, every record of its own size.
 void CheckWrites(const DocumentState& before, const std::vector<Call>& calls, const RunFacts& facts,
                  std::vector<std::string>& out) {
     bool creationFailed = false;
     size_t nextCalls = 0;
     for (const Call& c : calls) {
         if (c.function == "FX_NextEData") ++nextCalls;
-        const bool save = c.function == "FX_SaveEData", create = c.function == "FX_CreateEData";
-        if (!save && !create) continue;
+        const bool save = c.function == "FX_SaveEData", create = c.function == "FX_CreateEData",
+                   erase = c.function == "FX_DeleteEData";
+        if (!save && !create && !erase) continue;
         const std::string what = standin::Describe(c).substr(0, 60);
         const auto known = before.keys.find(c.tag);
-        if (save && std::count(c.keyIn.begin(), c.keyIn.end(), 0xFFFF) != 0 &&
+        if ((save || erase) && std::count(c.keyIn.begin(), c.keyIn.end(), 0xFFFF) != 0 &&
             (known == before.keys.end() || known->second.count(c.keyIn) == 0)) {
-            out.push_back("written under a placeholder key: " + what);
+            out.push_back(std::string(save ? "written" : "deleted") +
+                          " under a placeholder key: " + what);
         }
+        if (erase) continue;
         if (create && c.tag == kGroup) {
             creationFailed = c.result == 0;
         } else if (create && creationFailed && (c.tag == kTextBlock || IsRawText(c.tag))) {

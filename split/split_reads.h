@@ -1,0 +1,55 @@
+#pragma once
+// What the split reads from the host once per command: the command writes none of it.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "framework/base/module_state.h"
+#include "framework/score/fc_group.h"
+#include "framework/score/fc_music_region.h"
+#include "framework/text/fc_string.h"
+
+class FCSystemStaves;
+
+namespace split {
+
+// The split's part of a command: the score's staff order and the staves the selection's staff
+// system shows, loaded when the first group of more than one staff needs them, and the name
+// font commands, built when the first matching group is cut.
+class SplitReads : public vb::CommandPart<SplitReads> {
+  public:
+    // See GetGroupStaffSpan.
+    std::pair<int16_t, int16_t> StaffSpan(const FCGroup& group, const FCMusicRegion& region);
+    // The name font commands of full and of abbreviated names.
+    const FCString& FullCommand();
+    const FCString& AbbreviatedCommand();
+
+  private:
+    // A group's span is the walk of the score order from its first to its last staff.
+    class StaffSpans {
+      public:
+        // `selectionComplete` false: the selection's list may lack staves, and no span is known.
+        StaffSpans(const FCSystemStaves& scoreOrder, const FCSystemStaves& selectionSystem,
+                   bool selectionComplete);
+        std::pair<int16_t, int16_t> Span(int16_t startStaff, int16_t endStaff) const;
+
+      private:
+        std::vector<int16_t> order_;                      // the score order
+        std::unordered_map<int16_t, size_t> firstPlace_;  // where each staff first stands
+        std::unordered_set<int16_t> shown_;               // the selection's system
+        bool selectionComplete_;
+    };
+
+    void LoadFonts();
+
+    std::optional<StaffSpans> spans_;
+    int16_t spansSystem_ = 0;  // the selection's system the spans were read for
+    bool fontsLoaded_ = false;
+    FCString fullCommand_, abbreviatedCommand_;
+};
+
+}  // namespace split
