@@ -59,8 +59,9 @@ namespace {
 // Whether a creation reported under `number` made a record of its own: the placeholder the
 // creation passed, or a number of a record known to be there, names none (the host created
 // it elsewhere or not at all), and whatever is written or deleted under it would hit another's.
+// Nor does 0, which a group's name field reads as "no name": the piece would come out unnamed.
 bool NamesNewRecord(uint16_t number, const std::unordered_set<uint16_t>* known) {
-    return number != 0xFFFF && (known == nullptr || known->count(number) == 0);
+    return number != 0 && number != 0xFFFF && (known == nullptr || known->count(number) == 0);
 }
 }  // namespace
 

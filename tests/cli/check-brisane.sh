@@ -25,52 +25,52 @@ chamber="$examples/chamber-hidden-staves.json"
 o=(--output "$out/doc.json" --svg "$out/picture.svg")
 
 for tool in xmllint rsvg-convert; do
-	command -v "$tool" >/dev/null || {
-		echo "FAIL: $tool is missing (tools/setup installs it)"
-		exit 1
-	}
+  command -v "$tool" >/dev/null || {
+    echo "FAIL: $tool is missing (tools/setup installs it)"
+    exit 1
+  }
 done
 
 fail() {
-	echo "FAIL: $*"
-	failures=$((failures + 1))
+  echo "FAIL: $*"
+  failures=$((failures + 1))
 }
 
 # refused MESSAGE-PART ARGS...: exit code 2, one line on standard error holding the message,
 # nothing on it of the JSON library, and no file written.
 refused() {
-	local want=$1
-	shift
-	"$brisane" "$@" >"$work/stdout" 2>"$work/err" </dev/null
-	local code=$? lines
-	lines=$(wc -l <"$work/err")
-	if [ $code -ne 2 ] || ! grep -qF -- "$want" "$work/err" || [ "$lines" -ne 1 ] ||
-		grep -q "json.exception" "$work/err" || [ -n "$(ls -A "$out")" ]; then
-		fail "brisane $* -> exit $code, $lines lines on stderr: $(head -c 300 "$work/err")"
-	fi
-	rm -rf "${out:?}"/* "$out"/.[!.]* 2>/dev/null
+  local want=$1
+  shift
+  "$brisane" "$@" >"$work/stdout" 2>"$work/err" </dev/null
+  local code=$? lines
+  lines=$(wc -l <"$work/err")
+  if [ $code -ne 2 ] || ! grep -qF -- "$want" "$work/err" || [ "$lines" -ne 1 ] ||
+    grep -q "json.exception" "$work/err" || [ -n "$(ls -A "$out")" ]; then
+    fail "brisane $* -> exit $code, $lines lines on stderr: $(head -c 300 "$work/err")"
+  fi
+  rm -rf "${out:?}"/* "$out"/.[!.]* 2>/dev/null
 }
 
 # ends CODE NAME ARGS...: exit code CODE; standard output in $work/stdout.
 ends() {
-	local want=$1 name=$2
-	shift 2
-	"$brisane" "$@" >"$work/stdout" 2>"$work/err"
-	local code=$?
-	if [ $code -ne "$want" ]; then
-		fail "$name: brisane $* -> exit $code, not $want: $(head -c 300 "$work/err")"
-		return 1
-	fi
+  local want=$1 name=$2
+  shift 2
+  "$brisane" "$@" >"$work/stdout" 2>"$work/err"
+  local code=$?
+  if [ $code -ne "$want" ]; then
+    fail "$name: brisane $* -> exit $code, not $want: $(head -c 300 "$work/err")"
+    return 1
+  fi
 }
 
 # runs NAME ARGS...: exit code 0 (groups were split, or scenarios passed).
 runs() {
-	ends 0 "$@"
+  ends 0 "$@"
 }
 
 # says NAME TEXT: the last run's standard output holds TEXT.
 says() {
-	grep -qF -- "$2" "$work/stdout" || fail "$1: the output lacks '$2'"
+  grep -qF -- "$2" "$work/stdout" || fail "$1: the output lacks '$2'"
 }
 
 # Options.
@@ -87,7 +87,7 @@ refused "--yes takes no value" "$q" --staves 1-4 --measures 5-8 --yes=1 "${o[@]}
 refused "--output needs a value" "$q" --staves 1-4 --measures 5-8 --output
 refused "--output needs a value" "$q" --staves 1-4 --measures 5-8 --output --yes
 refused "--output and --svg name the same file" "$q" --staves 1-4 --measures 5-8 \
-	--output "$out/x" --svg "$out/../out/x"
+  --output "$out/x" --svg "$out/../out/x"
 refused "--svg names the document itself" "$q" --staves 1-4 --measures 5-8 --svg "$q"
 refused "--staves means nothing with --no-selection" "$q" --no-selection --staves 1-4 "${o[@]}"
 refused "--system means nothing with --no-selection" "$q" --no-selection --system 1 "${o[@]}"
@@ -104,14 +104,14 @@ refused "--staves: 'x' is not a decimal number" "$q" --staves 1-x --measures 5-8
 refused "--end-pos: '1e3' is not a decimal number" "$q" --staves 1-4 --measures 5-8 --end-pos 1e3 "${o[@]}"
 refused "--measures: 40000 is out of range" "$q" --staves 1-4 --measures 5-40000 "${o[@]}"
 refused "--host-version: '0x1FFFFFFFF' is not a version" "$q" --staves 1-4 --measures 5-8 \
-	--host-version 0x1FFFFFFFF "${o[@]}"
+  --host-version 0x1FFFFFFFF "${o[@]}"
 runs "leading zeros" "$q" --staves 01-04 --measures 010-016 --yes &&
-	says "leading zeros" "slots 1 to 4 of staff system 0), measures 10 to 16"
+  says "leading zeros" "slots 1 to 4 of staff system 0), measures 10 to 16"
 runs "08 is eight" "$q" --staves 1-4 --measures 08-16 --yes && says "08 is eight" "measures 8 to 16"
 runs "decimal host version" "$q" --staves 1-4 --measures 5-8 --host-version=0285212672 &&
-	says "decimal host version" "host version 0x11000000"
+  says "decimal host version" "host version 0x11000000"
 runs "hexadecimal host version" "$q" --staves=1-4 --measures=5-8 --host-version=0x11000000 &&
-	says "hexadecimal host version" "host version 0x11000000"
+  says "hexadecimal host version" "host version 0x11000000"
 
 # Selections the notation program never makes.
 refused "--measures 9-32767: the score has 48 measures" "$q" --staves 1-4 --measures 9-32767 "${o[@]}"
@@ -121,9 +121,9 @@ refused "--staves 4-1: the top slot comes after the bottom slot" "$q" --staves 4
 refused "--staves 0-4: slots count from 1" "$q" --staves 0-4 --measures 5-8 "${o[@]}"
 refused "--staves 1-9: the score (staff system 0) has 4 staves" "$q" --staves 1-9 --measures 5-8 "${o[@]}"
 refused "--start-pos -1: positions in a measure count from 0" "$q" --staves 1-4 --measures 5-8 \
-	--start-pos -1 "${o[@]}"
+  --start-pos -1 "${o[@]}"
 refused "--end-pos -2147483648: positions in a measure count from 0" "$q" --staves 1-4 \
-	--measures 5-8 --end-pos=-2147483648 "${o[@]}"
+  --measures 5-8 --end-pos=-2147483648 "${o[@]}"
 refused "--staves 1-6: staff system 2 has 5 staves" "$chamber" --system 2 --staves 1-6 --measures 5-8 "${o[@]}"
 refused "--system 9: the document has no staff system 9" "$chamber" --system 9 --staves 1-2 --measures 5-8 "${o[@]}"
 
@@ -133,55 +133,55 @@ refused "missing.json: no such file" "$work/missing.json" --staves 1-4 --measure
 [ "$(grep -o "missing.json" "$work/err" | wc -l)" -eq 1 ] || fail "the missing file is named more than once"
 printf '{"measureCount": 4,\n "groups": [' >"$work/cut.json"
 refused "cut.json: not valid JSON at line 2, column 13: unexpected end of input" "$work/cut.json" \
-	--staves 1-1 --measures 1-2 "${o[@]}"
+  --staves 1-1 --measures 1-2 "${o[@]}"
 printf '{"measureCount": 4, "groups": [{"startStaff": "x"}]}' >"$work/bad.json"
 refused "bad.json: groups[0].startStaff: expected an integer, found a string" "$work/bad.json" \
-	--staves 1-2 --measures 1-2 "${o[@]}"
+  --staves 1-2 --measures 1-2 "${o[@]}"
 printf '{"measureCount": 4, "measureCount": 8}' >"$work/twice.json"
 refused "twice.json: measureCount: the key appears twice" "$work/twice.json" --staves 1-1 --measures 1-2 "${o[@]}"
 printf '{"staves": [{"number": 1}], "measureCount": null}' >"$work/null.json"
 refused "null.json: measureCount: expected an integer, found null" "$work/null.json" \
-	--staves 1-1 --measures 1-2 "${o[@]}"
+  --staves 1-1 --measures 1-2 "${o[@]}"
 printf '{"measureCount": 4, "staves": [{"number": 1}], "groups": [{"startStaff": 1, "endStaff": 3, "startMeasure": 1, "endMeasure": 4}]}' \
-	>"$work/lacking.json"
+  >"$work/lacking.json"
 refused "lacking.json: groups[0].endStaff: staff 3 is not in the score" "$work/lacking.json" \
-	--staves 1-1 --measures 1-2 "${o[@]}"
+  --staves 1-1 --measures 1-2 "${o[@]}"
 # -1 in a key asks the host for a number: no group is stored under it.
 printf '{"measureCount": 8, "staves": [{"number": 1}], "groups": [{"owner": -1, "number": 1, "startStaff": 1, "endStaff": 1, "startMeasure": 1, "endMeasure": 8}]}' \
-	>"$work/owner.json"
+  >"$work/owner.json"
 refused "owner.json: groups[0].owner: -1 stands for a number still to be assigned" "$work/owner.json" \
-	--staves 1-1 --measures 1-2 "${o[@]}"
+  --staves 1-1 --measures 1-2 "${o[@]}"
 
 # Outputs: checked before the command runs, and written only when all can be.
 refused "--svg /nonexistent/x.svg: the folder /nonexistent does not exist" "$q" --staves 1-4 \
-	--measures 5-8 --output "$out/doc.json" --svg /nonexistent/x.svg
+  --measures 5-8 --output "$out/doc.json" --svg /nonexistent/x.svg
 refused "--output $out: is a folder, not a file" "$q" --staves 1-4 --measures 5-8 --output "$out"
 
 # Help and version: standard output, exit 0.
 "$brisane" --help >"$work/stdout" 2>&1 && grep -q "^usage: brisane" "$work/stdout" ||
-	fail "--help does not print the usage"
+  fail "--help does not print the usage"
 [ "$("$brisane" --version)" = "brisane (Vorlan Brisane) $version" ] ||
-	fail "--version prints '$("$brisane" --version)', not the project's version $version"
+  fail "--version prints '$("$brisane" --version)', not the project's version $version"
 
 # Answers from a pipe: the same as typed at a terminal.
 runs "piped yes" "$q" --staves 1-4 --measures 5-6 < <(yes) && says "piped yes" "pressed: Yes" &&
-	says "piped yes" "The command returned 1"
+  says "piped yes" "The command returned 1"
 ends 1 "piped no" "$q" --staves 1-4 --measures 5-6 < <(printf 'maybe\r\nN\r\n') &&
-	says "piped no" "Please answer y or n" && says "piped no" "pressed: No" &&
-	says "piped no" "The command returned 0"
+  says "piped no" "Please answer y or n" && says "piped no" "pressed: No" &&
+  says "piped no" "The command returned 0"
 ends 1 "no input" "$q" --staves 1-4 --measures 5-6 </dev/null && says "no input" "pressed: (not answered)"
 
 # The exit status tells what happened: 0 groups were split, 1 the command ran and split nothing.
 # Outputs are written either way.
 ends 0 "split" "$q" --staves 1-4 --measures 5-16 --output "$made/split.json" &&
-	says "split" "The command returned 1"
+  says "split" "The command returned 1"
 ends 1 "answered No" "$q" --staves 1-4 --measures 5-6 --no --output "$made/unsplit.json" &&
-	says "answered No" "pressed: No" && { [ -s "$made/unsplit.json" ] ||
-		fail "a run that split nothing did not write its output"; }
+  says "answered No" "pressed: No" && { [ -s "$made/unsplit.json" ] ||
+    fail "a run that split nothing did not write its output"; }
 ends 1 "partial measure refused" "$q" --staves 1-4 --measures 5-8 --start-pos 10 &&
-	says "partial measure refused" "+-- Partial Measure"
+  says "partial measure refused" "+-- Partial Measure"
 ends 1 "multi-staff instrument refused" "$examples/orchestra.json" --staves 18-19 --measures 5-8 &&
-	says "multi-staff instrument refused" "+-- Multi-staff Instrument Range"
+  says "multi-staff instrument refused" "+-- Multi-staff Instrument Range"
 ends 1 "no group" "$q" --staves 2-3 --measures 5-8 && says "no group" "+-- No Group"
 ends 1 "no selection" "$q" --no-selection --yes
 
@@ -201,27 +201,27 @@ EOF
 diff "$work/quiet" "$work/stdout" >"$work/diff" || fail "--quiet prints more or less: $(cat "$work/diff")"
 ends 0 "quiet split" "$q" --staves 1-4 --measures 5-16 --quiet
 [ "$(wc -l <"$work/stdout")" -eq 2 ] && [ "$(tail -n 1 "$work/stdout")" = "The command returned 1 (groups were split)." ] ||
-	fail "--quiet on a split prints more than the selection and the result: $(cat "$work/stdout")"
+  fail "--quiet on a split prints more than the selection and the result: $(cat "$work/stdout")"
 
 # A good run: the quartet group is cut at measures 5 and 8, the result written and drawn, and the
 # selection printed with its staff numbers and names.
 if runs "example run" "$q" --staves 1-4 --measures 5-8 --output "$made/doc.json" --svg "$made/doc.svg"; then
-	says "example run" "The command returned 1"
-	says "example run" 'Selection: staves 1 "Violin I" to 4 "Violoncello" (slots 1 to 4 of staff system 0)'
-	grep -q '"endMeasure": 4' "$made/doc.json" || fail "the example run did not write the split"
-	[ -z "$(find "$made" -name '.*.tmp')" ] || fail "temporary files were left beside the outputs"
+  says "example run" "The command returned 1"
+  says "example run" 'Selection: staves 1 "Violin I" to 4 "Violoncello" (slots 1 to 4 of staff system 0)'
+  grep -q '"endMeasure": 4' "$made/doc.json" || fail "the example run did not write the split"
+  [ -z "$(find "$made" -name '.*.tmp')" ] || fail "temporary files were left beside the outputs"
 fi
 # In place: the document as its own output, named through a symbolic link, which stays a link.
 mkdir -p "$made/scores"
 cp "$q" "$made/scores/quartet.json"
 ln -s scores/quartet.json "$made/link.json"
 if runs "in place through a link" "$made/link.json" --staves 1-4 --measures 5-8 --output "$made/link.json"; then
-	[ -L "$made/link.json" ] || fail "writing through a symbolic link replaced the link"
-	grep -q '"endMeasure": 4' "$made/scores/quartet.json" || fail "the link's target was not written"
-	[ -z "$(find "$made" -name '.*.tmp')" ] || fail "temporary files were left beside the target"
+  [ -L "$made/link.json" ] || fail "writing through a symbolic link replaced the link"
+  grep -q '"endMeasure": 4' "$made/scores/quartet.json" || fail "the link's target was not written"
+  [ -z "$(find "$made" -name '.*.tmp')" ] || fail "temporary files were left beside the target"
 fi
 ends 1 "hidden staves" "$chamber" --system 2 --staves 2-3 --measures 9-16 &&
-	says "hidden staves" 'staves 3 "Clarinet in A" to 4 "Bassoon" (slots 2 to 3 of staff system 2)'
+  says "hidden staves" 'staves 3 "Clarinet in A" to 4 "Bassoon" (slots 2 to 3 of staff system 2)'
 
 # Names with control characters reach neither the terminal nor the picture raw.
 cat >"$work/names.json" <<'EOF'
@@ -230,12 +230,12 @@ cat >"$work/names.json" <<'EOF'
              "fullName": "Evil\u001b[31m\u0001\u202e<&>\"", "abbrevName": "\u0007\u007f\u0085"}]}
 EOF
 if runs "control characters" "$work/names.json" --staves 1-2 --measures 3-5 \
-	--output "$made/names.json" --svg "$made/names.svg"; then
-	if LC_ALL=C grep -q $'[\x01-\x08\x0b-\x1f\x7f]' "$work/stdout" "$made/names.svg"; then
-		fail "control characters reached the terminal or the picture raw"
-	fi
-	says "control characters" 'full "Evil\u001b[31m\u0001\u202e<&>\""'
-	says "control characters" 'Selection: staves 1 "Red\u001b[31m" to 2 "B\u0001"'
+  --output "$made/names.json" --svg "$made/names.svg"; then
+  if LC_ALL=C grep -q $'[\x01-\x08\x0b-\x1f\x7f]' "$work/stdout" "$made/names.svg"; then
+    fail "control characters reached the terminal or the picture raw"
+  fi
+  says "control characters" 'full "Evil\u001b[31m\u0001\u202e<&>\""'
+  says "control characters" 'Selection: staves 1 "Red\u001b[31m" to 2 "B\u0001"'
 fi
 "$brisane" "$q" --staves $'1-4\e' --measures 5-8 2>"$work/err" >/dev/null
 LC_ALL=C grep -q $'\e' "$work/err" && fail "an argument's control character reached the terminal raw"
@@ -243,22 +243,22 @@ LC_ALL=C grep -q $'\e' "$work/err" && fail "an argument's control character reac
 # Every picture: valid XML, stacked (After below Before, at the same left edge), 1,400 pixels
 # wide, the selection marked, each piece's name clipped to it; and it renders.
 picture() {
-	local name=$1
-	shift
-	runs "$name" "$@" --svg "$made/$name.svg" || return
-	local svg="$made/$name.svg"
-	xmllint --noout "$svg" 2>"$work/xml" || fail "$name: the picture is not XML: $(head -n 2 "$work/xml")"
-	grep -q '^<svg [^>]*width="1400"' "$svg" || fail "$name: the picture is not 1,400 pixels wide"
-	local before after
-	before=$(grep -o '<text x="20" y="[0-9]*" font-size="22" font-weight="bold">Before' "$svg")
-	after=$(grep -o '<text x="20" y="[0-9]*" font-size="22" font-weight="bold">After' "$svg")
-	[ -n "$before" ] && [ -n "$after" ] || fail "$name: Before and After do not stand one above the other"
-	grep -q 'stroke-dasharray' "$svg" || fail "$name: the selection is not marked"
-	grep -q '<g clip-path="url(#p1-g' "$svg" || fail "$name: the names are not clipped to their pieces"
-	rsvg-convert "$svg" -o "$made/$name.png" 2>"$work/png" || fail "$name: the picture does not render"
-	# The PNG header holds the width at bytes 16 to 19.
-	[ "$(od -An -tu1 -j16 -N4 "$made/$name.png" | tr -s ' ')" = " 0 0 5 120" ] ||
-		fail "$name: the rendered picture is not 1,400 pixels wide"
+  local name=$1
+  shift
+  runs "$name" "$@" --svg "$made/$name.svg" || return
+  local svg="$made/$name.svg"
+  xmllint --noout "$svg" 2>"$work/xml" || fail "$name: the picture is not XML: $(head -n 2 "$work/xml")"
+  grep -q '^<svg [^>]*width="1400"' "$svg" || fail "$name: the picture is not 1,400 pixels wide"
+  local before after
+  before=$(grep -o '<text x="20" y="[0-9]*" font-size="22" font-weight="bold">Before' "$svg")
+  after=$(grep -o '<text x="20" y="[0-9]*" font-size="22" font-weight="bold">After' "$svg")
+  [ -n "$before" ] && [ -n "$after" ] || fail "$name: Before and After do not stand one above the other"
+  grep -q 'stroke-dasharray' "$svg" || fail "$name: the selection is not marked"
+  grep -q '<g clip-path="url(#p1-g' "$svg" || fail "$name: the names are not clipped to their pieces"
+  rsvg-convert "$svg" -o "$made/$name.png" 2>"$work/png" || fail "$name: the picture does not render"
+  # The PNG header holds the width at bytes 16 to 19.
+  [ "$(od -An -tu1 -j16 -N4 "$made/$name.png" | tr -s ' ')" = " 0 0 5 120" ] ||
+    fail "$name: the rendered picture is not 1,400 pixels wide"
 }
 picture quartet "$q" --staves 1-4 --measures 9-16
 picture orchestra "$examples/orchestra.json" --staves 20-24 --measures 33-40
@@ -270,31 +270,31 @@ picture names "$work/names.json" --staves 1-2 --measures 3-5
 # benchmarks measure it on a score four times this one.)
 "$generate" 1 2 3 >"$work/stdout" 2>"$work/err"
 [ $? -eq 2 ] && grep -qx "generate-score: STAVES: '1' is not a number from 2 to 2000" "$work/err" ||
-	fail "generate-score 1 2 3 is not refused: $(cat "$work/err")"
+  fail "generate-score 1 2 3 is not refused: $(cat "$work/err")"
 "$generate" 30 10 16 --shape one-system >/dev/null 2>"$work/err" &&
-	grep -qx "generate-score: its selection: --system 0 --staves 1-30 --measures 4-8" "$work/err" ||
-	fail "generate-score does not name the selection of its score: $(cat "$work/err")"
+  grep -qx "generate-score: its selection: --system 0 --staves 1-30 --measures 4-8" "$work/err" ||
+  fail "generate-score does not name the selection of its score: $(cat "$work/err")"
 if "$generate" 250 2000 2000 --output "$made/large.json" 2>"$work/err"; then
-	selection=$(sed -n 's/^generate-score: its selection: //p' "$work/err")
-	# shellcheck disable=SC2086  # the selection is a list of words
-	if ends 0 "large score" "$made/large.json" $selection --yes --quiet --svg "$made/large.svg"; then
-		rsvg-convert -w 1400 "$made/large.svg" -o "$made/large.png" 2>"$work/png" ||
-			fail "rsvg-convert -w 1400 does not render the large score's picture: $(head -c 300 "$work/png")"
-		[ "$(sed -n '1s/^<svg [^>]* height="\([0-9]*\)".*/\1/p' "$made/large.svg")" -le 4000 ] ||
-			fail "the large score's picture is taller than 4,000 pixels"
-	fi
+  selection=$(sed -n 's/^generate-score: its selection: //p' "$work/err")
+  # shellcheck disable=SC2086  # the selection is a list of words
+  if ends 0 "large score" "$made/large.json" $selection --yes --quiet --svg "$made/large.svg"; then
+    rsvg-convert -w 1400 "$made/large.svg" -o "$made/large.png" 2>"$work/png" ||
+      fail "rsvg-convert -w 1400 does not render the large score's picture: $(head -c 300 "$work/png")"
+    [ "$(sed -n '1s/^<svg [^>]* height="\([0-9]*\)".*/\1/p' "$made/large.svg")" -le 4000 ] ||
+      fail "the large score's picture is taller than 4,000 pixels"
+  fi
 else
-	fail "generate-score 250 2000 2000: $(cat "$work/err")"
+  fail "generate-score 250 2000 2000: $(cat "$work/err")"
 fi
 
 for svg in "$made"/*.svg; do
-	xmllint --noout "$svg" 2>/dev/null || fail "$(basename "$svg"): the picture is not XML"
+  xmllint --noout "$svg" 2>/dev/null || fail "$(basename "$svg"): the picture is not XML"
 done
 
 # Scenarios: a file that cannot be read or is no scenario is a usage error, not a failed scenario.
 scenarios=$(cd "$(dirname "$0")/../scenarios" && pwd)
 scenario() { # scenario NAME JSON-AFTER-THE-DOCUMENT
-	printf '{"document": "%s", %s}' "$q" "$2" >"$work/$1.json"
+  printf '{"document": "%s", %s}' "$q" "$2" >"$work/$1.json"
 }
 refused "none.json: no such file" --scenario "$work/none.json"
 scenario typo '"selection": null, "expect": {"reslt": 1}'
@@ -316,13 +316,13 @@ runs "a scenario without expect" --scenario "$work/free.json" && says "a scenari
 scenario wrong '"selection": {"slots": [1, 4], "measures": [5, 8]}, "expect": {"result": 0}'
 "$brisane" --scenario "$work/wrong.json" >"$work/stdout" 2>&1
 [ $? -eq 1 ] && grep -q "result expected 0, returned 1" "$work/stdout" ||
-	fail "a scenario whose expectation fails does not exit 1"
+  fail "a scenario whose expectation fails does not exit 1"
 # A failure of several lines is printed on several lines.
 scenario writes '"selection": {"slots": [1, 4], "measures": [5, 8]}, "expect": {"writes": []}'
 "$brisane" --scenario "$work/writes.json" >"$work/stdout" 2>&1
 says "writes differ" "host writes differ; made:"
 grep -q "^    FX_SaveEData 'SDNG' (0,1,0)$" "$work/stdout" && ! grep -qF '\u000a' "$work/stdout" ||
-	fail "the writes of a failed scenario are not printed one a line"
+  fail "the writes of a failed scenario are not printed one a line"
 # A planned fault that never takes effect fails the scenario, naming the entry.
 scenario unfired '"selection": {"slots": [1, 4], "measures": [5, 8]}, "fail": [{"function": "FX_CreateEData", "nth": 1}, {"function": "FX_CreateEData", "nth": 999}, {"function": "FX_FontNumToName", "nth": 1, "answer": "full name"}]'
 "$brisane" --scenario "$work/unfired.json" >"$work/stdout" 2>&1
@@ -333,18 +333,18 @@ grep -q "fail\[0\]" "$work/stdout" && fail "a fault that took effect is named as
 # Records may hold what the sections refuse, a group under the key word -1 too; the run saves and
 # reads back the document around the command.
 printf '{"document": {"measureCount": 8, "staves": [{"number": 1}], "records": [{"tag": "SDNG", "key": [-1, 1, 0], "bytes": "%s"}]}, "selection": {"slots": [1, 1], "measures": [3, 5]}, "expect": {"unchanged": true}}' \
-	"0100010000000000000000000000000000000000000000000000000000000000 01000800" >"$work/minus.json"
+  "0100010000000000000000000000000000000000000000000000000000000000 01000800" >"$work/minus.json"
 runs "a group stored under -1" --scenario "$work/minus.json" && says "a group stored under -1" "1 passed, 0 failed"
 runs "shared scenarios" --scenario "$scenarios"/*.json && says "shared scenarios" " 0 failed"
 
 # The user's language: the boxes in it and its name in the header line, English without a table.
 LC_ALL=de_DE.UTF-8 runs "in German" "$q" --staves 1-4 --measures 5-6 --yes &&
-	says "in German" "language German (LC_ALL=de_DE.UTF-8)" && says "in German" "+-- Bereich zu klein? --"
+  says "in German" "language German (LC_ALL=de_DE.UTF-8)" && says "in German" "+-- Bereich zu klein? --"
 LC_ALL= LC_MESSAGES=ja_JP.UTF-8 LANG=fr_FR.UTF-8 ends 1 "LC_MESSAGES before LANG" "$q" --staves 1-3 \
-	--measures 5-8 && says "LC_MESSAGES before LANG" "language Japanese (LC_MESSAGES=ja_JP.UTF-8)" &&
-	says "LC_MESSAGES before LANG" "+-- グループがありません --"
+  --measures 5-8 && says "LC_MESSAGES before LANG" "language Japanese (LC_MESSAGES=ja_JP.UTF-8)" &&
+  says "LC_MESSAGES before LANG" "+-- グループがありません --"
 LC_ALL=pt_BR.UTF-8 ends 1 "no table" "$q" --staves 1-3 --measures 5-8 &&
-	says "no table" "language English (LC_ALL=pt_BR.UTF-8)" && says "no table" "+-- No Group --"
+  says "no table" "language English (LC_ALL=pt_BR.UTF-8)" && says "no table" "+-- No Group --"
 
 if [ $failures -ne 0 ]; then exit 1; fi
 echo "brisane: every case behaves"

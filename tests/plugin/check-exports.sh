@@ -10,8 +10,8 @@ FinaleExtensionTerminate
 FinaleExtensionVersion"
 actual=$(nm -D --defined-only "$1" | awk '{print $3}' | sort)
 if [ "$actual" != "$expected" ]; then
-	echo "exports of $1 differ from the seven entry points:"
-	diff <(echo "$expected") <(echo "$actual") || true
-	exit 1
+  echo "exports of $1 differ from the seven entry points:"
+  diff <(echo "$expected") <(echo "$actual") || true
+  exit 1
 fi
 echo "exports of $1: the seven entry points"

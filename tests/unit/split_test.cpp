@@ -641,6 +641,8 @@ TEST_F(SplitTest, ANameTextReportedUnderAKnownNumberIsARefusedOne) {
     } cases[] = {
         {"the group's full name text, read", 2, kRawText, {1}, 5, false, {}},
         {"the placeholder, for a block", 3, kTextBlock, {0xFFFF, 0xFFFF}, 5, false, {}},
+        {"number 0, no name, for a block", 3, kTextBlock, {0, 0}, 5, false, {}},
+        {"number 0 for a text", 2, kRawText, {0}, 5, false, {}},
         {"another group's block, loaded", 5, kTextBlock, {3, 0}, 0, false, {}},
         {"the first piece's full name text",
          7,

@@ -18,8 +18,8 @@ source "$(dirname "$0")/check-common.sh"
 setups=("$release"/vorlanbrisane-*-win64-setup.exe)
 setup=${setups[0]}
 [ -f "$setup" ] || {
-	echo "FAIL: no setup program in $release"
-	exit 1
+  echo "FAIL: no setup program in $release"
+  exit 1
 }
 version=${setup##*/vorlanbrisane-}
 version=${version%-win64-setup.exe}
@@ -30,8 +30,8 @@ plugin=$work/vorlanbrisane64.fxt
 
 rm -rf "$prefix" "$prefix.new"
 "${wine_run[@]}" --init >/dev/null || {
-	echo "FAIL: no Wine prefix"
-	exit 1
+  echo "FAIL: no Wine prefix"
+  exit 1
 }
 drive=$prefix/drive_c
 finale=$drive/Program\ Files/MakeMusic/Finale
@@ -41,25 +41,25 @@ key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\VorlanBrisane'
 # A fake installation of Finale VERSION: a Finale.exe, and for 26 a plug-in folder holding
 # another plug-in that nothing may touch.
 fake_finale() {
-	mkdir -p "$finale/$1"
-	echo "Finale $1" >"$finale/$1/Finale.exe"
-	if [ "$1" == 26 ]; then
-		mkdir -p "$finale/26/Plug-ins"
-		echo "another plug-in" >"$finale/26/Plug-ins/other.fxt"
-	fi
+  mkdir -p "$finale/$1"
+  echo "Finale $1" >"$finale/$1/Finale.exe"
+  if [ "$1" == 26 ]; then
+    mkdir -p "$finale/26/Plug-ins"
+    echo "another plug-in" >"$finale/26/Plug-ins/other.fxt"
+  fi
 }
 
 # Every folder and file of drive C: but the temporary folders; the files with sizes and times (in
 # seconds: Windows keeps a file's time to 100 ns, Linux to the nanosecond), and checksums
 # outside Wine's own folders. (A folder's time changes with what it held a moment.)
 snapshot() {
-	(
-		cd "$drive" || exit 1
-		find . \( -ipath './users/*/temp' -o -ipath './windows/temp' \) -prune -o \
-			-type d -printf '%p\n' -o -printf '%p %y %s %Ts\n'
-		find . \( -path ./windows -o -path ./users -o -path ./ProgramData \) -prune -o -type f \
-			-exec sha256sum {} +
-	) | LC_ALL=C sort
+  (
+    cd "$drive" || exit 1
+    find . \( -ipath './users/*/temp' -o -ipath './windows/temp' \) -prune -o \
+      -type d -printf '%p\n' -o -printf '%p %y %s %Ts\n'
+    find . \( -path ./windows -o -path ./users -o -path ./ProgramData \) -prune -o -type f \
+      -exec sha256sum {} +
+  ) | LC_ALL=C sort
 }
 # Runs the setup program or another Windows program; its exit code is the result.
 wine() { "${wine_run[@]}" "$@" >>"$work/wine.log" 2>&1; }
@@ -68,54 +68,54 @@ install() { wine "$setup" "$@"; }
 # The entry's values as NAME=VALUE lines, read by read_entry; nothing when there is no entry.
 entry=""
 read_entry() {
-	entry=$("${wine_run[@]}" reg query "$key" 2>/dev/null | tr -d '\r' |
-		sed -n 's/^    \([^ ]*\)    REG_[A-Z_]*    \(.*\)$/\1=\2/p')
+  entry=$("${wine_run[@]}" reg query "$key" 2>/dev/null | tr -d '\r' |
+    sed -n 's/^    \([^ ]*\)    REG_[A-Z_]*    \(.*\)$/\1=\2/p')
 }
 value() { sed -n "s/^$1=//p" <<<"$entry"; }
 
 # Uninstalls silently through the entry's UninstallString, as Windows' list of apps does.
 uninstall() {
-	local command program
-	read_entry
-	command=$(value UninstallString)
-	[ -n "$command" ] || {
-		fail "$1: the entry has no UninstallString"
-		return
-	}
-	if [[ "$command" == \"* ]]; then
-		program=${command#\"}
-		program=${program%%\"*}
-	else
-		program=${command%% *}
-	fi
-	wine "$program" /S || fail "$1: the uninstaller exits with $?"
+  local command program
+  read_entry
+  command=$(value UninstallString)
+  [ -n "$command" ] || {
+    fail "$1: the entry has no UninstallString"
+    return
+  }
+  if [[ "$command" == \"* ]]; then
+    program=${command#\"}
+    program=${program%%\"*}
+  else
+    program=${command%% *}
+  fi
+  wine "$program" /S || fail "$1: the uninstaller exits with $?"
 }
 
 same_as_before() {
-	if diff <(echo "$1") <(snapshot) >"$work/diff"; then
-		pass "$2: drive C: is as it was"
-	else
-		fail "$2: drive C: changed:"
-		head -n 20 "$work/diff" | sed 's/^/    /'
-	fi
+  if diff <(echo "$1") <(snapshot) >"$work/diff"; then
+    pass "$2: drive C: is as it was"
+  else
+    fail "$2: drive C: changed:"
+    head -n 20 "$work/diff" | sed 's/^/    /'
+  fi
 }
 no_entry() {
-	read_entry
-	if [ -z "$entry" ]; then pass "$1: no installed-apps entry"; else fail "$1: an entry is left"; fi
+  read_entry
+  if [ -z "$entry" ]; then pass "$1: no installed-apps entry"; else fail "$1: an entry is left"; fi
 }
 has_plugin() {
-	if cmp -s "$plugin" "$finale/$1/Plug-ins/vorlanbrisane64.fxt"; then
-		pass "$2: Finale $1 has the zip's vorlanbrisane64.fxt"
-	else
-		fail "$2: Finale $1 has no vorlanbrisane64.fxt identical to the zip's"
-	fi
+  if cmp -s "$plugin" "$finale/$1/Plug-ins/vorlanbrisane64.fxt"; then
+    pass "$2: Finale $1 has the zip's vorlanbrisane64.fxt"
+  else
+    fail "$2: Finale $1 has no vorlanbrisane64.fxt identical to the zip's"
+  fi
 }
 has_no_plugin() {
-	if [ ! -e "$finale/$1/Plug-ins/vorlanbrisane64.fxt" ]; then
-		pass "$2: Finale $1 has no plug-in"
-	else
-		fail "$2: Finale $1 got the plug-in"
-	fi
+  if [ ! -e "$finale/$1/Plug-ins/vorlanbrisane64.fxt" ]; then
+    pass "$2: Finale $1 has no plug-in"
+  else
+    fail "$2: Finale $1 got the plug-in"
+  fi
 }
 
 fake_finale 26
@@ -129,21 +129,21 @@ read_entry
 has_plugin 26 "$what"
 has_plugin 27 "$what"
 [ "$(cat "$finale/26/Plug-ins/other.fxt")" == "another plug-in" ] ||
-	fail "$what: the other plug-in changed"
+  fail "$what: the other plug-in changed"
 for name in DisplayName="Vorlan Brisane" DisplayVersion="$version" \
-	Publisher="The Vorlan Brisane authors" 'InstallLocation=C:\Program Files\Vorlan Brisane' \
-	'UninstallString="C:\Program Files\Vorlan Brisane\uninstall.exe"'; do
-	if grep -qxF "$name" <<<"$entry"; then pass "$what: the entry has $name"; else fail "$what: the entry lacks $name"; fi
+  Publisher="The Vorlan Brisane authors" 'InstallLocation=C:\Program Files\Vorlan Brisane' \
+  'UninstallString="C:\Program Files\Vorlan Brisane\uninstall.exe"'; do
+  if grep -qxF "$name" <<<"$entry"; then pass "$what: the entry has $name"; else fail "$what: the entry lacks $name"; fi
 done
 size=$(($(value EstimatedSize)))
 expected_size=$((($(stat -c %s "$plugin") * 2 + $(cat "$program"/* | wc -c)) / 1024))
 if ((size > 0 && size >= expected_size - 8 && size <= expected_size + 8)); then
-	pass "$what: the entry gives the size, $size KB"
+  pass "$what: the entry gives the size, $size KB"
 else
-	fail "$what: the entry gives the size $size KB; the files take $expected_size KB"
+  fail "$what: the entry gives the size $size KB; the files take $expected_size KB"
 fi
 for guide in GUIDE.html GUIDE.de.html GUIDE.fr.html GUIDE.ja.html; do
-	cmp -s "$release/$guide" "$program/$guide" || fail "$what: $guide is not installed as released"
+  cmp -s "$release/$guide" "$program/$guide" || fail "$what: $guide is not installed as released"
 done
 [ -f "$program/uninstall.exe" ] && pass "$what: the uninstaller and the guides are installed"
 
@@ -179,9 +179,9 @@ echo "Finale 27" >"$drive/Music Apps/Finale/Finale.exe"
 elsewhere=$(snapshot)
 wine "$hold_open" - "$setup" /S '/FINALEDIR="C:\Music Apps\Finale\"' || fail "$what: exits with $?"
 if cmp -s "$plugin" "$drive/Music Apps/Finale/Plug-ins/vorlanbrisane64.fxt"; then
-	pass "$what: installed into C:\\Music Apps\\Finale\\Plug-ins"
+  pass "$what: installed into C:\\Music Apps\\Finale\\Plug-ins"
 else
-	fail "$what: not installed into C:\\Music Apps\\Finale\\Plug-ins"
+  fail "$what: not installed into C:\\Music Apps\\Finale\\Plug-ins"
 fi
 has_no_plugin 26 "$what"
 has_no_plugin 27 "$what"
@@ -210,9 +210,9 @@ read_entry
 has_plugin 26 "$what"
 has_plugin 27 "$what"
 [ "$(value DisplayVersion)" == "$version" ] && pass "$what: the entry gives version $version" ||
-	fail "$what: the entry gives version $(value DisplayVersion)"
+  fail "$what: the entry gives version $(value DisplayVersion)"
 [ "$(grep -c '^File[0-9]*=' <<<"$entry")" == 2 ] && pass "$what: two files recorded" ||
-	fail "$what: recorded $(grep '^File[0-9]*=' <<<"$entry" | tr '\n' ' ')"
+  fail "$what: recorded $(grep '^File[0-9]*=' <<<"$entry" | tr '\n' ' ')"
 uninstall "$what"
 no_entry "$what"
 same_as_before "$before" "$what"
@@ -232,7 +232,7 @@ same_as_before "$in_use" "$what"
 rm -r "$finale/26/Plug-ins/vorlanbrisane64.fxt" "$finale/27/Plug-ins"
 
 if ((failures)); then
-	echo "Wine's output:"
-	sed 's/^/    /' "$work/wine.log"
+  echo "Wine's output:"
+  sed 's/^/    /' "$work/wine.log"
 fi
 exit $((failures > 0))
