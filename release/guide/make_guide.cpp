@@ -28,6 +28,8 @@
 #include <string>
 #include <vector>
 
+#include "standin/driver/xml_text.h"
+
 #include "release/guide/guide_texts.h"
 
 namespace {
@@ -47,26 +49,7 @@ std::string ReadFile(const fs::path& path) {
 }
 
 std::string Escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out.push_back(c);
-        }
-    }
-    return out;
+    return driver::XmlEscaped(text);
 }
 
 std::string Base64(const std::string& bytes) {

@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "numbers.h"
+#include "xml_text.h"
 
 namespace driver {
 namespace {
@@ -95,26 +96,7 @@ std::string QuotedName(const standin::GroupView& g, bool full) {
 
 // Text for an XML text node or attribute value.
 std::string Xml(std::string_view s) {
-    std::string out;
-    for (char c : Printable(s)) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
+    return XmlEscaped(Printable(s));
 }
 
 // The picture's measures: 1,400 pixels wide, staff names left of the grid.
