@@ -1,8 +1,9 @@
 #include "split/group_split.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
-#include <unordered_set>
+#include <vector>
 
 #include "resources/string_ids.h"
 #include "split/split_reads.h"
@@ -79,26 +80,33 @@ class PieceJournal {
 class KnownRecords {
   public:
     explicit KnownRecords(const FCGroups& groups) {
-        groups_.reserve(static_cast<size_t>(groups.GetCount()));
+        // Room for the pieces too: at most two a group, and rarely more than a few in all.
+        groups_.reserve(static_cast<size_t>(groups.GetCount()) + 16);
         for (int i = 0; i < groups.GetCount(); ++i) {
             const FCGroup& group = *groups.GetItemAt(i);
-            AddGroup(group);
+            groups_.push_back(KeyOf(group));
             // A name id is a block number, known without reading the block.
             for (int16_t id : {group.GetFullNameID(), group.GetAbbreviatedNameID()}) {
-                if (id != 0) texts_.blocks.insert(static_cast<uint16_t>(id));
+                if (id != 0) texts_.blocks.Insert(static_cast<uint16_t>(id));
             }
         }
+        std::sort(groups_.begin(), groups_.end());
     }
-    void AddGroup(const FCGroup& group) { groups_.insert(KeyOf(group)); }
-    bool KnowsGroup(const FCGroup& group) const { return groups_.count(KeyOf(group)) != 0; }
+    void AddGroup(const FCGroup& group) {
+        const uint64_t key = KeyOf(group);
+        groups_.insert(std::lower_bound(groups_.begin(), groups_.end(), key), key);
+    }
+    bool KnowsGroup(const FCGroup& group) const {
+        return std::binary_search(groups_.begin(), groups_.end(), KeyOf(group));
+    }
     void AddTexts(const FCGroup::NameRecords& records) {
-        if (records.rawText) texts_.rawTexts.insert(*records.rawText);
-        if (records.block) texts_.blocks.insert(*records.block);
+        if (records.rawText) texts_.rawTexts.Insert(*records.rawText);
+        if (records.block) texts_.blocks.Insert(*records.block);
     }
     // Records the command deleted: the host may give their numbers out again.
     void ForgetTexts(const FCGroup::NameRecords& records) {
-        if (records.rawText) texts_.rawTexts.erase(*records.rawText);
-        if (records.block) texts_.blocks.erase(*records.block);
+        if (records.rawText) texts_.rawTexts.Erase(*records.rawText);
+        if (records.block) texts_.blocks.Erase(*records.block);
     }
     const FCGroup::KnownTexts& Texts() const { return texts_; }
 
@@ -107,7 +115,7 @@ class KnownRecords {
         return uint64_t{group.GetKeyWord(0)} << 32 | uint64_t{group.GetKeyWord(1)} << 16 |
                group.GetKeyWord(2);
     }
-    std::unordered_set<uint64_t> groups_;
+    std::vector<uint64_t> groups_;  // sorted: one allocation for all the groups of a command
     FCGroup::KnownTexts texts_;
 };
 

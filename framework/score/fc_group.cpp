@@ -60,8 +60,8 @@ namespace {
 // creation passed, or a number of a record known to be there, names none (the host created
 // it elsewhere or not at all), and whatever is written or deleted under it would hit another's.
 // Nor does 0, which a group's name field reads as "no name": the piece would come out unnamed.
-bool NamesNewRecord(uint16_t number, const std::unordered_set<uint16_t>* known) {
-    return number != 0 && number != 0xFFFF && (known == nullptr || known->count(number) == 0);
+bool NamesNewRecord(uint16_t number, const FCGroup::NumberSet* known) {
+    return number != 0 && number != 0xFFFF && (known == nullptr || !known->Contains(number));
 }
 }  // namespace
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <unordered_set>
+#include <vector>
 
 #include "framework/base/fc_base_data.h"
 #include "framework/base/fc_collection.h"
@@ -38,10 +38,26 @@ class FCGroup : public __FCNoInciDetail {
         std::optional<uint16_t> rawText;
         std::optional<uint16_t> block;
     };
+    // A set of record numbers: one bit per possible number, so that a command marks and asks as
+    // many as it likes with one allocation.
+    class NumberSet {
+      public:
+        void Insert(uint16_t number) {
+            if (bits_.empty()) bits_.resize(size_t{1} << 16);
+            bits_[number] = true;
+        }
+        void Erase(uint16_t number) {
+            if (!bits_.empty()) bits_[number] = false;
+        }
+        bool Contains(uint16_t number) const { return !bits_.empty() && bits_[number]; }
+
+      private:
+        std::vector<bool> bits_;
+    };
     // Numbers of name records the caller knows to be in use, those it read or made.
     struct KnownTexts {
-        std::unordered_set<uint16_t> rawTexts;  // plain texts ('txbl'), as new names are made
-        std::unordered_set<uint16_t> blocks;
+        NumberSet rawTexts;  // plain texts ('txbl'), as new names are made
+        NumberSet blocks;
     };
 
     // The names' texts, owned by the caller: empty for name id 0 (no name); null when the id is
