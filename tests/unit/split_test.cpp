@@ -557,6 +557,9 @@ TEST_F(SplitTest, AnUndonePieceLetsTheNextGroupSplit) {
 }
 
 TEST_F(SplitTest, ACreationReportedUnderAKnownKeyIsARefusedOne) {
+    // Refused: both groups as they were, and the group the host made unseen under its own key.
+    const std::vector<Piece> refused = {
+        {1, 20, u"Strings", u"Str."}, {1, 20, u"Violins", u"Vln."}, {5, 20, u"Strings", u"Str."}};
     struct Case {
         const char* what;
         int creation;  // among the creations of the command
@@ -564,27 +567,9 @@ TEST_F(SplitTest, ACreationReportedUnderAKnownKeyIsARefusedOne) {
         bool result;
         std::vector<Piece> groups;  // of owner 0, the one the host made unseen included
     } cases[] = {
-        {"the group being cut",
-         1,
-         {0, 1, 0},
-         false,
-         {{1, 20, u"Strings", u"Str."},
-          {1, 20, u"Violins", u"Vln."},
-          {5, 20, u"Strings", u"Str."}}},
-        {"another loaded group",
-         1,
-         {0, 2, 0},
-         false,
-         {{1, 20, u"Strings", u"Str."},
-          {1, 20, u"Violins", u"Vln."},
-          {5, 20, u"Strings", u"Str."}}},
-        {"the placeholder",
-         1,
-         {0, 0xFFFF, 0},
-         false,
-         {{1, 20, u"Strings", u"Str."},
-          {1, 20, u"Violins", u"Vln."},
-          {5, 20, u"Strings", u"Str."}}},
+        {"the group being cut", 1, {0, 1, 0}, false, refused},
+        {"another loaded group", 1, {0, 2, 0}, false, refused},
+        {"the placeholder", 1, {0, 0xFFFF, 0}, false, refused},
         {"a piece the command made",
          6,
          {0, 3, 0},
