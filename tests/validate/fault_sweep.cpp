@@ -160,11 +160,11 @@ std::vector<driver::Scenario::Fault> SweepFaults(
             plans.push_back(Wrong("FX_CreateEData", nth, answer));
         }
         if (!IsPieceRecord(call.tag)) return;
-        for (const auto& known : {LoadedKey(calls, call.tag), EarlierCreation(calls, call),
-                                  std::optional<std::vector<uint16_t>>(call.keyIn),
-                                  call.tag == standin::tag::kGroup
-                                      ? std::nullopt
-                                      : UnreadKey(calls, textKeys, call.tag)}) {
+        for (const auto& known :
+             {LoadedKey(calls, call.tag), EarlierCreation(calls, call),
+              std::optional<std::vector<uint16_t>>(call.keyIn),
+              call.tag == standin::tag::kGroup ? std::nullopt
+                                               : UnreadKey(calls, textKeys, call.tag)}) {
             if (!known) continue;
             standin::WrongAnswer answer = Answer(Kind::Key);
             answer.key = *known;

@@ -276,8 +276,9 @@ void CheckMessages(const std::vector<Call>& calls, const RunFacts& facts,
     }
     const bool incomplete = refused || (wrote && facts.result == 0);
     if (incomplete && shown(kWarning) != 1) {
-        out.push_back(std::string("a piece was refused or undone, and the warning that the split ") +
-                      "is incomplete was shown " + std::to_string(shown(kWarning)) + " times");
+        out.push_back(
+            std::string("a piece was refused or undone, and the warning that the split ") +
+            "is incomplete was shown " + std::to_string(shown(kWarning)) + " times");
     }
     if (!wrote && shown(kWarning) != 0) {
         out.push_back("the warning that the split is incomplete shown though nothing was written");

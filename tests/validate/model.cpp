@@ -9,6 +9,8 @@ constexpr char16_t kPartial[] = u"Partial Measure Selection Error";
 constexpr char16_t kInstrument[] = u"Multi-staff Instrument Range";
 constexpr char16_t kSmall[] = u"Too small region?";
 constexpr char16_t kNoGroup[] = u"No Group";
+// "Split Incomplete", the warning that Finale refused a change, never comes from the model: its
+// host refuses nothing. The invariants judge it in the runs with faults.
 
 int IndexOf(const std::vector<int16_t>& list, int16_t staff) {
     const auto it = std::find(list.begin(), list.end(), staff);
