@@ -36,6 +36,7 @@ int32_t MessageBoxW(WindowHandle owner, const char16_t* text, const char16_t* ca
 constexpr uint32_t MB_OK = 0x0;
 constexpr uint32_t MB_YESNO = 0x4;
 constexpr uint32_t MB_ICONERROR = 0x10;
+constexpr uint32_t MB_ICONWARNING = 0x30;
 constexpr uint32_t MB_ICONINFORMATION = 0x40;
 constexpr int32_t IDOK = 1;
 constexpr int32_t IDYES = 6;

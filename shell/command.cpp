@@ -4,6 +4,7 @@
 #include "framework/score/fc_music_region.h"
 #include "framework/text/fc_string.h"
 #include "framework/text/fc_ui.h"
+#include "resources/boxes.h"
 #include "resources/string_ids.h"
 #include "split/group_split.h"
 #include "split/multi_staff_check.h"
@@ -11,22 +12,26 @@
 namespace shell {
 namespace {
 
-enum class Box { Error, YesNo, Info };
-
-// Shows string-table text `textId` with caption `captionId`; the yes/no answer, or 0.
-int Show(FCUI& ui, Box box, uint32_t textId, uint32_t captionId) {
+// Shows the box of string-table text `message`, with the caption and kind the box table gives
+// it; the yes/no answer, or 0.
+int Show(FCUI& ui, uint32_t message) {
+    const res::Box* box = res::BoxOf(message);
+    if (box == nullptr) return 0;
     FCString text;
-    text.LoadResourceString(textId, nullptr);
+    text.LoadResourceString(box->message, nullptr);
     FCString caption;
-    caption.LoadResourceString(captionId, nullptr);
-    switch (box) {
-        case Box::Error:
+    caption.LoadResourceString(box->caption, nullptr);
+    switch (box->kind) {
+        case res::BoxKind::Error:
             ui.AlertError(&text, &caption);
             return 0;
-        case Box::YesNo:
+        case res::BoxKind::Question:
             return ui.AlertYesNo(&text, &caption);
-        case Box::Info:
+        case res::BoxKind::Info:
             ui.AlertInfo(&text, &caption);
+            return 0;
+        case res::BoxKind::Warning:
+            ui.AlertWarning(&text, &caption);
             return 0;
     }
     return 0;
@@ -42,22 +47,26 @@ int16_t RunCommand(void* parentWindow, const void* record) {
     region.SetHostRegion(record);
 
     if (!region.IsFullMeasureSelection()) {
-        Show(ui, Box::Error, res::IDS_PARTIAL_MEASURE, res::IDS_CAPTION_PARTIAL_MEASURE);
+        Show(ui, res::IDS_PARTIAL_MEASURE);
         return 0;
     }
     if (vb::HostHasMultiStaffCheck() && split::IsMultiStaffInstrumentRange(region)) {
-        Show(ui, Box::Error, res::IDS_MULTISTAFF_RANGE, res::IDS_CAPTION_MULTISTAFF_RANGE);
+        Show(ui, res::IDS_MULTISTAFF_RANGE);
         return 0;
     }
     const int32_t measures =
         int32_t{region.GetEndMeasure()} - int32_t{region.GetStartMeasure()} + 1;
-    if (measures < kSmallRange && Show(ui, Box::YesNo, res::IDS_SMALL_RANGE,
-                                       res::IDS_CAPTION_SMALL_RANGE) != FCUI::ANSWER_YES) {
-        return 0;
+    if (measures < kSmallRange && Show(ui, res::IDS_SMALL_RANGE) != FCUI::ANSWER_YES) return 0;
+    bool refused = false;
+    const bool split = split::SplitMatchingGroups(region, &refused);
+    // A group that matched but that Finale would not let the command cut was found: telling
+    // the user to check the selection's staves would send them after the wrong cause.
+    if (refused) {
+        Show(ui, res::IDS_SPLIT_REFUSED);
+    } else if (!split) {
+        Show(ui, res::IDS_NO_GROUP);
     }
-    if (split::SplitMatchingGroups(region)) return 1;
-    Show(ui, Box::Info, res::IDS_NO_GROUP, res::IDS_CAPTION_NO_GROUP);
-    return 0;
+    return split ? 1 : 0;
 }
 
 }  // namespace shell

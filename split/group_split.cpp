@@ -11,16 +11,15 @@
 namespace split {
 namespace {
 
-// Units of the old number at `at` in `name` with its ")" if one follows ("12)", "-4)", "7");
-// 0 when no digit is there. A number that lost its ")" is still the number.
+// Units after the marker at `at` that the new number and its ")" replace: the old number with
+// its sign and its ")" ("12)", "-4)", and "7" when it lost its ")"), or what is left of a
+// suffix whose number is missing (")", "-)", "-"). None when the marker ends the name.
 uint64_t SuffixNumberLength(const FCString& name, uint64_t at) {
     const char16_t* units = name.GetUTF16();
     const uint64_t length = name.GetLength();
     uint64_t i = at;
     if (i < length && units[i] == u'-') ++i;
-    const uint64_t firstDigit = i;
     while (i < length && units[i] >= u'0' && units[i] <= u'9') ++i;
-    if (i == firstDigit) return 0;
     if (i < length && units[i] == u')') ++i;
     return i - at;
 }
@@ -182,8 +181,9 @@ PieceEnd MakePiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& n
 }
 
 struct GroupOutcome {
-    bool split = false;  // a piece completed
-    bool stop = false;   // the host refused an undo: the command ends here
+    bool split = false;    // a piece completed
+    bool refused = false;  // a piece was undone, or could not be, for a refused write
+    bool stop = false;     // the host refused an undo: the command ends here
 };
 
 GroupOutcome SplitGroup(FCGroup& group, const FCMusicRegion& region, SplitReads& reads,
@@ -209,13 +209,14 @@ GroupOutcome SplitGroup(FCGroup& group, const FCMusicRegion& region, SplitReads&
     if (groupStart < start) {
         // Without the piece before the cut, the one after it is not what was asked for.
         const PieceEnd piece = MakePiece(group, start, groupEnd, names, known);
-        if (piece != PieceEnd::Completed) return {false, piece == PieceEnd::Refused};
+        if (piece != PieceEnd::Completed) return {false, true, piece == PieceEnd::Refused};
         outcome.split = true;
     }
     if (groupEnd > end && !region.IsLastEndMeasure()) {
         const PieceEnd piece =
             MakePiece(group, static_cast<int16_t>(end + 1), groupEnd, names, known);
         if (piece == PieceEnd::Completed) outcome.split = true;
+        outcome.refused = piece != PieceEnd::Completed;
         outcome.stop = piece == PieceEnd::Refused;
     }
     return outcome;
@@ -241,7 +242,7 @@ bool PrefixesLoad() {
 
 }  // namespace
 
-bool SplitMatchingGroups(const FCMusicRegion& region) {
+bool SplitMatchingGroups(const FCMusicRegion& region, bool* refused) {
     const int16_t start = region.GetStartMeasure();
     const int16_t end = region.GetEndMeasure();
     // The whole score selected: there is no measure before the selection to keep and none
@@ -271,6 +272,7 @@ bool SplitMatchingGroups(const FCMusicRegion& region) {
         }
         const GroupOutcome outcome = SplitGroup(group, region, reads, known);
         if (outcome.split) result = true;
+        if (outcome.refused && refused != nullptr) *refused = true;
         if (outcome.stop) break;
     }
     return result;

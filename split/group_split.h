@@ -22,9 +22,11 @@ constexpr int16_t FIELD6_CREATE_ADJUST = 10;
 
 // Splits every group whose top and bottom staff are the selection's and whose measures contain
 // the selected measures. Each new group either completes, names included, or is undone. True
-// when at least one new group was completed. The staff lists and the name fonts are read once
-// for all groups: the split writes none of them.
-bool SplitMatchingGroups(const FCMusicRegion& region);
+// when at least one new group was completed. `refused`, when given, is set when a piece of a
+// matching group was undone, or could not be, because the host refused one of its writes (or
+// answered it as no new record). The staff lists and the name fonts are read once for all
+// groups: the split writes none of them.
+bool SplitMatchingGroups(const FCMusicRegion& region, bool* refused = nullptr);
 
 // The group's first and last staff, in score order, that the selection's staff system shows;
 // (0, 0) when there is none, or when the host cut that system's list short. A one-staff group

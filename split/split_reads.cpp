@@ -26,11 +26,19 @@ FCString NameFontCommand(const FCFontPrefs& prefs) {
 
 // Whether `list`, as loaded for staff system `system`, ends where the host's list ends. A load
 // the host refuses ends the list as its end does; a staff at the slot after the last one loaded
-// tells them apart.
+// tells them apart. But a refused lookup answers 0 as an empty slot does, so one 0 is not the
+// end: the host must also name the list's last staff at its slot and then answer 0 again for
+// the slot after it. Any other answer leaves the end unknown, and the list counts as cut short.
 bool EndsWithTheHostsList(const FCSystemStaves& list, int16_t system) {
-    const int next = list.GetCount() + 1;
-    if (next > INT16_MAX) return true;
-    return host::SlotToInst(static_cast<uint16_t>(next), static_cast<uint16_t>(system)) == 0;
+    const int count = list.GetCount();
+    if (count + 1 > INT16_MAX) return true;
+    const auto staffAt = [system](int slot) {
+        return static_cast<int16_t>(
+            host::SlotToInst(static_cast<uint16_t>(slot), static_cast<uint16_t>(system)));
+    };
+    if (staffAt(count + 1) != 0) return false;
+    if (count > 0 && staffAt(count) != list.GetItemAt(count - 1)->GetStaff()) return false;
+    return staffAt(count + 1) == 0;
 }
 
 }  // namespace

@@ -63,6 +63,24 @@ namespace {
 bool NamesNewRecord(uint16_t number, const FCGroup::NumberSet* known) {
     return number != 0 && number != 0xFFFF && (known == nullptr || !known->Contains(number));
 }
+
+// Whether the raw text the host reports creating holds the text written into it. A number the
+// caller never read can still be another record's, the name of a group it did not look at: that
+// text must neither name the piece nor be deleted with it.
+bool ReadsBackAsWritten(const FCRawText& written) {
+    FCRawText stored;
+    stored.SetCustomTag(written.GetTag());
+    stored.SetTextNumber(written.GetTextNumber());
+    return stored.LoadCurrentKey() && stored.HoldsWholeText() && stored.HoldsTextOf(written);
+}
+
+// Whether the text block the host reports creating leads to the raw text it was written with.
+bool ReadsBackAsWritten(const FCTextBlock& written) {
+    FCTextBlock stored;
+    return stored.Load(written.GetItemNo()) &&
+           stored.GetRawTextNumber() == written.GetRawTextNumber() &&
+           stored.GetTextKind() == written.GetTextKind();
+}
 }  // namespace
 
 bool FCGroup::SaveNewNameBlock(const FCString* name, size_t offset, NameRecords* made,
@@ -71,14 +89,18 @@ bool FCGroup::SaveNewNameBlock(const FCString* name, size_t offset, NameRecords*
     FCRawText rawText;
     rawText.SetText(name);
     if (rawText.GetLoadedSize() == 0 || !rawText.SaveNew()) return false;
-    if (!NamesNewRecord(rawText.GetTextNumber(), known ? &known->rawTexts : nullptr)) {
+    if (!NamesNewRecord(rawText.GetTextNumber(), known ? &known->rawTexts : nullptr) ||
+        !ReadsBackAsWritten(rawText)) {
         return false;
     }
     if (made != nullptr) made->rawText = rawText.GetTextNumber();
     FCTextBlock block;
     block.SetRawTextNumber(rawText.GetTextNumber());
     if (!block.SaveNew()) return false;
-    if (!NamesNewRecord(block.GetItemNo(), known ? &known->blocks : nullptr)) return false;
+    if (!NamesNewRecord(block.GetItemNo(), known ? &known->blocks : nullptr) ||
+        !ReadsBackAsWritten(block)) {
+        return false;
+    }
     if (made != nullptr) made->block = block.GetItemNo();
     le::PutU16(record_, offset, block.GetItemNo());
     return true;

@@ -69,8 +69,9 @@ class FCGroup : public __FCNoInciDetail {
     // Stores the string as a new raw text and text block and points the name at the block.
     // The group record itself is written by the caller's next Save. `made`, when given, is told
     // of every record created, a failed store included, so that the caller can delete them. A
-    // creation the host reports under the placeholder 0xFFFF, or under a number in `known`,
-    // names no new record: the store fails there, and that number is not told to `made`.
+    // creation the host reports under the placeholder 0xFFFF, or under a number in `known`, or
+    // whose record does not read back as written (one load each of the raw text and the
+    // block), names no new record: the store fails there, and that number is not told to `made`.
     bool SaveNewFullNameBlock(const FCString* name, NameRecords* made = nullptr,
                               const KnownTexts* known = nullptr);
     bool SaveNewAbbreviatedNameBlock(const FCString* name, NameRecords* made = nullptr,

@@ -1,6 +1,7 @@
 #include "framework/text/fc_raw_text.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "framework/base/le.h"
@@ -126,6 +127,15 @@ bool FCRawText::HoldsWholeText() const {
         return false;
     }
     return std::memchr(data_, 0, dataSize_) != nullptr;
+}
+
+bool FCRawText::HoldsTextOf(const FCRawText& other) const {
+    FCString mine, theirs;
+    GetText(&mine);
+    other.GetText(&theirs);
+    return mine.GetLength() == theirs.GetLength() &&
+           std::char_traits<char16_t>::compare(mine.GetUTF16(), theirs.GetUTF16(),
+                                               mine.GetLength()) == 0;
 }
 
 bool FCRawText::SaveNew() {

@@ -54,6 +54,8 @@ class FCRawText : public __FCBaseData {
     // than the size query before it gave, and a terminator within them. A text read short would
     // pass for a shorter one.
     bool HoldsWholeText() const;
+    // True when both records hold the same text up to its terminator.
+    bool HoldsTextOf(const FCRawText& other) const;
 
   private:
     int32_t QuerySize();

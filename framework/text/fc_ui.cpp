@@ -30,3 +30,7 @@ int FCUI::AlertYesNo(const FCString* message, const FCString* caption) const {
 void FCUI::AlertInfo(const FCString* message, const FCString* caption) const {
     Show(message, caption, "Information", platform::MB_OK | platform::MB_ICONINFORMATION);
 }
+
+void FCUI::AlertWarning(const FCString* message, const FCString* caption) const {
+    Show(message, caption, "Warning", platform::MB_OK | platform::MB_ICONWARNING);
+}

@@ -27,6 +27,7 @@ class FCUI : public __FCBase {
     // ANSWER_YES, ANSWER_NO, or ANSWER_NONE for any other outcome (the box not shown included).
     int AlertYesNo(const FCString* message, const FCString* caption = nullptr) const;
     void AlertInfo(const FCString* message, const FCString* caption = nullptr) const;
+    void AlertWarning(const FCString* message, const FCString* caption = nullptr) const;
 
   private:
     int32_t Show(const FCString* message, const FCString* caption, const char* defaultCaption,

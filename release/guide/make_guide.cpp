@@ -10,9 +10,9 @@
 //                            screens, and the style sheet
 //   @FIGURE:NAME@            src, width and height of an <img> showing DIR/NAME.svg (a data URI)
 //   @TEXT:ID@                text ID of the string table, HTML-escaped
-//   @BOX:ID:CAPTION:ICON:BUTTONS@
-//                            a message box as the plug-in shows it: text ID under caption
-//                            CAPTION, ICON error, info or none, BUTTONS the labels, comma-separated
+//   @BOX:ID@                 the message box that shows text ID, as the plug-in shows it: its
+//                            caption, icon and buttons from the box table (resources/boxes.def),
+//                            the buttons labelled as Windows labels them in the language
 // Texts come from the plug-in's string tables (resources/strings*.def, compiled in), as the plug-in
 // shows them to a user of the language: an id its table lacks, or a language without a table,
 // reads in English, as the plug-in falls back. Exit 0 on success; 1 with one line on standard
@@ -31,6 +31,7 @@
 #include "standin/driver/xml_text.h"
 
 #include "release/guide/guide_texts.h"
+#include "resources/boxes.h"
 
 namespace {
 
@@ -75,13 +76,26 @@ std::string Base64(const std::string& bytes) {
     return out;
 }
 
-std::vector<std::string> Split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    std::string part;
-    std::istringstream in(text);
-    while (std::getline(in, part, separator)) parts.push_back(part);
-    if (!text.empty() && text.back() == separator) parts.emplace_back();
-    return parts;
+// A message box's buttons as Windows labels them in a language.
+struct Buttons {
+    const char* language;
+    const char* ok;
+    const char* yes;
+    const char* no;
+};
+constexpr Buttons kButtons[] = {
+    {"en", "OK", "Yes", "No"},
+    {"de", "OK", "Ja", "Nein"},
+    {"fr", "OK", "Oui", "Non"},
+    {"ja", "OK", "はい(Y)", "いいえ(N)"},
+};
+
+// The labels of `language`; English ones for a language not listed.
+const Buttons& ButtonsOf(const std::string& language) {
+    for (const Buttons& buttons : kButtons) {
+        if (language == buttons.language) return buttons;
+    }
+    return kButtons[0];
 }
 
 class Guide {
@@ -154,20 +168,38 @@ class Guide {
                "\" height=\"" + size[2].str() + "\"";
     }
 
-    std::string Box(const std::string& argument) {
-        const std::vector<std::string> parts = Split(argument, ':');
-        if (parts.size() != 4) throw GuideError("@BOX:" + argument + "@ needs four parts");
-        const std::string& icon = parts[2];
-        if (icon != "error" && icon != "info" && icon != "none") {
-            throw GuideError("@BOX:" + argument + "@: the icon is error, info or none");
+    // The box of message `id` as the box table gives it: its caption, icon and buttons.
+    std::string Box(const std::string& id) {
+        const res::Box* box = nullptr;
+        for (const res::Box& candidate : res::kBoxes) {
+            if (std::to_string(candidate.message) == id) box = &candidate;
         }
-        std::string out = "<div class=\"box\" id=\"box-" + parts[0] + "\">";
-        out += "<div class=\"box-caption\">" + Escaped(Text(parts[1])) + "</div>";
+        if (box == nullptr) throw GuideError("@BOX:" + id + "@: no box shows message " + id);
+        const Buttons& labels = ButtonsOf(language_);
+        std::string icon;
+        std::vector<std::string> buttons = {labels.ok};
+        switch (box->kind) {
+            case res::BoxKind::Error:
+                icon = "error";
+                break;
+            case res::BoxKind::Info:
+                icon = "info";
+                break;
+            case res::BoxKind::Warning:
+                icon = "warning";
+                break;
+            case res::BoxKind::Question:
+                buttons = {labels.yes, labels.no};
+                break;
+        }
+        std::string out = "<div class=\"box\" id=\"box-" + id + "\">";
+        out +=
+            "<div class=\"box-caption\">" + Escaped(Text(std::to_string(box->caption))) + "</div>";
         out += "<div class=\"box-body\">";
-        if (icon != "none") out += "<span class=\"box-icon box-icon-" + icon + "\"></span>";
-        out += "<div class=\"box-text\">" + Escaped(Text(parts[0])) + "</div></div>";
+        if (!icon.empty()) out += "<span class=\"box-icon box-icon-" + icon + "\"></span>";
+        out += "<div class=\"box-text\">" + Escaped(Text(id)) + "</div></div>";
         out += "<div class=\"box-buttons\">";
-        for (const std::string& label : Split(parts[3], ',')) {
+        for (const std::string& label : buttons) {
             out += "<span class=\"box-button\">" + Escaped(label) + "</span>";
         }
         out += "</div></div>";

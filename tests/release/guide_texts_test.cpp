@@ -6,11 +6,19 @@
 #include <stdexcept>
 #include <string>
 
+#include <vector>
+
+#include "resources/boxes.h"
 #include "vb_string_tables.h"
 
 namespace {
 
-constexpr uint32_t kMessagesAndCaptions[] = {201, 202, 203, 204, 301, 302, 303, 304};
+// The texts of the message boxes, as the box table lists them.
+const std::vector<uint32_t> kMessagesAndCaptions = [] {
+    std::vector<uint32_t> ids;
+    for (const res::Box& box : res::kBoxes) ids.insert(ids.end(), {box.message, box.caption});
+    return ids;
+}();
 
 TEST(GuideTexts, EveryTranslatedLanguageQuotesItsOwnMessages) {
     int translations = 0;

@@ -73,6 +73,7 @@ CommandRun InvokeOnQuartet(const Plugin& plugin, CaseReporter& report, uint32_t 
     facts.hostVersion = hostVersion;
     facts.startMeasure = kQuartetCut.startMeasure;
     facts.endMeasure = kQuartetCut.endMeasure;
+    for (const driver::ShownBox& box : run.boxes) facts.boxStyles.push_back(box.style);
     for (const std::string& v : CheckRun(before, host, facts)) report.Fail(v);
     return run;
 }

@@ -4,6 +4,7 @@
 #include <climits>
 #include <filesystem>
 #include <map>
+#include <set>
 
 #include "cases.h"
 #include "suites.h"
@@ -90,6 +91,22 @@ bool IsRawText(uint32_t tag) {
     return (tag & 0xFFFF0000u) == 0x74780000u;
 }
 
+// The key of a record of the tag that the document holds and the run never asked for: another's
+// text, which only a read-back tells from a new one. None without one.
+std::optional<std::vector<uint16_t>> UnreadKey(
+    const std::vector<standin::Call>& calls,
+    const std::map<uint32_t, std::set<std::vector<uint16_t>>>& textKeys, uint32_t tag) {
+    const auto held = textKeys.find(tag);
+    if (held == textKeys.end()) return std::nullopt;
+    for (const std::vector<uint16_t>& key : held->second) {
+        const bool asked = std::any_of(calls.begin(), calls.end(), [&](const standin::Call& c) {
+            return c.tag == tag && (c.keyIn == key || c.keyOut == key);
+        });
+        if (!asked) return key;
+    }
+    return std::nullopt;
+}
+
 // What a piece is made of: its group and its name texts.
 bool IsPieceRecord(uint32_t tag) {
     return tag == standin::tag::kGroup || tag == standin::tag::kTextBlock || IsRawText(tag);
@@ -97,8 +114,9 @@ bool IsPieceRecord(uint32_t tag) {
 
 }  // namespace
 
-std::vector<driver::Scenario::Fault> SweepFaults(const std::vector<standin::Call>& calls,
-                                                 bool full) {
+std::vector<driver::Scenario::Fault> SweepFaults(
+    const std::vector<standin::Call>& calls, bool full,
+    const std::map<uint32_t, std::set<std::vector<uint16_t>>>& textKeys) {
     std::map<std::string, std::vector<const standin::Call*>> byFunction;
     for (const standin::Call& c : calls) byFunction[c.function].push_back(&c);
     auto each = [&](const std::string& function, auto plan) {
@@ -131,8 +149,9 @@ std::vector<driver::Scenario::Fault> SweepFaults(const std::vector<standin::Call
     });
     // A creation that fails and still names a record: one that exists already. A creation of a
     // piece's group or name text that succeeds and reports a key the command knows (the first
-    // record of the tag it loaded, the one it made last) or the placeholder it passed. (A host
-    // that reports another number the command does not know cannot be told from a good one.)
+    // record of the tag it loaded, the one it made last) or the placeholder it passed, and a name
+    // text or block reported under another's number that the command never read. (A group
+    // reported under a number the command does not know cannot be told from a good one.)
     each("FX_CreateEData", [&](int nth, const standin::Call& call) {
         if (auto existing = ExistingKey(calls, call.tag)) {
             standin::WrongAnswer answer = Answer(Kind::Key);
@@ -141,8 +160,11 @@ std::vector<driver::Scenario::Fault> SweepFaults(const std::vector<standin::Call
             plans.push_back(Wrong("FX_CreateEData", nth, answer));
         }
         if (!IsPieceRecord(call.tag)) return;
-        for (const auto& known : {LoadedKey(calls, call.tag), EarlierCreation(calls, call),
-                                  std::optional<std::vector<uint16_t>>(call.keyIn)}) {
+        for (const auto& known :
+             {LoadedKey(calls, call.tag), EarlierCreation(calls, call),
+              std::optional<std::vector<uint16_t>>(call.keyIn),
+              call.tag == standin::tag::kGroup ? std::nullopt
+                                               : UnreadKey(calls, textKeys, call.tag)}) {
             if (!known) continue;
             standin::WrongAnswer answer = Answer(Kind::Key);
             answer.key = *known;
@@ -191,6 +213,7 @@ void RunFaultSuite(const SuiteOptions& options, const std::string& scenarioFile,
 
     // The run without the swept faults: its calls are the ones to fail.
     LoadDocument(host, scenario);
+    const DocumentState before = CaptureDocument(host);
     RunCase(plugin, host, scenario);
     const std::vector<standin::Call> calls = host.Calls();
     // An enumeration that notices the repeated key ends there; what it then misses may take the
@@ -199,7 +222,8 @@ void RunFaultSuite(const SuiteOptions& options, const std::string& scenarioFile,
         4 + host.Keys(standin::tag::kGroup).size() + host.Keys(standin::tag::kMultiStaff).size();
     for (const standin::Call& c : calls) nextLimit += c.function == "FX_NextEData" ? 1u : 0u;
 
-    const std::vector<driver::Scenario::Fault> plans = SweepFaults(calls, options.full);
+    const std::vector<driver::Scenario::Fault> plans =
+        SweepFaults(calls, options.full, before.keys);
     report.Total(plans.size());
     for (size_t i = 0; i < plans.size(); ++i) {
         const driver::Scenario::Fault& fault = plans[i];

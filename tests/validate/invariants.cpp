@@ -254,6 +254,37 @@ void CheckWrites(const DocumentState& before, const std::vector<Call>& calls, co
     }
 }
 
+// The command's last word: "No Group" (an information box) only when it wrote nothing, since
+// it writes only for a matching group; and when the host refused a write of a piece, or nothing
+// the command wrote stayed split, the warning that the split is incomplete, once.
+void CheckMessages(const std::vector<Call>& calls, const RunFacts& facts,
+                   std::vector<std::string>& out) {
+    constexpr uint32_t kInfo = 0x40, kWarning = 0x30;
+    bool wrote = false, refused = false;
+    for (const Call& c : calls) {
+        const bool write = c.function == "FX_SaveEData" || c.function == "FX_CreateEData";
+        if (!write || (c.tag != kGroup && c.tag != kTextBlock && !IsRawText(c.tag))) continue;
+        wrote = true;
+        refused = refused || c.result == 0;
+    }
+    const auto shown = [&](uint32_t icon) {
+        return std::count_if(facts.boxStyles.begin(), facts.boxStyles.end(),
+                             [icon](uint32_t style) { return (style & 0xF0) == icon; });
+    };
+    if (wrote && shown(kInfo) != 0) {
+        out.push_back("\"No Group\" shown though the command wrote to a group it matched");
+    }
+    const bool incomplete = refused || (wrote && facts.result == 0);
+    if (incomplete && shown(kWarning) != 1) {
+        out.push_back(
+            std::string("a piece was refused or undone, and the warning that the split ") +
+            "is incomplete was shown " + std::to_string(shown(kWarning)) + " times");
+    }
+    if (!wrote && shown(kWarning) != 0) {
+        out.push_back("the warning that the split is incomplete shown though nothing was written");
+    }
+}
+
 }  // namespace
 
 DocumentState CaptureDocument(const standin::Host& host) {
@@ -294,6 +325,7 @@ std::vector<std::string> CheckRun(const DocumentState& before, const standin::Ho
     CheckNewGroups(before, reached, facts, out);
     if (facts.wholePieces) CheckNameBlocks(before, host, reached, out);
     CheckWrites(before, host.Calls(), facts, out);
+    CheckMessages(host.Calls(), facts, out);
     return out;
 }
 

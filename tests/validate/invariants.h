@@ -30,6 +30,9 @@ struct RunFacts {
     // name blocks of their own) are judged. A piece completes or is undone when one call fails;
     // when the host refuses the undo as well, a piece may stay half made.
     bool wholePieces = true;
+    // The style of each message box shown, in order (MB_ICON... | buttons): the icons tell the
+    // boxes apart in every language.
+    std::vector<uint32_t> boxStyles;
 };
 
 // Every invariant the run broke, one line each; empty when all hold.

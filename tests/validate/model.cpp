@@ -9,6 +9,8 @@ constexpr char16_t kPartial[] = u"Partial Measure Selection Error";
 constexpr char16_t kInstrument[] = u"Multi-staff Instrument Range";
 constexpr char16_t kSmall[] = u"Too small region?";
 constexpr char16_t kNoGroup[] = u"No Group";
+// "Split Incomplete", the warning that Finale refused a change, never comes from the model: its
+// host refuses nothing. The invariants judge it in the runs with faults.
 
 int IndexOf(const std::vector<int16_t>& list, int16_t staff) {
     const auto it = std::find(list.begin(), list.end(), staff);
@@ -56,9 +58,9 @@ std::u16string Decimal(int value) {
 }
 
 // The split suffix added to a name: the marker (font command, "(", prefix), the number and ")".
-// A marker already there is renumbered in place: its number, with its ")" if it has one, is
-// replaced by the number and ")", which are put right after it when it has no number; whatever
-// follows stays.
+// A marker already there is renumbered in place: what follows it up to its number's end (a "-",
+// digits, a ")", each where it is there) is replaced by the number and ")"; whatever follows
+// stays.
 std::u16string WithSuffix(const std::u16string& name, const std::u16string& command,
                           const std::u16string& prefix, int16_t number) {
     const std::u16string marker = command + u"(" + prefix;
@@ -68,9 +70,7 @@ std::u16string WithSuffix(const std::u16string& name, const std::u16string& comm
     const size_t digits = at + marker.size();
     size_t end = digits;
     if (end < name.size() && name[end] == u'-') ++end;  // numbers are written as signed
-    const size_t first = end;
     while (end < name.size() && name[end] >= u'0' && name[end] <= u'9') ++end;
-    if (end == first) return name.substr(0, digits) + numbered + name.substr(digits);
     if (end < name.size() && name[end] == u')') ++end;
     return name.substr(0, digits) + numbered + name.substr(end);
 }

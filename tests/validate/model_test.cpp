@@ -96,6 +96,9 @@ TEST(Model, RenumbersItsOwnSuffixAndKeepsWhatFollows) {
          u"Strings^font(Arial)^size(12)^nfx(128)(Brisane 2)"},
         {u"Strings^font(Arial)^size(12)^nfx(128)(Brisane -7 con sord.",
          u"Strings^font(Arial)^size(12)^nfx(128)(Brisane 2) con sord."},
+        // A number missing: what is left of the suffix is replaced.
+        {u"Strings^font(Arial)^size(12)^nfx(128)(Brisane -) con sord.",
+         u"Strings^font(Arial)^size(12)^nfx(128)(Brisane 2) con sord."},
         // Another font command: a second suffix.
         {u"Strings^font(Bodoni)^size(9)^nfx(128)(Brisane 12)",
          u"Strings^font(Bodoni)^size(9)^nfx(128)(Brisane 12)^font(Arial)^size(12)^nfx(128)"

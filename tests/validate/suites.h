@@ -2,6 +2,8 @@
 // The validator's suites as a worker process runs them, each case reported through `report`.
 // Every suite runs the built plug-in through its exports in this process's stand-in host.
 #include <cstdint>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,9 +23,11 @@ struct SuiteOptions {
 // in turn, and the wrong-form answers at every call they apply to.
 void RunFaultSuite(const SuiteOptions& options, const std::string& scenarioFile,
                    CaseReporter& report);
-// The faults planned for a sweep, from the calls of a run without them.
-std::vector<driver::Scenario::Fault> SweepFaults(const std::vector<standin::Call>& calls,
-                                                 bool full);
+// The faults planned for a sweep, from the calls of a run without them on a document whose
+// name texts and blocks have the keys `textKeys` (by tag).
+std::vector<driver::Scenario::Fault> SweepFaults(
+    const std::vector<standin::Call>& calls, bool full,
+    const std::map<uint32_t, std::set<std::vector<uint16_t>>>& textKeys);
 
 // Calling-order checks: their names, and one check run in this process.
 std::vector<std::string> CallingOrderChecks();

@@ -38,6 +38,18 @@ table() {
 }
 decode() { sed -e 's/\\n/\n/g' -e 's/\\"/"/g' -e 's/\\\\/\\/g' <<<"$1"; }
 english=$(table "$source/resources/strings.def")
+# The message boxes of resources/boxes.def: "MESSAGE CAPTION KIND" per box, ids as numbers.
+boxes=$(
+  ids=$(sed -n 's/^VB_STRING(\([A-Z_][A-Z0-9_]*\), *\([0-9][0-9]*\),.*/\1 \2/p' \
+    "$source/resources/strings.def")
+  sed -n 's/^VB_BOX(\([A-Z0-9_]*\), *\([A-Z0-9_]*\), *\([A-Za-z]*\))$/\1 \2 \3/p' \
+    "$source/resources/boxes.def" |
+    while read -r message caption kind; do
+      echo "$(awk -v n="$message" '$1 == n { print $2 }' <<<"$ids")" \
+        "$(awk -v n="$caption" '$1 == n { print $2 }' <<<"$ids")" "$kind"
+    done
+)
+[ -n "$boxes" ] || fail "resources/boxes.def lists no message box"
 
 for guide in GUIDE.html GUIDE.de.html GUIDE.fr.html GUIDE.ja.html; do
   page=$release/$guide
@@ -104,22 +116,33 @@ for guide in GUIDE.html GUIDE.de.html GUIDE.fr.html GUIDE.ja.html; do
 
   # --- The message boxes quote the plug-in's texts in the guide's language ---
   own=$(table "$source/resources/strings.$language.def")
-  for box in 201:301 202:302 203:303 204:304; do
-    for part in text caption; do
-      if [ "$part" == text ]; then
-        id=${box%:*} path="div[@class='box-body']/div[@class='box-text']"
-      else id=${box#*:} path="div[@class='box-caption']"; fi
+  while read -r message caption kind; do
+    for id in "$message" "$caption"; do
+      if [ "$id" == "$message" ]; then
+        path="div[@class='box-body']/div[@class='box-text']" part=text
+      else path="div[@class='box-caption']" part=caption; fi
       expected=$(sed -n "s/^$id\t//p" <<<"$own")
       [ -n "$expected" ] || expected=$(sed -n "s/^$id\t//p" <<<"$english")
       expected=$(decode "$expected")
-      shown=$(xmllint --xpath "string(//div[@id='box-${box%:*}']/$path)" "$page" 2>/dev/null)
+      shown=$(xmllint --xpath "string(//div[@id='box-$message']/$path)" "$page" 2>/dev/null)
       if [ -z "$expected" ]; then
         fail "$guide: no text $id in the string tables"
       elif [ "$shown" != "$expected" ]; then
-        fail "$guide: box ${box%:*} shows as its $part \"$shown\", the table has \"$expected\""
+        fail "$guide: box $message shows as its $part \"$shown\", the table has \"$expected\""
       fi
     done
-  done
+    # Its icon and its buttons as its kind has them.
+    case $kind in
+    Error | Info | Warning) icon="box-icon box-icon-${kind,,}" buttons=1 ;;
+    *) icon="" buttons=2 ;;
+    esac
+    shown=$(xmllint --xpath "string(//div[@id='box-$message']//span[starts-with(@class,'box-icon')]/@class)" \
+      "$page" 2>/dev/null)
+    count=$(xmllint --xpath "count(//div[@id='box-$message']//span[@class='box-button'])" \
+      "$page" 2>/dev/null)
+    [ "$shown" == "$icon" ] || fail "$guide: box $message has the icon \"$shown\", a $kind box \"$icon\""
+    [ "$count" == "$buttons" ] || fail "$guide: box $message has $count buttons, a $kind box $buttons"
+  done <<<"$boxes"
   pass "$guide: quotes the message boxes from the string tables"
 
   # --- In a browser at a laptop's width: a copy measures itself into its title ---
