@@ -280,6 +280,11 @@ void CheckSelection(const driver::Selection& s, const Options& o) {
             throw UsageError{std::string(option) + " " + o.Value(option) +
                              ": positions in a measure count from 0"};
     }
+    if (s.startMeasure == s.endMeasure && s.endPos < s.startPos) {
+        throw UsageError{"--end-pos " + o.Value("--end-pos") +
+                         ": the end comes before the start (--start-pos " + o.Value("--start-pos") +
+                         ") in measure " + std::to_string(s.endMeasure)};
+    }
 }
 
 // Every output path is checked before the command runs, so that a run is not wasted on it.

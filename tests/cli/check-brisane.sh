@@ -126,6 +126,12 @@ refused "--end-pos -2147483648: positions in a measure count from 0" "$q" --stav
   --measures 5-8 --end-pos=-2147483648 "${o[@]}"
 refused "--staves 1-6: staff system 2 has 5 staves" "$chamber" --system 2 --staves 1-6 --measures 5-8 "${o[@]}"
 refused "--system 9: the document has no staff system 9" "$chamber" --system 9 --staves 1-2 --measures 5-8 "${o[@]}"
+refused "--end-pos 10: the end comes before the start (--start-pos 500) in measure 9" "$q" --staves 1-4 \
+  --measures 9 --start-pos 500 --end-pos 10 "${o[@]}"
+ends 1 "an empty stretch of one measure" "$q" --staves 1-4 --measures 9 --start-pos 500 --end-pos 500 &&
+  says "an empty stretch of one measure" "+-- Partial Measure"
+ends 1 "positions in two measures" "$q" --staves 1-4 --measures 9-10 --start-pos 500 --end-pos 10 &&
+  says "positions in two measures" "+-- Partial Measure"
 
 # Files and documents.
 refused "$work: is a folder, not a file" "$work" --staves 1-4 --measures 5-8 "${o[@]}"
