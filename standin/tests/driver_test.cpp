@@ -173,6 +173,37 @@ TEST_F(OutputFiles, LeaveTheOtherHardLinksOfAFileAsTheyWere) {
     EXPECT_EQ(Read(b), "old");
 }
 
+// The temporary file beside a target is hidden and within the 255 bytes of a file name, its
+// copy of a long name cut at a whole UTF-8 character.
+TEST(TemporaryFile, IsNamedWithinTheLimitAndCutAtAWholeCharacter) {
+    const auto repeated = [](const std::string& unit, size_t times) {
+        std::string text;
+        for (size_t i = 0; i < times; ++i) text += unit;
+        return text;
+    };
+    const std::string e = "\xc3\xa9", flat = "\xe2\x99\xad", clef = "\xf0\x9d\x84\x9e";
+    const struct {
+        std::string name;
+        uint32_t random;
+        std::string temporary;
+    } cases[] = {
+        {"score.json", 7, ".score.json.7.tmp"},
+        {repeated("a", 250), 4294967295u, "." + repeated("a", 239) + ".4294967295.tmp"},
+        {repeated("a", 250), 7, "." + repeated("a", 248) + ".7.tmp"},
+        // 239 bytes of room: the character across the cut is left out whole.
+        {repeated(e, 125), 4294967295u, "." + repeated(e, 119) + ".4294967295.tmp"},
+        {repeated(flat, 83), 4294967295u, "." + repeated(flat, 79) + ".4294967295.tmp"},
+        {repeated(clef, 62), 4294967295u, "." + repeated(clef, 59) + ".4294967295.tmp"},
+        {repeated(clef, 62), 12, "." + repeated(clef, 61) + ".12.tmp"},
+    };
+    for (const auto& c : cases) {
+        const fs::path made = standin::files::TemporaryFor(fs::path("/scores") / c.name, c.random);
+        EXPECT_EQ(made.parent_path(), fs::path("/scores"));
+        EXPECT_EQ(made.filename().string(), c.temporary) << c.name;
+        EXPECT_LE(made.filename().string().size(), 255u);
+    }
+}
+
 standin::GroupView Group(int16_t number, int16_t top, int16_t bottom, int16_t first, int16_t last,
                          std::u16string name) {
     standin::GroupView g;

@@ -226,6 +226,14 @@ if runs "in place through a link" "$made/link.json" --staves 1-4 --measures 5-8 
   grep -q '"endMeasure": 4' "$made/scores/quartet.json" || fail "the link's target was not written"
   [ -z "$(find "$made" -name '.*.tmp')" ] || fail "temporary files were left beside the target"
 fi
+# A name as long as a name may be (255 bytes): the temporary file beside it is named within the
+# limit too, in ASCII and in characters of two bytes.
+for long in "$(printf 'a%.0s' {1..245}).json" "$(printf '\xc3\xa9%.0s' {1..122})a.json"; do
+  runs "a name of ${#long} bytes" "$q" --staves 1-4 --measures 9-16 --yes --output "$made/$long" &&
+    { grep -q '"endMeasure": 8' "$made/$long" || fail "a name of ${#long} bytes: the split is not written"; }
+done
+[ -z "$(find "$made" -name '.*.tmp')" ] || fail "temporary files were left beside the outputs"
+
 ends 1 "hidden staves" "$chamber" --system 2 --staves 2-3 --measures 9-16 &&
   says "hidden staves" 'staves 3 "Clarinet in A" to 4 "Bassoon" (slots 2 to 3 of staff system 2)'
 

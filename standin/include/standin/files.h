@@ -4,6 +4,7 @@
 // renamed over it). A symbolic link is written through to its target, as editors do: the link
 // stays a link. A file with other hard links is replaced under the name given only; its other
 // names keep the old content.
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -62,6 +63,22 @@ inline std::string WhyNotWritable(const std::string& path) {
     return {};
 }
 
+// The temporary file that is renamed over `target`: hidden, beside it, told apart by `random`,
+// and within the 255 bytes a file name may have (Windows counts UTF-16 units, never more), so
+// a long name is cut, at a whole UTF-8 character.
+inline std::filesystem::path TemporaryFor(const std::filesystem::path& target, uint32_t random) {
+    constexpr size_t kNameMax = 255;
+    const std::string end = "." + std::to_string(random) + ".tmp";
+    std::u8string name = target.filename().u8string();
+    if (const size_t room = kNameMax - 1 - end.size(); name.size() > room) {
+        size_t cut = room;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+        name.resize(cut);
+    }
+    return target.parent_path() /
+           std::filesystem::path(u8"." + name + std::u8string(end.begin(), end.end()));
+}
+
 // Writes every (path, content) pair, or none: each content goes to a temporary file beside its
 // target first, and only when all are written are they renamed over the targets, which keep
 // their permissions. False with "<path>: <problem>" in `error`; temporary files are removed.
@@ -82,9 +99,11 @@ inline bool WriteAll(const std::vector<std::pair<std::string, std::string>>& out
         }
         const fs::path target = Target(path);
         targets.push_back(target);
-        fs::path temporary = target;
-        temporary.replace_filename("." + target.filename().string() + "." +
-                                   std::to_string(random()) + ".tmp");
+        fs::path temporary;
+        std::error_code taken;
+        do {
+            temporary = TemporaryFor(target, random());
+        } while (fs::exists(fs::symlink_status(temporary, taken)));
         temporaries.push_back(temporary);
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         out << content;
