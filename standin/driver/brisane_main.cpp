@@ -2,6 +2,8 @@
 // does, playing the program (the stand-in host) and, where asked, the user.
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -65,7 +67,9 @@ const char kUsage[] =
     "                        decimal, or hexadecimal after 0x)\n"
     "  --output FILE         write the changed document (JSON); it may be the document itself,\n"
     "                        and a symbolic link is written through to its target\n"
-    "  --svg FILE            draw the groups before and after\n"
+    "  --svg FILE            draw the groups before and after (SVG)\n"
+    "                        for both, - is standard output (this report then goes to standard\n"
+    "                        error), and a device or named pipe is written to, not replaced\n"
     "  --quiet               print only the selection, the message boxes and the result\n"
     "  --plugin PATH         the plug-in (default: vorlanbrisane64.fxt beside this program)\n"
     "  --scenario FILE...    run test scenarios instead, report each, exit 1 if any fails\n"
@@ -73,8 +77,9 @@ const char kUsage[] =
     "\n"
     "Exit status: 0 groups were split; 1 the command ran and split nothing (the question was\n"
     "answered No or not at all, the selection was refused, or no group matched); 2 bad\n"
-    "arguments, a bad document or a failure, and nothing was written. With --scenario: 0 every\n"
-    "scenario passed, 1 one failed, 2 a file could not be read.\n";
+    "arguments, a bad document or a failure (standard output that cannot be written too), and\n"
+    "nothing was written. With --scenario: 0 every scenario passed, 1 one failed, 2 a file could\n"
+    "not be read.\n";
 
 struct UsageError {
     std::string message;
@@ -135,8 +140,11 @@ std::pair<int16_t, int16_t> Range(const std::string& text, const std::string& op
 }
 
 // Whether writing one path would replace the file the other names, through symbolic links too
-// (a link that leads to a file not yet there included).
+// (a link that leads to a file not yet there included), or both are standard output.
 bool SameFile(const std::string& a, const std::string& b) {
+    const bool aOut = standin::files::IsStandardOutput(a),
+               bOut = standin::files::IsStandardOutput(b);
+    if (aOut || bOut) return aOut && bOut;
     std::error_code ec;
     if (std::filesystem::equivalent(a, b, ec)) return true;
     const auto normal = [](const std::string& p) {
@@ -146,6 +154,62 @@ bool SameFile(const std::string& a, const std::string& b) {
         return std::filesystem::weakly_canonical(std::filesystem::absolute(target), ignored);
     };
     return normal(a) == normal(b);
+}
+
+int Refuse(const std::string& message) {
+    std::cerr << "brisane: " << driver::Printable(message) << "\n";
+    return kExitUsage;
+}
+
+// What std::cout and std::cerr print through: stdio, as before, keeping the reason of the first
+// write that failed, which stdio forgets once it has dropped what it could not write.
+class PrintBuffer : public std::streambuf {
+  public:
+    explicit PrintBuffer(FILE* file) : file_(file) {}
+
+    // Why not everything printed reached the file, as GNU tools say it; or empty.
+    std::string WriteError() {
+        sync();
+        if (failure_ == 0 && std::ferror(file_) != 0) failure_ = -1;
+        if (failure_ == 0) return {};
+        return failure_ < 0 ? "write error"
+                            : std::string("write error: ") + std::strerror(failure_);
+    }
+
+  protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+        const char one = traits_type::to_char_type(c);
+        return xsputn(&one, 1) == 1 ? c : traits_type::eof();
+    }
+    std::streamsize xsputn(const char* text, std::streamsize count) override {
+        errno = 0;
+        const size_t put = std::fwrite(text, 1, static_cast<size_t>(count), file_);
+        if (put != static_cast<size_t>(count)) Keep();
+        return static_cast<std::streamsize>(put);
+    }
+    int sync() override {
+        errno = 0;
+        if (std::fflush(file_) == 0) return 0;
+        Keep();
+        return -1;
+    }
+
+  private:
+    void Keep() {
+        if (failure_ == 0) failure_ = errno != 0 ? errno : -1;
+    }
+    FILE* file_;
+    int failure_ = 0;
+};
+
+PrintBuffer stdoutBuffer(stdout), stderrBuffer(stderr);
+
+// The exit status once standard output is flushed: output that is lost makes a run a failure.
+int Finished(int status) {
+    if (status == kExitUsage) return status;
+    const std::string why = stdoutBuffer.WriteError();
+    return why.empty() ? status : Refuse(why);
 }
 
 Options ParseArguments(int argc, char** argv) {
@@ -169,14 +233,8 @@ Options ParseArguments(int argc, char** argv) {
             throw UsageError{"unknown option " + arg + " (brisane --help lists the options)"};
         }
         if (!takesValue && inlineValue) throw UsageError{arg + " takes no value"};
-        if (arg == "--help") {
-            std::cout << kUsage;
-            std::exit(EXIT_SUCCESS);
-        }
-        if (arg == "--version") {
-            std::cout << "brisane (Vorlan Brisane) " << BRISANE_VERSION << "\n";
-            std::exit(EXIT_SUCCESS);
-        }
+        if (arg == "--help" || arg == "--version")
+            return {{}, {{arg, ""}}, {}};  // nothing else counts
         if (o.Has(arg)) throw UsageError{arg + " is given twice"};
         if ((arg == "--yes" && o.Has("--no")) || (arg == "--no" && o.Has("--yes")))
             throw UsageError{"--yes and --no exclude each other"};
@@ -280,6 +338,11 @@ void CheckSelection(const driver::Selection& s, const Options& o) {
             throw UsageError{std::string(option) + " " + o.Value(option) +
                              ": positions in a measure count from 0"};
     }
+    if (s.startMeasure == s.endMeasure && s.endPos < s.startPos) {
+        throw UsageError{"--end-pos " + o.Value("--end-pos") +
+                         ": the end comes before the start (--start-pos " + o.Value("--start-pos") +
+                         ") in measure " + std::to_string(s.endMeasure)};
+    }
 }
 
 // Every output path is checked before the command runs, so that a run is not wasted on it.
@@ -301,24 +364,24 @@ std::string Word(std::string text) {
 }
 
 // Plays the user: the scripted answer, else a line of the input, from a terminal or a pipe
-// alike; at the end of the input the question stays unanswered.
-driver::BoxAnswerer Answerer(const std::optional<std::string>& answer) {
+// alike, asked on `out`; at the end of the input the question stays unanswered.
+driver::BoxAnswerer Answerer(const std::optional<std::string>& answer, std::ostream& out) {
     if (answer) return driver::ScriptedAnswers({*answer});
     const bool terminal = IS_TERMINAL();
-    return [terminal](const driver::ShownBox& box) -> int32_t {
+    return [terminal, &out](const driver::ShownBox& box) -> int32_t {
         if ((box.style & 0xF) != driver::kStyleYesNo) return driver::kIdOk;
         const std::string screen = driver::Render(box);
-        std::cout << screen.substr(0, screen.rfind("+--")) << "Yes or No? [y/n] " << std::flush;
+        out << screen.substr(0, screen.rfind("+--")) << "Yes or No? [y/n] " << std::flush;
         std::string line;
         while (std::getline(std::cin, line)) {
             // A piped answer is shown, so that the output reads as the dialogue it was.
-            if (!terminal) std::cout << driver::Printable(line) << "\n";
+            if (!terminal) out << driver::Printable(line) << "\n";
             const std::string word = Word(line);
             if (word == "y" || word == "yes") return driver::kIdYes;
             if (word == "n" || word == "no") return driver::kIdNo;
-            std::cout << "Please answer y or n: " << std::flush;
+            out << "Please answer y or n: " << std::flush;
         }
-        std::cout << "\n(the input ended: no answer)\n";
+        out << "\n(the input ended: no answer)\n";
         return 0;
     };
 }
@@ -385,11 +448,6 @@ driver::MarkedSelection Marked(const driver::Selection& s, int16_t top, int16_t 
     return marked;
 }
 
-int Refuse(const std::string& message) {
-    std::cerr << "brisane: " << driver::Printable(message) << "\n";
-    return kExitUsage;
-}
-
 int RunScenarios(const Options& o, const std::string& plugin) {
     // Every file is read and checked before any runs: a bad file is a usage error, not a failed
     // scenario.
@@ -443,45 +501,51 @@ int RunCommand(const Options& o, const std::string& plugin) {
     }
     CheckOutputs(o);
 
+    // A document or picture on standard output is not mixed with the report.
+    const bool toStandardOutput =
+        (o.Has("--output") && standin::files::IsStandardOutput(o.Value("--output"))) ||
+        (o.Has("--svg") && standin::files::IsStandardOutput(o.Value("--svg")));
+    std::ostream& out = toStandardOutput ? std::cerr : std::cout;
+    PrintBuffer& printed = toStandardOutput ? stderrBuffer : stdoutBuffer;
+
     driver::Session session;
     if (!session.Start(plugin, hostVersion, &error)) return Refuse(error);
     const driver::Enumeration& e = session.GetEnumeration();
     const bool quiet = o.Has("--quiet");
     if (!quiet) {
         const driver::Language language = driver::ChosenLanguage();
-        std::cout << "Plug-in: " << driver::Printable(standin::Utf8(e.title)) << " - "
-                  << driver::Printable(standin::Utf8(e.description)) << "\n  menu entry "
-                  << driver::Quoted(standin::Utf8(e.shortName)) << ", host version 0x" << std::hex
-                  << hostVersion << std::dec << ", language " << language.name << " ("
-                  << driver::Printable(language.source) << ")\n";
-        std::cout << "Document: " << driver::Printable(o.document) << " ("
-                  << host.StaffSystem(0).size() << " staves, " << host.MeasureCount()
-                  << " measures)\n";
+        out << "Plug-in: " << driver::Printable(standin::Utf8(e.title)) << " - "
+            << driver::Printable(standin::Utf8(e.description)) << "\n  menu entry "
+            << driver::Quoted(standin::Utf8(e.shortName)) << ", host version 0x" << std::hex
+            << hostVersion << std::dec << ", language " << language.name << " ("
+            << driver::Printable(language.source) << ")\n";
+        out << "Document: " << driver::Printable(o.document) << " (" << host.StaffSystem(0).size()
+            << " staves, " << host.MeasureCount() << " measures)\n";
     }
-    std::cout << "Selection: " << Describe(selection, top, bottom) << "\n";
-    if (!quiet) std::cout << "\nGroups before:\n" << driver::GroupTable(host.Groups());
+    out << "Selection: " << Describe(selection, top, bottom) << "\n";
+    if (!quiet) out << "\nGroups before:\n" << driver::GroupTable(host.Groups());
     const driver::Picture before = PictureOf("Before", marked);
 
     std::optional<std::string> answer;
     if (o.Has("--yes") || o.Has("--no")) answer = o.Has("--yes") ? "yes" : "no";
-    const driver::CommandRun run = session.Invoke(selection, Answerer(answer));
+    const driver::CommandRun run = session.Invoke(selection, Answerer(answer, out));
     session.Stop();
-    if (!quiet || !run.boxes.empty()) std::cout << "\n";
+    if (!quiet || !run.boxes.empty()) out << "\n";
     for (const driver::ShownBox& box : run.boxes) {
         // A question asked above is not shown twice: only the button it was answered with.
         if (!answer && (box.style & 0xF) == driver::kStyleYesNo) {
-            std::cout << "+-- " << driver::Printable(standin::Utf8(box.caption))
-                      << " --  pressed: " << driver::Pressed(box) << "\n\n";
+            out << "+-- " << driver::Printable(standin::Utf8(box.caption))
+                << " --  pressed: " << driver::Pressed(box) << "\n\n";
         } else {
-            std::cout << driver::Render(box) << "\n";
+            out << driver::Render(box) << "\n";
         }
     }
     const bool split = run.result == 1;
-    std::cout << "The command returned " << run.result
-              << (split ? " (groups were split)" : " (nothing was split)") << ".\n";
-    if (!quiet) std::cout << "\nGroups after:\n" << driver::GroupTable(host.Groups());
+    out << "The command returned " << run.result
+        << (split ? " (groups were split)" : " (nothing was split)") << ".\n";
+    if (!quiet) out << "\nGroups after:\n" << driver::GroupTable(host.Groups());
 
-    // All outputs, or none.
+    // All outputs, or none; each made whole before any is written.
     std::vector<std::pair<std::string, std::string>> outputs;
     std::vector<std::string> done;
     if (o.Has("--output")) {
@@ -493,27 +557,54 @@ int RunCommand(const Options& o, const std::string& plugin) {
                              driver::GroupsSvg({before, PictureOf("After", marked)}));
         done.push_back("Drawn: " + driver::Printable(o.Value("--svg")));
     }
-    if (!standin::files::WriteAll(outputs, &error)) return Refuse(error + "; nothing was written");
-    if (!quiet) {
-        if (!done.empty()) std::cout << "\n";
-        for (const std::string& line : done) std::cout << line << "\n";
-    }
+    if (outputs.empty()) return split ? kExitSplit : kExitUnchanged;
+    // A report that cannot be printed fails the run before any output is written; its last lines
+    // are printed, and must arrive, before the files that they name replace their targets.
+    if (std::string why = printed.WriteError(); !why.empty())
+        return Refuse(why + "; nothing was written");
+    const auto reportEnds = [&](std::string* why) {
+        if (!quiet) {
+            out << "\n";
+            for (const std::string& line : done) out << line << "\n";
+        }
+        *why = printed.WriteError();
+        return why->empty();
+    };
+    if (!standin::files::WriteAll(outputs, &error, reportEnds)) return Refuse(error);
     return split ? kExitSplit : kExitUnchanged;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     try {
         const Options options = ParseArguments(argc, argv);
+        if (options.Has("--help")) {
+            std::cout << kUsage;
+            return Finished(EXIT_SUCCESS);
+        }
+        if (options.Has("--version")) {
+            std::cout << "brisane (Vorlan Brisane) " << BRISANE_VERSION << "\n";
+            return Finished(EXIT_SUCCESS);
+        }
         const std::string plugin = options.Has("--plugin")
                                        ? options.Value("--plugin")
                                        : (ProgramDir(argv[0]) / "vorlanbrisane64.fxt").string();
-        return options.Has("--scenario") ? RunScenarios(options, plugin)
-                                         : RunCommand(options, plugin);
+        return Finished(options.Has("--scenario") ? RunScenarios(options, plugin)
+                                                  : RunCommand(options, plugin));
     } catch (const UsageError& e) {
         return Refuse(e.message);
     } catch (const std::exception& e) {
         return Refuse(std::string("unexpected failure: ") + e.what());
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The streams are given their own buffers back before these go, at exit.
+    std::streambuf* const out = std::cout.rdbuf(&stdoutBuffer);
+    std::streambuf* const err = std::cerr.rdbuf(&stderrBuffer);
+    const int status = Run(argc, argv);
+    std::cout.rdbuf(out);
+    std::cerr.rdbuf(err);
+    return status;
 }

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "numbers.h"
@@ -105,11 +107,11 @@ TEST_F(OutputFiles, AreWrittenAllOrNone) {
     std::string error;
     // The second target is a folder: the first file must not appear either.
     EXPECT_FALSE(standin::files::WriteAll({{a, "A"}, {(folder / "sub").string(), "B"}}, &error));
-    EXPECT_EQ(error, (folder / "sub").string() + ": is a folder, not a file");
+    EXPECT_EQ(error, (folder / "sub").string() + ": is a folder, not a file; nothing was written");
     EXPECT_FALSE(fs::exists(a));
     EXPECT_FALSE(
         standin::files::WriteAll({{a, "A"}, {(folder / "none" / "b").string(), "B"}}, &error));
-    EXPECT_EQ(error.find("does not exist"), error.size() - 14) << error;
+    EXPECT_NE(error.find("does not exist; nothing was written"), std::string::npos) << error;
     EXPECT_FALSE(fs::exists(a));
     EXPECT_EQ(Entries(), 1u) << "a temporary file was left";
 
@@ -158,7 +160,8 @@ TEST_F(OutputFiles, AreWrittenThroughSymbolicLinksToTheirTargets) {
     fs::create_symlink("b", folder / "a");
     fs::create_symlink("a", folder / "b");
     EXPECT_FALSE(standin::files::WriteAll({{(folder / "a").string(), "x"}}, &error));
-    EXPECT_EQ(error, (folder / "a").string() + ": its symbolic links go round in a circle");
+    EXPECT_EQ(error, (folder / "a").string() +
+                         ": its symbolic links go round in a circle; nothing was written");
     EXPECT_TRUE(fs::is_symlink(folder / "a"));
 }
 
@@ -171,6 +174,68 @@ TEST_F(OutputFiles, LeaveTheOtherHardLinksOfAFileAsTheyWere) {
     ASSERT_TRUE(standin::files::WriteAll({{a.string(), "new"}}, &error)) << error;
     EXPECT_EQ(Read(a), "new");
     EXPECT_EQ(Read(b), "old");
+}
+
+// What is written in place (here a named pipe) gets its content before the last check, which
+// comes before any file is replaced; when it fails, no file is, and the error says what was
+// written all the same.
+TEST_F(OutputFiles, AreNotReplacedWhenTheLastCheckFails) {
+    const fs::path a = folder / "a.json", pipe = folder / "pipe";
+    std::ofstream(a) << "old";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    // A reader that is there already: the writer's open does not wait.
+    const int reader = open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    const auto piped = [&] {
+        char buffer[64];
+        const ssize_t n = read(reader, buffer, sizeof buffer);
+        return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string();
+    };
+    std::string error, seen;
+    const bool written = standin::files::WriteAll(
+        {{a.string(), "new"}, {pipe.string(), "piped"}}, &error, [&](std::string* why) {
+            seen = Read(a) + " " + piped() + " " + std::to_string(Entries());
+            *why = "write error: the report";
+            return false;
+        });
+    close(reader);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(seen, "old piped 4");  // sub, a.json, the pipe and a.json's temporary file
+    EXPECT_EQ(error, "write error: the report; only " + pipe.string() + " was written");
+    EXPECT_EQ(Read(a), "old");
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_EQ(Entries(), 3u) << "a temporary file was left";
+}
+
+// The temporary file beside a target is hidden and within the 255 bytes of a file name, its
+// copy of a long name cut at a whole UTF-8 character.
+TEST(TemporaryFile, IsNamedWithinTheLimitAndCutAtAWholeCharacter) {
+    const auto repeated = [](const std::string& unit, size_t times) {
+        std::string text;
+        for (size_t i = 0; i < times; ++i) text += unit;
+        return text;
+    };
+    const std::string e = "\xc3\xa9", flat = "\xe2\x99\xad", clef = "\xf0\x9d\x84\x9e";
+    const struct {
+        std::string name;
+        uint32_t random;
+        std::string temporary;
+    } cases[] = {
+        {"score.json", 7, ".score.json.7.tmp"},
+        {repeated("a", 250), 4294967295u, "." + repeated("a", 239) + ".4294967295.tmp"},
+        {repeated("a", 250), 7, "." + repeated("a", 248) + ".7.tmp"},
+        // 239 bytes of room: the character across the cut is left out whole.
+        {repeated(e, 125), 4294967295u, "." + repeated(e, 119) + ".4294967295.tmp"},
+        {repeated(flat, 83), 4294967295u, "." + repeated(flat, 79) + ".4294967295.tmp"},
+        {repeated(clef, 62), 4294967295u, "." + repeated(clef, 59) + ".4294967295.tmp"},
+        {repeated(clef, 62), 12, "." + repeated(clef, 61) + ".12.tmp"},
+    };
+    for (const auto& c : cases) {
+        const fs::path made = standin::files::TemporaryFor(fs::path("/scores") / c.name, c.random);
+        EXPECT_EQ(made.parent_path(), fs::path("/scores"));
+        EXPECT_EQ(made.filename().string(), c.temporary) << c.name;
+        EXPECT_LE(made.filename().string().size(), 255u);
+    }
 }
 
 standin::GroupView Group(int16_t number, int16_t top, int16_t bottom, int16_t first, int16_t last,

@@ -10,12 +10,15 @@
 set -uo pipefail
 # The texts looked for are the English ones; the language checks below name theirs.
 export LC_ALL=C
-brisane=$1
+brisane=$(realpath "$1")
 examples=$(cd "$2" && pwd)
 version=$3
-generate=$4
+generate=$(realpath "$4")
+here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# Whatever a fault writes under a relative name ("-" for standard output) stays in here.
+cd "$work" || exit 1
 out="$work/out"   # where refused runs would write: must stay empty
 made="$work/made" # what good runs write
 mkdir -p "$out" "$made"
@@ -88,6 +91,9 @@ refused "--output needs a value" "$q" --staves 1-4 --measures 5-8 --output
 refused "--output needs a value" "$q" --staves 1-4 --measures 5-8 --output --yes
 refused "--output and --svg name the same file" "$q" --staves 1-4 --measures 5-8 \
   --output "$out/x" --svg "$out/../out/x"
+refused "--output and --svg name the same file: -" "$q" --staves 1-4 --measures 5-8 --output - --svg -
+refused "--output and --svg name the same file: /dev/stdout" "$q" --staves 1-4 --measures 5-8 \
+  --output - --svg /dev/stdout
 refused "--svg names the document itself" "$q" --staves 1-4 --measures 5-8 --svg "$q"
 refused "--staves means nothing with --no-selection" "$q" --no-selection --staves 1-4 "${o[@]}"
 refused "--system means nothing with --no-selection" "$q" --no-selection --system 1 "${o[@]}"
@@ -126,6 +132,12 @@ refused "--end-pos -2147483648: positions in a measure count from 0" "$q" --stav
   --measures 5-8 --end-pos=-2147483648 "${o[@]}"
 refused "--staves 1-6: staff system 2 has 5 staves" "$chamber" --system 2 --staves 1-6 --measures 5-8 "${o[@]}"
 refused "--system 9: the document has no staff system 9" "$chamber" --system 9 --staves 1-2 --measures 5-8 "${o[@]}"
+refused "--end-pos 10: the end comes before the start (--start-pos 500) in measure 9" "$q" --staves 1-4 \
+  --measures 9 --start-pos 500 --end-pos 10 "${o[@]}"
+ends 1 "an empty stretch of one measure" "$q" --staves 1-4 --measures 9 --start-pos 500 --end-pos 500 &&
+  says "an empty stretch of one measure" "+-- Partial Measure"
+ends 1 "positions in two measures" "$q" --staves 1-4 --measures 9-10 --start-pos 500 --end-pos 10 &&
+  says "positions in two measures" "+-- Partial Measure"
 
 # Files and documents.
 refused "$work: is a folder, not a file" "$work" --staves 1-4 --measures 5-8 "${o[@]}"
@@ -162,6 +174,25 @@ refused "--output $out: is a folder, not a file" "$q" --staves 1-4 --measures 5-
   fail "--help does not print the usage"
 [ "$("$brisane" --version)" = "brisane (Vorlan Brisane) $version" ] ||
   fail "--version prints '$("$brisane" --version)', not the project's version $version"
+
+# unprinted LINE ARGS...: standard output is a full disk: exit 2, LINE alone on standard error,
+# and no file written.
+unprinted() {
+  local want=$1
+  shift
+  "$brisane" "$@" >/dev/full 2>"$work/err" </dev/null
+  local code=$?
+  if [ $code -ne 2 ] || [ "$(cat "$work/err")" != "$want" ] || [ -n "$(ls -A "$out")" ]; then
+    fail "brisane $* >/dev/full -> exit $code, $(ls -A "$out" | wc -l) files, stderr: $(head -c 300 "$work/err")"
+  fi
+  rm -rf "${out:?}"/* "$out"/.[!.]* 2>/dev/null
+}
+unprinted "brisane: write error: No space left on device" --version
+unprinted "brisane: write error: No space left on device" --help
+unprinted "brisane: write error: No space left on device" "$q" --staves 1-4 --measures 9-16 --yes
+unprinted "brisane: write error: No space left on device; nothing was written" "$q" --staves 1-4 \
+  --measures 9-16 --yes "${o[@]}"
+unprinted "brisane: write error: No space left on device" --scenario "$here/../scenarios/create-key-existing.json"
 
 # Answers from a pipe: the same as typed at a terminal.
 runs "piped yes" "$q" --staves 1-4 --measures 5-6 < <(yes) && says "piped yes" "pressed: Yes" &&
@@ -220,6 +251,80 @@ if runs "in place through a link" "$made/link.json" --staves 1-4 --measures 5-8 
   grep -q '"endMeasure": 4' "$made/scores/quartet.json" || fail "the link's target was not written"
   [ -z "$(find "$made" -name '.*.tmp')" ] || fail "temporary files were left beside the target"
 fi
+
+# Where the outputs are not regular files: standard output, named pipes, devices. Each gets the
+# very bytes a file would, and stays what it was.
+runs "reference outputs" "$q" --staves 1-4 --measures 9-16 --yes --output "$made/ref.json" --svg "$made/ref.svg"
+# same NAME FILE REFERENCE: FILE holds exactly the reference output.
+same() {
+  cmp -s "$2" "$made/$3" || fail "$1: not the bytes of $3 ($(cat "$2" 2>/dev/null | wc -c) bytes)"
+}
+if runs "document to -" "$q" --staves 1-4 --measures 9-16 --yes --output -; then
+  same "document to -" "$work/stdout" ref.json
+  grep -q "^The command returned 1" "$work/err" && grep -q "^Written: -$" "$work/err" ||
+    fail "document to -: the report is not on standard error: $(head -c 300 "$work/err")"
+fi
+runs "picture to -" "$q" --staves 1-4 --measures 9-16 --yes --svg=- --quiet &&
+  same "picture to -" "$work/stdout" ref.svg
+runs "picture to /dev/stdout, a file" "$q" --staves 1-4 --measures 9-16 --yes --svg /dev/stdout &&
+  same "picture to /dev/stdout, a file" "$work/stdout" ref.svg
+"$brisane" "$q" --staves 1-4 --measures 9-16 --yes --svg /dev/fd/1 --output "$made/piped.json" \
+  2>"$work/err" | cat >"$work/piped.svg"
+[ "${PIPESTATUS[0]}" -eq 0 ] || fail "picture to /dev/fd/1, a pipe: $(head -c 300 "$work/err")"
+same "picture to /dev/fd/1, a pipe" "$work/piped.svg" ref.svg
+same "document beside a picture to a pipe" "$made/piped.json" ref.json
+
+mkfifo "$work/fifo"
+timeout 20 cat "$work/fifo" >"$work/from-fifo" &
+runs "document to a named pipe" "$q" --staves 1-4 --measures 9-16 --yes --output "$work/fifo"
+wait
+same "document to a named pipe" "$work/from-fifo" ref.json
+[ -p "$work/fifo" ] || fail "the named pipe was replaced"
+# Devices of their own, so that a fault here cannot replace the system's /dev/null or /dev/full.
+mkdir "$work/dev"
+if mknod "$work/dev/null" c 1 3 2>"$work/mknod" && mknod "$work/dev/full" c 1 7 2>"$work/mknod"; then
+  runs "document to a character device" "$q" --staves 1-4 --measures 9-16 --yes --output "$work/dev/null"
+  # A device that takes nothing: what was written in place cannot be taken back, and is named.
+  timeout 20 cat "$work/fifo" >"$work/from-fifo" &
+  refused "$work/dev/full: cannot write the file (No space left on device); only $work/fifo was written" \
+    "$q" --staves 1-4 --measures 9-16 --yes --output "$work/fifo" --svg "$work/dev/full"
+  wait
+  refused "$work/dev/full: cannot write the file (No space left on device); nothing was written" "$q" \
+    --staves 1-4 --measures 9-16 --yes --output "$out/doc.json" --svg "$work/dev/full"
+  [ -c "$work/dev/null" ] && [ -c "$work/dev/full" ] && [ "$(ls -A "$work/dev")" = $'full\nnull' ] ||
+    fail "writing to a character device replaced it: $(ls -la "$work/dev")"
+else
+  echo "NOT CHECKED: character devices as outputs (mknod is refused here: $(cat "$work/mknod"))"
+fi
+
+# The report's last lines name the files written; when they cannot be printed, the files are not
+# written either. Standard output is a file that reaches the size limit exactly where those lines
+# begin.
+confirmed=$'\n'"Written: $made/doc.json"$'\n'"Drawn: $made/doc.svg"$'\n'
+rm -f "$made/doc.json" "$made/doc.svg"
+if runs "limited: unlimited" "$q" --staves 1-4 --measures 9-16 --yes --output "$made/doc.json" --svg "$made/doc.svg"; then
+  rm -f "$made/doc.json" "$made/doc.svg"
+  head -c $((65536 - $(wc -c <"$work/stdout") + ${#confirmed})) /dev/zero >"$work/limited"
+  (
+    trap '' XFSZ
+    ulimit -f 64
+    exec "$brisane" "$q" --staves 1-4 --measures 9-16 --yes --output "$made/doc.json" \
+      --svg "$made/doc.svg" >>"$work/limited" 2>"$work/err" </dev/null
+  )
+  code=$?
+  [ $code -eq 2 ] && [ "$(cat "$work/err")" = "brisane: write error: File too large; nothing was written" ] &&
+    [ ! -e "$made/doc.json" ] && [ ! -e "$made/doc.svg" ] && [ -z "$(find "$made" -name '.*.tmp')" ] ||
+    fail "the report's last lines failed: exit $code, $(ls "$made"/doc.*), $(head -c 300 "$work/err")"
+fi
+
+# A name as long as a name may be (255 bytes): the temporary file beside it is named within the
+# limit too, in ASCII and in characters of two bytes.
+for long in "$(printf 'a%.0s' {1..245}).json" "$(printf '\xc3\xa9%.0s' {1..122})a.json"; do
+  runs "a name of ${#long} bytes" "$q" --staves 1-4 --measures 9-16 --yes --output "$made/$long" &&
+    same "a name of ${#long} bytes" "$made/$long" ref.json
+done
+[ -z "$(find "$made" -name '.*.tmp')" ] || fail "temporary files were left beside the outputs"
+
 ends 1 "hidden staves" "$chamber" --system 2 --staves 2-3 --measures 9-16 &&
   says "hidden staves" 'staves 3 "Clarinet in A" to 4 "Bassoon" (slots 2 to 3 of staff system 2)'
 
@@ -292,7 +397,7 @@ for svg in "$made"/*.svg; do
 done
 
 # Scenarios: a file that cannot be read or is no scenario is a usage error, not a failed scenario.
-scenarios=$(cd "$(dirname "$0")/../scenarios" && pwd)
+scenarios=$(cd "$here/../scenarios" && pwd)
 scenario() { # scenario NAME JSON-AFTER-THE-DOCUMENT
   printf '{"document": "%s", %s}' "$q" "$2" >"$work/$1.json"
 }
