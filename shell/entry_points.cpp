@@ -14,14 +14,10 @@
 namespace shell {
 namespace {
 
-// 8-bit enumeration record: three 64-byte text fields, then a 32-bit 1.
-constexpr size_t kTextField8 = 64;
+// 8-bit enumeration record: three text fields of kTextField8 bytes, then a 32-bit 1.
 constexpr size_t kTitle8 = 0x00, kDescription8 = 0x40, kShortName8 = 0x80, kFlag8 = 0xC0;
 // UTF-16 enumeration record: three 128-unit text fields, then a 32-bit 1.
 constexpr size_t kTitle16 = 0x000, kDescription16 = 0x100, kShortName16 = 0x200, kFlag16 = 0x300;
-constexpr uint64_t kUnitsWritten16 = 64;  // at most 63 units and a terminator
-
-constexpr uint32_t kTextIds[3] = {res::IDS_TITLE, res::IDS_DESCRIPTION, res::IDS_SHORT_NAME};
 
 // Enumeration is where the host first asks for the plug-in's texts: from here on they are read
 // from the library's own module.
@@ -63,11 +59,11 @@ int16_t Enumerate(int16_t index, void* record) {
     UseOwnStringTables();
     for (int i = 0; i < 3; ++i) {
         FCString text;
-        text.LoadResourceString(kTextIds[i], nullptr);
+        text.LoadResourceString(kEnumerationTexts[i], nullptr);
         // A text in the user's language that 8 bits cannot hold (Japanese) would arrive as the
         // low bytes of its units: the 8-bit record gets the English text instead.
         if (!FitsEightBits(text))
-            text.LoadResourceString(kTextIds[i], nullptr, res::LANGUAGE_ENGLISH);
+            text.LoadResourceString(kEnumerationTexts[i], nullptr, res::LANGUAGE_ENGLISH);
         // Fixed-width copy: stops after the first zero byte, zero-fills the rest of the field.
         const char* narrow = text.GetCString();
         uint8_t* field = bytes + offsets[i];
@@ -87,7 +83,7 @@ int16_t EnumerateUTF16(int16_t index, void* record) {
     UseOwnStringTables();
     for (int i = 0; i < 3; ++i) {
         FCString text;
-        text.LoadResourceString(kTextIds[i], nullptr);
+        text.LoadResourceString(kEnumerationTexts[i], nullptr);
         char16_t units[kUnitsWritten16];
         text.CopyToUTF16Buffer(units, kUnitsWritten16);
         // Units after the terminator stay as the host supplied them.

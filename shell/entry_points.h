@@ -1,8 +1,19 @@
 #pragma once
 // What the plug-in's exports do; shell/exports.cpp only forwards to these.
+#include <cstddef>
 #include <cstdint>
 
+#include "resources/string_ids.h"
+
 namespace shell {
+
+// The texts of the enumeration records, in their order, and the room each record gives a text:
+// a field of 64 bytes in the 8-bit record (a text of 64 or more fills it without a terminator),
+// and at most 63 units and a terminator written in the UTF-16 one.
+constexpr uint32_t kEnumerationTexts[3] = {res::IDS_TITLE, res::IDS_DESCRIPTION,
+                                           res::IDS_SHORT_NAME};
+constexpr size_t kTextField8 = 64;
+constexpr uint64_t kUnitsWritten16 = 64;
 
 // What FinaleExtensionVersion answers: the version of the host's plug-in interface this plug-in is
 // written for. Not the project's release version (set in CMake's project()); it does not change

@@ -187,12 +187,9 @@ bool FCString::LoadResourceString(uint32_t id, void* instance, uint16_t language
     scratch[0] = 0;
     int count = 0;
     if (module != nullptr) {
-        count = platform::LoadTableString(module, id, language, scratch, kResourceScratchUnits);
-        // Per entry: what a language's table lacks, English has.
-        if (count <= 0 && language != res::LANGUAGE_ENGLISH) {
-            count = platform::LoadTableString(module, id, res::LANGUAGE_ENGLISH, scratch,
-                                              kResourceScratchUnits);
-        }
+        count = res::ReadInLanguageOrEnglish(language, [&](uint16_t table) {
+            return platform::LoadTableString(module, id, table, scratch, kResourceScratchUnits);
+        });
     }
     if (count <= 0) {
         SetCString(kResourceError);

@@ -2,41 +2,29 @@
 
 #include <stdexcept>
 
+#include "resources/string_ids.h"
+#include "resources/string_tables.h"
 #include "standin/host.h"
-#include "vb_string_tables.h"
 
 namespace guide {
-namespace {
-
-const vb_strings::Table* FindTable(const std::string& language) {
-    for (const vb_strings::Table& table : vb_strings::kTables) {
-        if (language == table.code) return &table;
-    }
-    return nullptr;
-}
-
-const char16_t* FindText(const vb_strings::Table& table, uint32_t id) {
-    for (size_t i = 0; i < table.count; ++i) {
-        if (table.entries[i].id == id) return table.entries[i].text;
-    }
-    return nullptr;
-}
-
-}  // namespace
 
 bool HasTable(const std::string& language) {
-    return FindTable(language) != nullptr;
+    return vb_strings::TableOfCode(language) != nullptr;
 }
 
 std::string Text(const std::string& language, uint32_t id) {
-    const char16_t* text = nullptr;
-    if (const vb_strings::Table* own = FindTable(language)) text = FindText(*own, id);
-    // The reference comes first.
-    if (text == nullptr) text = FindText(vb_strings::kTables[0], id);
-    if (text == nullptr) {
+    // As the plug-in reads for a user of the guide's language: under its table's Windows language,
+    // or 0, which has no table, for a language without one.
+    const vb_strings::Table* own = vb_strings::TableOfCode(language);
+    const vb_strings::Entry* entry =
+        res::ReadInLanguageOrEnglish(own != nullptr ? own->language : 0, [&](uint16_t table) {
+            const vb_strings::Table* read = vb_strings::TableOfLanguage(table);
+            return read != nullptr ? vb_strings::EntryOf(*read, id) : nullptr;
+        });
+    if (entry == nullptr) {
         throw std::out_of_range("no string " + std::to_string(id) + " in strings.def");
     }
-    return standin::Utf8(text);
+    return standin::Utf8(entry->text);
 }
 
 }  // namespace guide

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "vb_string_tables.h"
+// The plug-in's own reading of the user's language (resources/): the plug-in chooses by it, and
+// this program names what the plug-in chose.
+#include "string_tables.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -13,25 +15,16 @@
 namespace driver {
 namespace {
 
-constexpr unsigned kEnglish = 0x09;
-
-std::string NameOf(unsigned language) {
-    for (const vb_strings::Table& table : vb_strings::kTables) {
-        if (table.language == language) return table.name;
-    }
-    return vb_strings::kTables[0].name;  // the reference, English
-}
-
-// The language part of a POSIX locale name: "de" of "de_DE.UTF-8@euro".
-std::string LanguageCode(const std::string& locale) {
-    return locale.substr(0, locale.find_first_of("_.@"));
+// The name of the table a user of `table` reads: English for a language without one.
+std::string NameOf(const vb_strings::Table* table) {
+    return (table != nullptr ? table : &vb_strings::kTables[0])->name;
 }
 
 #if defined(_WIN32)
 // The primary language a locale name stands for under Wine; 0 when Windows knows none.
 unsigned PrimaryLanguageOf(const std::string& locale) {
-    const std::string code = LanguageCode(locale);
-    if (code.empty() || code == "C" || code == "POSIX") return kEnglish;
+    const std::string_view code =
+        vb_strings::LanguageCodeOf(locale.empty() ? nullptr : locale.c_str());
     const std::wstring wide(code.begin(), code.end());
     return PRIMARYLANGID(LANGIDFROMLCID(LocaleNameToLCID(wide.c_str(), 0)));
 }
@@ -58,7 +51,7 @@ Language ChosenLanguage() {
     char source[40];
     std::snprintf(source, sizeof(source), "display language 0x%04X",
                   static_cast<unsigned>(GetUserDefaultUILanguage()));
-    return {NameOf(DisplayLanguage()), source};
+    return {NameOf(vb_strings::TableOfLanguage(static_cast<uint16_t>(DisplayLanguage()))), source};
 }
 
 LanguageScope::LanguageScope(const std::string& locale) {
@@ -76,17 +69,10 @@ LanguageScope::LanguageScope(const std::string& locale) {
 LanguageScope::~LanguageScope() = default;
 #else
 Language ChosenLanguage() {
-    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const char* value = std::getenv(variable);
-        if (value == nullptr || *value == '\0') continue;
-        const std::string code = LanguageCode(value);
-        Language chosen{NameOf(kEnglish), std::string(variable) + "=" + value};
-        for (const vb_strings::Table& table : vb_strings::kTables) {
-            if (code == table.code) chosen.name = table.name;
-        }
-        return chosen;
-    }
-    return {NameOf(kEnglish), "no locale set"};
+    const vb_strings::MessagesLocale locale = vb_strings::FindMessagesLocale();
+    return {NameOf(vb_strings::TableOfLocale(locale.value)),
+            locale.value != nullptr ? std::string(locale.variable) + "=" + locale.value
+                                    : "no locale set"};
 }
 
 LanguageScope::LanguageScope(const std::string& locale) {

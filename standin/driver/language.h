@@ -1,7 +1,7 @@
 #pragma once
-// The language the plug-in speaks to the user, as this program reads it on its own (the
-// plug-in's reading stays the plug-in's): on Windows the user's display language, elsewhere the
-// environment's LC_ALL, LC_MESSAGES and LANG, the first that is set.
+// The language the plug-in speaks to the user: on Windows the user's display language, elsewhere
+// the environment's LC_ALL, LC_MESSAGES and LANG, the first that is set. Read by the plug-in's own
+// rule (resources/string_tables.h), so that what this program names is what the plug-in chose.
 #include <string>
 
 namespace driver {

@@ -11,7 +11,7 @@
 #include "framework/text/fc_string.h"
 #include "locale_environment.h"
 #include "platform/platform.h"
-#include "vb_string_tables.h"
+#include "resources/string_tables.h"
 
 namespace {
 
@@ -22,17 +22,14 @@ std::u16string Text(const FCString& s) {
 }
 
 const vb_strings::Table& TableOf(std::string_view code) {
-    for (const vb_strings::Table& table : vb_strings::kTables) {
-        if (code == table.code) return table;
-    }
-    throw std::logic_error("no table " + std::string(code));
+    const vb_strings::Table* table = vb_strings::TableOfCode(code);
+    if (table == nullptr) throw std::logic_error("no table " + std::string(code));
+    return *table;
 }
 
 const char16_t* SourceText(const vb_strings::Table& table, uint32_t id) {
-    for (size_t i = 0; i < table.count; ++i) {
-        if (table.entries[i].id == id) return table.entries[i].text;
-    }
-    return nullptr;
+    const vb_strings::Entry* entry = vb_strings::EntryOf(table, id);
+    return entry != nullptr ? entry->text : nullptr;
 }
 
 struct LanguageCase {
