@@ -366,6 +366,23 @@ void CompareTranscript(const std::string& scenarioFile, std::vector<std::string>
     }
 }
 
+// With VB_CALL_TRACE=FOLDER every host call of the run, one Describe() line each in the order
+// made, goes to FOLDER/NAME.calls (NAME.json the scenario): what a refactoring compares before
+// and after, call for call. Nothing is compared here.
+void WriteCallTrace(const std::string& scenarioFile, std::vector<std::string>& failures) {
+    const char* folder = std::getenv("VB_CALL_TRACE");
+    if (folder == nullptr || *folder == '\0') return;
+    const std::string file =
+        (std::filesystem::path(folder) / std::filesystem::path(scenarioFile).filename())
+            .replace_extension(".calls")
+            .string();
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    for (const standin::Call& c : standin::Host::Instance().Calls()) {
+        out << standin::Describe(c) << "\n";
+    }
+    if (!out) failures.push_back(file + ": cannot write the call trace");
+}
+
 std::string Hex(uint32_t value) {
     char text[11];
     std::snprintf(text, sizeof(text), "0x%08X", value);
@@ -560,6 +577,7 @@ ScenarioOutcome RunScenario(const Scenario& scenario, const std::string& pluginP
         }
     }
     CompareTranscript(scenario.file, outcome.failures);
+    WriteCallTrace(scenario.file, outcome.failures);
     outcome.passed = outcome.failures.empty();
     return outcome;
 }
