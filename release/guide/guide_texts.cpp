@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "standin/host.h"
+#include "support/utf8.h"
 #include "vb_string_tables.h"
 
 namespace guide {
@@ -36,7 +36,7 @@ std::string Text(const std::string& language, uint32_t id) {
     if (text == nullptr) {
         throw std::out_of_range("no string " + std::to_string(id) + " in strings.def");
     }
-    return standin::Utf8(text);
+    return support::Utf8(text);
 }
 
 }  // namespace guide

@@ -10,7 +10,8 @@
 #include <unordered_map>
 
 #include "numbers.h"
-#include "xml_text.h"
+#include "support/utf8.h"
+#include "support/xml_text.h"
 
 namespace driver {
 namespace {
@@ -91,12 +92,12 @@ std::string Pad(std::string s, size_t width) {
 std::string QuotedName(const standin::GroupView& g, bool full) {
     const bool has = full ? g.hasFullName : g.hasAbbrevName;
     if (!has) return "(none)";
-    return Quoted(standin::Utf8(full ? g.fullName : g.abbrevName));
+    return Quoted(support::Utf8(full ? g.fullName : g.abbrevName));
 }
 
 // Text for an XML text node or attribute value.
 std::string Xml(std::string_view s) {
-    return XmlEscaped(Printable(s));
+    return support::XmlEscaped(Printable(s));
 }
 
 // The picture's measures: 1,400 pixels wide, staff names left of the grid.
@@ -166,7 +167,7 @@ std::vector<Run> Runs(std::string_view name) {
 // The content of a <text> element for a name: the runs, and the stored text as its tooltip.
 std::string NameSvg(const std::u16string& name, bool has) {
     if (!has) return "<tspan fill=\"#999\">(none)</tspan>";
-    const std::string stored = standin::Utf8(name);
+    const std::string stored = support::Utf8(name);
     std::string out = "<title>" + Xml(stored) + "</title>";
     for (const Run& run : Runs(stored)) {
         if (run.text.empty()) continue;

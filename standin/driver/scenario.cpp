@@ -16,6 +16,7 @@
 #include "standin/files.h"
 #include "standin/host.h"
 #include "standin/json_reader.h"
+#include "support/utf8.h"
 
 namespace driver {
 namespace {
@@ -265,8 +266,8 @@ void CompareGroups(const std::vector<ExpectedGroup>& expected,
         check("start measure", first(e.measures), g.startMeasure);
         check("end measure", second(e.measures), g.endMeasure);
         for (const auto& [field, want, have] :
-             {std::tuple{"fullName", e.fullName, standin::Utf8(g.fullName)},
-              std::tuple{"abbrevName", e.abbrevName, standin::Utf8(g.abbrevName)}}) {
+             {std::tuple{"fullName", e.fullName, support::Utf8(g.fullName)},
+              std::tuple{"abbrevName", e.abbrevName, support::Utf8(g.abbrevName)}}) {
             if (want && *want != have) {
                 failures.push_back(where + field + " expected " + Quoted(*want) + ", found " +
                                    Quoted(have));
@@ -285,7 +286,7 @@ void CompareBoxes(const std::vector<ExpectedBox>& expected, const std::vector<Sh
         const ExpectedBox& e = expected[i];
         const ShownBox& box = actual[i];
         const std::string where = "box " + std::to_string(i + 1) + ": ";
-        const std::string caption = standin::Utf8(box.caption), text = standin::Utf8(box.text);
+        const std::string caption = support::Utf8(box.caption), text = support::Utf8(box.text);
         if (caption != e.caption) {
             failures.push_back(where + "caption expected " + Quoted(e.caption) + ", shown " +
                                Quoted(caption));

@@ -7,13 +7,14 @@
 #include <set>
 #include <string>
 
-#include "bench/heap_count.h"
 #include "framework/score/fc_music_region.h"
 #include "host_fixture.h"
 #include "locale_environment.h"
 #include "shell/command_scope.h"
 #include "split/group_split.h"
 #include "split/multi_staff_check.h"
+#include "support/heap_count.h"
+#include "support/utf8.h"
 
 namespace {
 
@@ -34,8 +35,8 @@ struct Piece {
 };
 
 std::ostream& operator<<(std::ostream& os, const Piece& p) {
-    return os << p.start << "-" << p.end << " " << standin::Utf8(p.full) << " / "
-              << standin::Utf8(p.abbrev);
+    return os << p.start << "-" << p.end << " " << support::Utf8(p.full) << " / "
+              << support::Utf8(p.abbrev);
 }
 
 class SplitTest : public HostTest {
@@ -677,7 +678,7 @@ TEST_F(SplitTest, ANameTextReportedUnderAKnownNumberIsARefusedOne) {
 }
 
 // Fails the first allocation outside the host after the host's `writes`th record write.
-class AllocationFailsAfterWrite final : public standin::CallObserver {
+class AllocationFailsAfterWrite final : public support::CallObserver {
   public:
     explicit AllocationFailsAfterWrite(uint64_t writes) : writes_(writes) {}
     void Entered() noexcept override { clock_.Entered(); }
@@ -686,12 +687,12 @@ class AllocationFailsAfterWrite final : public standin::CallObserver {
         const standin::Host& h = standin::Host::Instance();
         if (!armed_ && h.CallCount("FX_SaveEData") + h.CallCount("FX_CreateEData") == writes_) {
             armed_ = true;
-            bench::FailAllocation(1);
+            support::FailAllocation(1);
         }
     }
 
   private:
-    bench::HostClock clock_;
+    support::HostClock clock_;
     uint64_t writes_;
     bool armed_ = false;
 };
@@ -716,7 +717,7 @@ TEST_F(SplitTest, AnExceptionMidwayUndoesThePieceAsARefusedWriteDoes) {
         } catch (const std::bad_alloc&) {
             threw = true;
         }
-        bench::FailAllocation(0);
+        support::FailAllocation(0);
         host().SetCallObserver(nullptr);
         EXPECT_EQ(threw, writes <= kAllocatingAfter) << "the failure did not come where planned";
         ExpectCovered(1, 20);
@@ -918,7 +919,7 @@ TEST_F(SplitTest, SuffixIsAddedOrRenumbered) {
     for (const Case& c : cases) {
         FCString name(c.name);
         split::AddSplitSuffix(name, command, c.number, c.abbreviated);
-        EXPECT_EQ(std::u16string(name.GetUTF16()), c.expected) << standin::Utf8(c.name);
+        EXPECT_EQ(std::u16string(name.GetUTF16()), c.expected) << support::Utf8(c.name);
     }
 }
 
