@@ -256,9 +256,10 @@ bool SplitMatchingGroups(const FCMusicRegion& region) {
     const bool measuresValid = start >= 1 && start <= end;
 
     bool result = false;
-    // A split outside a command (a test) reads the staff lists and name fonts once for itself.
-    SplitReads own;
-    SplitReads& reads = *SplitReads::Running();
+    // Outside a command there are no reads to split with (see vb::CommandPart).
+    SplitReads* const running = SplitReads::Running();
+    if (running == nullptr) return false;
+    SplitReads& reads = *running;
     FCGroups groups;
     groups.LoadAll();
     KnownRecords known(groups);
@@ -277,8 +278,8 @@ bool SplitMatchingGroups(const FCMusicRegion& region) {
 }
 
 std::pair<int16_t, int16_t> GetGroupStaffSpan(const FCGroup& group, const FCMusicRegion& region) {
-    SplitReads own;  // outside a command: read for this call
-    return SplitReads::Running()->StaffSpan(group, region);
+    SplitReads* reads = SplitReads::Running();
+    return reads != nullptr ? reads->StaffSpan(group, region) : std::pair<int16_t, int16_t>{0, 0};
 }
 
 void AddSplitSuffix(FCString& name, const FCString& fontCommand, int16_t number, bool abbreviated) {
