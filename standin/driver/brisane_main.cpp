@@ -23,6 +23,7 @@
 
 #include "language.h"
 #include "numbers.h"
+#include "picture/picture.h"
 #include "report.h"
 #include "scenario.h"
 #include "session.h"
