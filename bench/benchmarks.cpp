@@ -155,7 +155,7 @@ void PreferenceMapTransfer(benchmark::State& state, bool save) {
     support::HostClock clock;
     Host().SetCallObserver(&clock);
     int count = 0;
-    const host::PrefsMapEntry* map = host::FindPrefsMap(standin::TagOf("pfPB"), 0, &count);
+    const host::FieldMapEntry* map = host::FindPrefsMap(standin::TagOf("pfPB"), 0, &count);
     std::array<uint8_t, 44> record{};
     record.fill(0x5A);
     int32_t size = 0;

@@ -111,7 +111,7 @@ TEST_F(TransferAllocation, MapsRunsAndWholeRecordsTransferWithoutAllocating) {
                   0u);
     }
     int count = 0;
-    const host::PrefsMapEntry* map = host::FindPrefsMap(Tag("pfPB"), 0, &count);
+    const host::FieldMapEntry* map = host::FindPrefsMap(Tag("pfPB"), 0, &count);
     ASSERT_NE(map, nullptr);
     std::array<uint8_t, 44> prefs{};
     int32_t size = 0;
