@@ -115,7 +115,9 @@ class KnownRecords {
         return uint64_t{group.GetKeyWord(0)} << 32 | uint64_t{group.GetKeyWord(1)} << 16 |
                group.GetKeyWord(2);
     }
-    std::vector<uint64_t> groups_;  // sorted: one allocation for all the groups of a command
+    // Sorted. Reserved for the groups loaded and 16 pieces: a command allocates again only after
+    // its 16th piece.
+    std::vector<uint64_t> groups_;
     FCGroup::KnownTexts texts_;
 };
 

@@ -1,8 +1,9 @@
 #pragma once
-// Every host record is read and written through LoadRecord and SaveRecord. Most tags pass straight
-// to the host; some preference records are assembled from words of 12-byte 'ot' records (field
-// maps) or are runs of consecutive 'ot' records, and one special tag counts as loaded whenever
-// the host has filled its buffer.
+// Every load and save of a host record goes through LoadRecord and SaveRecord. Most tags pass
+// straight to the host; some preference records are assembled from words of 12-byte 'ot' records
+// (field maps) or are runs of consecutive 'ot' records, and one special tag counts as loaded
+// whenever the host has filled its buffer. Creation, deletion and enumeration take no map or run:
+// the classes call the host bridge for them directly (CreateEData, DeleteEData, NextEData).
 #include <cstdint>
 #include <span>
 

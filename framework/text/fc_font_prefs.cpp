@@ -11,7 +11,8 @@ using host::FindPrefsMap;
 using host::LoadFromPrefsMap;
 using host::SaveToPrefsMap;
 
-// The preference-map branch of a load: the record assembled from small records.
+// A load through a preference map: the record assembled from small records. Not taken for the
+// font preferences' own tag, which has no map.
 bool LoadThroughMap(uint8_t* record, uint64_t* dataSize, const FieldMapEntry* map, int count) {
     int32_t size = 0;
     if (!LoadFromPrefsMap(record, static_cast<int32_t>(FCFontPrefs::kRecordSize), &size, map,
