@@ -16,12 +16,12 @@
 #include "framework/host/host_bridge.h"
 #include "framework/host/prefs_maps.h"
 #include "framework/host/record_transfer.h"
-#include "heap_count.h"
 #include "message_boxes.h"
 #include "plugin_module.h"
 #include "score_generator.h"
 #include "session.h"
 #include "standin/host.h"
+#include "support/heap_count.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ void Command(benchmark::State& state, ScoreShape shape, ScoreSize size) {
     Host().Reset();
     StartedPlugin plugin(state);
     if (!plugin.Module().IsLoaded()) return;
-    bench::HostClock clock;
+    support::HostClock clock;
     Host().SetCallObserver(&clock);
     std::map<std::string_view, double> byFunction;
     double calls = 0, allocations = 0, result = 0;
@@ -89,7 +89,7 @@ void Command(benchmark::State& state, ScoreShape shape, ScoreSize size) {
         driver::BoxWatcher boxes(driver::ScriptedAnswers({"yes"}));
         Host().ClearCalls();
         clock.Reset();
-        bench::BeginHeapCount(true);
+        support::BeginHeapCount(true);
         const auto start = std::chrono::steady_clock::now();
         state.ResumeTiming();
         result += plugin.Module().Invoke(nullptr, record.data());
@@ -99,7 +99,7 @@ void Command(benchmark::State& state, ScoreShape shape, ScoreSize size) {
         totalSeconds.push_back(total);
         hostSeconds.push_back(clock.Seconds());
         ownSeconds.push_back(total - clock.Seconds());
-        allocations += static_cast<double>(bench::EndHeapCount().allocations);
+        allocations += static_cast<double>(support::EndHeapCount().allocations);
         calls += static_cast<double>(Host().CallCount());
         for (std::string_view f : standin::kHostFunctions) {
             byFunction[f] += static_cast<double>(Host().CallCount(f));
@@ -127,7 +127,7 @@ void Command(benchmark::State& state, ScoreShape shape, ScoreSize size) {
 void Transfer(benchmark::State& state, uint32_t tag, uint16_t item, int32_t bytes, bool save) {
     Host().Reset();
     vb::hostVersion = kHostVersion;
-    bench::HostClock clock;
+    support::HostClock clock;
     Host().SetCallObserver(&clock);
     std::array<uint8_t, 128> record{};
     record.fill(0x5A);
@@ -140,9 +140,9 @@ void Transfer(benchmark::State& state, uint32_t tag, uint16_t item, int32_t byte
     transfer();  // finds the host functions, once for the library's lifetime
     double allocations = 0;
     for (auto _ : state) {
-        bench::BeginHeapCount(true);
+        support::BeginHeapCount(true);
         benchmark::DoNotOptimize(transfer());
-        allocations += static_cast<double>(bench::EndHeapCount().allocations);
+        allocations += static_cast<double>(support::EndHeapCount().allocations);
     }
     Host().SetCallObserver(nullptr);
     state.counters["allocations"] =
@@ -152,20 +152,20 @@ void Transfer(benchmark::State& state, uint32_t tag, uint16_t item, int32_t byte
 void PreferenceMapTransfer(benchmark::State& state, bool save) {
     Host().Reset();
     vb::hostVersion = kHostVersion;
-    bench::HostClock clock;
+    support::HostClock clock;
     Host().SetCallObserver(&clock);
     int count = 0;
-    const host::PrefsMapEntry* map = host::FindPrefsMap(standin::TagOf("pfPB"), 0, &count);
+    const host::FieldMapEntry* map = host::FindPrefsMap(standin::TagOf("pfPB"), 0, &count);
     std::array<uint8_t, 44> record{};
     record.fill(0x5A);
     int32_t size = 0;
     double allocations = 0;
     for (auto _ : state) {
-        bench::BeginHeapCount(true);
+        support::BeginHeapCount(true);
         benchmark::DoNotOptimize(
             save ? host::SaveToPrefsMap(record.data(), 44, map, count)
                  : host::LoadFromPrefsMap(record.data(), 44, &size, map, count));
-        allocations += static_cast<double>(bench::EndHeapCount().allocations);
+        allocations += static_cast<double>(support::EndHeapCount().allocations);
     }
     Host().SetCallObserver(nullptr);
     state.counters["allocations"] =
@@ -236,9 +236,9 @@ void DocumentLoad(benchmark::State& state, int groups) {
     const std::string& text = DocumentText(groups);
     standin::Host host;
     std::string error;
-    bench::BeginHeapCount(false);
+    support::BeginHeapCount(false);
     host.LoadDocumentJson(text, &error);
-    const uint64_t peak = bench::EndHeapCount().peakBytes;
+    const uint64_t peak = support::EndHeapCount().peakBytes;
     for (auto _ : state) {
         if (!host.LoadDocumentJson(text, &error)) state.SkipWithError(error.c_str());
     }
@@ -251,9 +251,9 @@ void DocumentSave(benchmark::State& state, int groups) {
     standin::Host host;
     std::string error;
     host.LoadDocumentJson(DocumentText(groups), &error);
-    bench::BeginHeapCount(false);
+    support::BeginHeapCount(false);
     const std::string once = host.SaveDocumentJson();
-    const uint64_t peak = bench::EndHeapCount().peakBytes;
+    const uint64_t peak = support::EndHeapCount().peakBytes;
     for (auto _ : state) benchmark::DoNotOptimize(host.SaveDocumentJson());
     state.counters["groups"] = groups;
     state.counters["document_bytes"] = static_cast<double>(once.size());

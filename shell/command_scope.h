@@ -6,9 +6,9 @@
 
 namespace shell {
 
-// Made when the host calls the command, gone when the command returns: every answer kept for
-// the command goes with it, and the next command asks the host afresh. A scope made while
-// another lives belongs to that one.
+// Made when the host calls the command (Invoke, the one place that opens a scope), gone when the
+// command returns: every answer kept for the command goes with it, and the next command asks
+// the host afresh. A scope made while another lives belongs to that one.
 struct CommandScope {
     vb::DocumentReads document;  // the document current in the host
     RegionReads selection;       // the selection's staves, whether its end is the last measure

@@ -114,7 +114,9 @@ class KnownRecords {
         return uint64_t{group.GetKeyWord(0)} << 32 | uint64_t{group.GetKeyWord(1)} << 16 |
                group.GetKeyWord(2);
     }
-    std::vector<uint64_t> groups_;  // sorted: one allocation for all the groups of a command
+    // Sorted. Reserved for the groups loaded and 16 pieces: a command allocates again only after
+    // its 16th piece.
+    std::vector<uint64_t> groups_;
     FCGroup::KnownTexts texts_;
 };
 
@@ -257,9 +259,10 @@ bool SplitMatchingGroups(const FCMusicRegion& region, bool* refused) {
     const bool measuresValid = start >= 1 && start <= end;
 
     bool result = false;
-    // A split outside a command (a test) reads the staff lists and name fonts once for itself.
-    SplitReads own;
-    SplitReads& reads = *SplitReads::Running();
+    // Outside a command there are no reads to split with (see vb::CommandPart).
+    SplitReads* const running = SplitReads::Running();
+    if (running == nullptr) return false;
+    SplitReads& reads = *running;
     FCGroups groups;
     groups.LoadAll();
     KnownRecords known(groups);
@@ -279,8 +282,8 @@ bool SplitMatchingGroups(const FCMusicRegion& region, bool* refused) {
 }
 
 std::pair<int16_t, int16_t> GetGroupStaffSpan(const FCGroup& group, const FCMusicRegion& region) {
-    SplitReads own;  // outside a command: read for this call
-    return SplitReads::Running()->StaffSpan(group, region);
+    SplitReads* reads = SplitReads::Running();
+    return reads != nullptr ? reads->StaffSpan(group, region) : std::pair<int16_t, int16_t>{0, 0};
 }
 
 void AddSplitSuffix(FCString& name, const FCString& fontCommand, int16_t number, bool abbreviated) {

@@ -25,15 +25,16 @@ constexpr int16_t FIELD6_CREATE_ADJUST = 10;
 // when at least one new group was completed. `refused`, when given, is set when a piece of a
 // matching group was undone, or could not be, because the host refused one of its writes (or
 // answered it as no new record). The staff lists and the name fonts are read once for all
-// groups: the split writes none of them.
+// groups, into the command's part (SplitReads): the split writes none of them. Outside a
+// command nothing is read or split: false.
 bool SplitMatchingGroups(const FCMusicRegion& region, bool* refused = nullptr);
 
 // The group's first and last staff, in score order, that the selection's staff system shows;
 // (0, 0) when there is none, or when the host cut that system's list short. A one-staff group
 // is its own span, whatever the system shows, and loads no list. Any other group loads the
 // score's order and, for a selection in a system other than 0, that system's list too and asks
-// `FX_SlotToInst` for the slot after its last staff. Within a command the lists are loaded once,
-// for the command; outside one, for this call.
+// `FX_SlotToInst` for the slot after its last staff. The lists are loaded once per command;
+// outside a command nothing is read and the span is (0, 0).
 std::pair<int16_t, int16_t> GetGroupStaffSpan(const FCGroup& group, const FCMusicRegion& region);
 
 // Adds the split suffix (font command, "(", prefix, number, ")") to `name`, or renumbers the

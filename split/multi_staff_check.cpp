@@ -13,8 +13,8 @@ int16_t SlotOf(int16_t staff) {
 }
 
 // The instrument's staff whose slot in score order `precedes` every other's; staves the score
-// does not place (slot 0) are ignored, and staff1 is taken whenever it is placed. 0 when none is
-// placed.
+// does not place (slot 0) are ignored. Staff1, when placed, is the first candidate whatever
+// `initialSlot` is; 0 when no staff is placed.
 template <typename Precedes>
 int16_t EndStaff(const FCMultiStaffInstrument& instrument, int16_t initialSlot, Precedes precedes) {
     int16_t best = 0;

@@ -1,7 +1,7 @@
 #pragma once
-// Base classes of every object that mirrors a host record. The base owns the key, the storage
-// the record is loaded into and the bookkeeping of what is loaded; concrete classes supply their
-// tag, size and storage.
+// Base classes of every object that mirrors a host record. The base holds the key, where the
+// record is loaded and how much of it is held; concrete classes supply their tag, size and
+// storage. The base owns storage only when it allocated a copy itself (CopyDataFrom).
 #include <cstddef>
 #include <cstdint>
 
@@ -43,14 +43,15 @@ class __FCBaseData : public __FCBase {
     // Steps to the host's next record of the class and loads it.
     virtual bool LoadNext();
 
-    // The load that every Load, Reload and LoadNext ends in.
+    // The load that Load, Reload and LoadNext end in (a preference that a preference map
+    // assembles excepted). Stamps the command's document (vb::CurrentDocument).
     bool LoadCurrentKey();
 
     uint16_t* Key() { return key_; }
     const uint16_t* Key() const { return key_; }
     uint16_t GetKeyWord(int index) const { return key_[index]; }
     void SetKeyWord(int index, uint16_t value) { key_[index] = value; }
-    // Copies all four key words (collections copy keys themselves).
+    // Copies all four key words. CopyDataFrom copies none: a copy takes both, as collections do.
     void CopyKeyFrom(const __FCBaseData& other);
 
     uint32_t GetCustomTag() const { return customTag_; }

@@ -16,8 +16,8 @@ int16_t DocumentReads::Document() {
 }
 
 int16_t CurrentDocument() {
-    if (DocumentReads* reads = DocumentReads::Running()) return reads->Document();
-    return static_cast<int16_t>(host::GetCurrentEnigmaDocument());
+    DocumentReads* reads = DocumentReads::Running();
+    return reads != nullptr ? reads->Document() : 0;
 }
 
 }  // namespace vb

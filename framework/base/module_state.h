@@ -35,8 +35,12 @@ inline bool HostUsesUnicodeFontNames() {
 // asked of the host once per command. Each layer keeps what it reads in a part of its own (the
 // document here; the selection's staves in the score objects; the staff lists and name fonts in
 // the split), and the command's scope (`shell::CommandScope`) holds one of each, made when the
-// command starts and gone when it ends. While no part of a kind lives, every question of that
-// kind goes to the host.
+// command starts and gone when it ends.
+//
+// These questions have one path, through the running command's part. The host reaches the
+// plug-in's records and the selection only through the command (FinaleExtensionInvoke, which
+// opens the scope): outside a scope nothing of the kind is asked, and each read answers as a host
+// that names nothing would (document 0, staff 0, no split). Tests open a scope as Invoke does.
 template <typename Part>
 class CommandPart {
   public:
@@ -44,7 +48,8 @@ class CommandPart {
     static Part* Running() { return static_cast<Part*>(running_); }
 
   protected:
-    // A part made while one of its kind lives belongs to that one: it keeps nothing.
+    // A part made while one of its kind lives belongs to that one: it keeps nothing. Nothing in
+    // the plug-in opens a scope within another.
     CommandPart() : owner_(running_ == nullptr) {
         if (owner_) running_ = this;
     }
@@ -69,8 +74,7 @@ class DocumentReads : public CommandPart<DocumentReads> {
     int16_t document_ = 0;
 };
 
-// The number of the document current in the host, asked once per command and on every call
-// outside a command.
+// The number of the document current in the host, asked once per command; 0 outside one.
 int16_t CurrentDocument();
 
 }  // namespace vb

@@ -10,14 +10,10 @@
 namespace host {
 namespace {
 
+using notation::L;
 using notation::Sum;
 using notation::Tag;
-constexpr notation::Field<FieldMapEntry> W(int16_t offset, const char (&cc)[3], int16_t word) {
-    return notation::W<FieldMapEntry>(offset, cc, word);
-}
-constexpr notation::Field<FieldMapEntry> L(int16_t offset, const char (&cc)[3], int16_t word) {
-    return notation::L<FieldMapEntry>(offset, cc, word);
-}
+using notation::W;
 
 constexpr FieldMapEntry kPf05[] = {
     W(0, "69", 1),          W(2, "20", 3),  W(4, "39", 5),          W(6, "38", 5),
@@ -101,9 +97,6 @@ constexpr FieldMapEntry kPfMS[] = {
     W(102, "FI", 2).Item(10),
 };
 static_assert(std::size(kPfMS) == 49 && Sum(kPfMS) == 104);
-
-constexpr auto kPfPB = notation::PageFormatMap<FieldMapEntry>();
-static_assert(std::size(kPfPB) == 11 && Sum(kPfPB) == 44);
 
 constexpr FieldMapEntry kPfPF[] = {
     L(0, "14", 0),  L(4, "15", 2),  W(8, "39", 2),  W(10, "16", 0), W(12, "16", 1), W(14, "16", 2),
@@ -192,9 +185,15 @@ struct MapRow {
 };
 
 constexpr MapRow kFieldMaps[] = {
-    {Tag("pf05"), kPf05, false}, {Tag("pfDP"), kPfDP, false}, {Tag("pfEX"), kPfEX, false},
-    {Tag("pfMS"), kPfMS, false}, {Tag("pfPB"), kPfPB, false}, {Tag("pfPF"), kPfPF, true},
-    {Tag("pfPL"), kPfPL, false}, {Tag("pfRP"), kPfRP, false}, {Tag("pfSI"), kPfSI, false},
+    {Tag("pf05"), kPf05, false},
+    {Tag("pfDP"), kPfDP, false},
+    {Tag("pfEX"), kPfEX, false},
+    {Tag("pfMS"), kPfMS, false},
+    {Tag("pfPB"), notation::kPageFormatMap, false},
+    {Tag("pfPF"), kPfPF, true},
+    {Tag("pfPL"), kPfPL, false},
+    {Tag("pfRP"), kPfRP, false},
+    {Tag("pfSI"), kPfSI, false},
     {Tag("pfSS"), kPfSS, false},
 };
 

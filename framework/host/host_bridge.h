@@ -6,7 +6,10 @@
 
 namespace host {
 
-// Version argument of the host services other than the record functions.
+// The version argument the plug-in passes: to every service below but the record functions, and
+// to the record functions for each class that names no version of its own
+// (__FCBaseData::GetVersion) and for the small records the record transfer reads and writes.
+// Groups on old hosts, measures and raw texts pass versions of their own.
 constexpr uint32_t DATA_VERSION = 0x19000000;
 
 // Record functions: the 16-bit host result widened with its sign; non-zero is success.

@@ -19,9 +19,8 @@ constexpr uint32_t Tag(const char (&s)[5]) {
 }
 static_assert(Tag("pfSS") == 0x70665353 && Tag("ot77") == 0x6F743737);
 
-template <typename Entry>
 struct Field {
-    Entry e;
+    FieldMapEntry e;
 
     constexpr Field Item(int16_t n) const {
         Field f = *this;
@@ -43,35 +42,32 @@ struct Field {
         f.e.conversion = CONVERT_LOW_BYTE;
         return f;
     }
-    constexpr operator Entry() const { return e; }  // lets the tables list Fields
+    constexpr operator FieldMapEntry() const { return e; }  // lets the tables list Fields
 };
 
-template <typename Entry>
-constexpr Field<Entry> Make(int16_t offset, const char (&cc)[3], int16_t word, int16_t size,
-                            int32_t conversion) {
-    Entry e{};
+constexpr Field Make(int16_t offset, const char (&cc)[3], int16_t word, int32_t size,
+                     int32_t conversion) {
+    FieldMapEntry e{};
     e.suffix[0] = static_cast<uint8_t>(cc[0]);
     e.suffix[1] = static_cast<uint8_t>(cc[1]);
     e.offset = offset;
     e.wordIndex = word;
     e.size = size;
     e.conversion = conversion;
-    return Field<Entry>{e};
+    return Field{e};
 }
 
-template <typename Entry>
-constexpr Field<Entry> W(int16_t offset, const char (&cc)[3], int16_t word) {
-    return Make<Entry>(offset, cc, word, 2, CONVERT_NONE);
+constexpr Field W(int16_t offset, const char (&cc)[3], int16_t word) {
+    return Make(offset, cc, word, 2, CONVERT_NONE);
 }
-template <typename Entry>
-constexpr Field<Entry> L(int16_t offset, const char (&cc)[3], int16_t word) {
-    return Make<Entry>(offset, cc, word, 4, CONVERT_HIGH_FIRST);
+constexpr Field L(int16_t offset, const char (&cc)[3], int16_t word) {
+    return Make(offset, cc, word, 4, CONVERT_HIGH_FIRST);
 }
 
 template <typename Entries>
 constexpr int32_t Sum(const Entries& entries) {
     int32_t total = 0;
-    for (const auto& e : entries) total += e.size;
+    for (const FieldMapEntry& e : entries) total += e.size;
     return total;
 }
 

@@ -8,13 +8,10 @@
 
 namespace host::notation {
 
-template <typename Entry>
-constexpr std::array<Entry, 11> PageFormatMap() {
-    return {
-        L<Entry>(0, "65", 2),  L<Entry>(4, "60", 2),  L<Entry>(8, "65", 4),  L<Entry>(12, "60", 4),
-        L<Entry>(16, "61", 0), L<Entry>(20, "61", 2), L<Entry>(24, "61", 4), L<Entry>(28, "60", 0),
-        L<Entry>(32, "64", 2), L<Entry>(36, "45", 2), L<Entry>(40, "45", 4),
-    };
-}
+inline constexpr std::array<FieldMapEntry, 11> kPageFormatMap = {
+    L(0, "65", 2),  L(4, "60", 2),  L(8, "65", 4),  L(12, "60", 4), L(16, "61", 0), L(20, "61", 2),
+    L(24, "61", 4), L(28, "60", 0), L(32, "64", 2), L(36, "45", 2), L(40, "45", 4),
+};
+static_assert(Sum(kPageFormatMap) == 44);
 
 }  // namespace host::notation

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include "framework/base/le.h"
+#include "framework/base/module_state.h"
 #include "framework/host/host_bridge.h"
 #include "framework/host/map_transfer.h"
 
@@ -78,8 +80,7 @@ std::array<uint16_t, 4> SmallRecordKey(int16_t itemNo, int16_t inci) {
     return {item, static_cast<uint16_t>(inci), 0, 0};
 }
 
-}  // namespace
-
+// Loads the small record; on failure it stays all zeros.
 void LoadSmallRecord(uint8_t c1, uint8_t c2, int16_t itemNo, int16_t inci, SmallRecord& words) {
     auto key = SmallRecordKey(itemNo, inci);
     int32_t size = SMALL_RECORD_SIZE;
@@ -95,14 +96,88 @@ void SaveSmallRecord(uint8_t c1, uint8_t c2, int16_t itemNo, int16_t inci, Small
     SaveRecord(SmallRecordTag(c1, c2), key.data(), words.data(), SMALL_RECORD_SIZE, DATA_VERSION);
 }
 
+bool SameSmallRecord(const FieldMapEntry& a, const FieldMapEntry& b) {
+    return a.suffix[0] == b.suffix[0] && a.suffix[1] == b.suffix[1] && a.itemNo == b.itemNo &&
+           a.inci == b.inci;
+}
+
+bool TakesPart(const FieldMapEntry& e, int32_t limit) {
+    return e.minVersion <= vb::hostVersion && (e.size == 2 || e.size == 4) && e.offset >= 0 &&
+           static_cast<int32_t>(e.offset) + e.size <= limit;
+}
+
+// Reads each distinct small record of the entries that take part within `limit` bytes once, in
+// the order of its first entry, and hands it to `visit` with a function that calls its argument
+// with each entry of that small record. Nothing is allocated: whether an earlier entry names the
+// same small record is found by looking back (the maps hold a few dozen entries).
+template <typename Visit>
+void ForEachSmallRecord(int32_t limit, std::span<const FieldMapEntry> entries, Visit visit) {
+    auto usable = [&](const FieldMapEntry& e) { return TakesPart(e, limit); };
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const FieldMapEntry& first = entries[i];
+        if (!usable(first)) continue;
+        const auto earlier = entries.first(i);
+        if (std::any_of(earlier.begin(), earlier.end(), [&](const FieldMapEntry& e) {
+                return usable(e) && SameSmallRecord(e, first);
+            })) {
+            continue;  // read with that earlier entry
+        }
+        auto members = [&](auto&& each) {
+            for (const FieldMapEntry& e : entries.subspan(i)) {
+                if (usable(e) && SameSmallRecord(first, e)) each(e);
+            }
+        };
+        SmallRecord words{};
+        LoadSmallRecord(first.suffix[0], first.suffix[1], first.itemNo, first.inci, words);
+        visit(first, words, members);
+    }
+}
+
+}  // namespace
+
+int32_t SumOfSizes(std::span<const FieldMapEntry> entries) {
+    int32_t total = 0;
+    for (const FieldMapEntry& e : entries) total += e.size;
+    return total;
+}
+
+void LoadFields(uint8_t* buffer, int32_t limit, std::span<const FieldMapEntry> entries) {
+    ForEachSmallRecord(
+        limit, entries, [&](const FieldMapEntry&, const SmallRecord& words, auto members) {
+            members([&](const FieldMapEntry& e) {
+                const uint32_t value = ReadField(words, e.wordIndex, e.size, e.conversion);
+                const auto at = static_cast<size_t>(e.offset);
+                if (e.size == 4) {
+                    le::PutU32(buffer, at, value);
+                } else {
+                    le::PutU16(buffer, at, static_cast<uint16_t>(value));
+                }
+            });
+        });
+}
+
+void SaveFields(const uint8_t* buffer, int32_t limit, std::span<const FieldMapEntry> entries) {
+    ForEachSmallRecord(
+        limit, entries, [&](const FieldMapEntry& first, SmallRecord& words, auto members) {
+            bool changed = false;
+            members([&](const FieldMapEntry& e) {
+                const auto at = static_cast<size_t>(e.offset);
+                const uint32_t value =
+                    e.size == 4 ? le::GetU32(buffer, at) : le::GetU16(buffer, at);
+                if (WriteField(words, e.wordIndex, e.size, e.conversion, value)) changed = true;
+            });
+            if (changed) {
+                SaveSmallRecord(first.suffix[0], first.suffix[1], first.itemNo, first.inci, words);
+            }
+        });
+}
+
 }  // namespace detail
 
 namespace {
 
 // Versions up to this one are written whole, whatever the tag.
 constexpr uint32_t kLastUnmappedVersion = 0x07FFFFFF;
-
-auto Always = [](const FieldMapEntry&) { return true; };
 
 int32_t RunBytes(const RecordRun& run) {
     return static_cast<int32_t>(run.count) * SMALL_RECORD_SIZE;
@@ -201,7 +276,7 @@ int32_t LoadFromFieldMap(void* buffer, int32_t* size, std::span<const FieldMapEn
     }
     const int32_t capacity = *size;
     if (capacity < composite) return 0;
-    detail::LoadFields(static_cast<uint8_t*>(buffer), capacity, entries, Always);
+    detail::LoadFields(static_cast<uint8_t*>(buffer), capacity, entries);
     *size = composite;
     return 1;
 }
@@ -209,7 +284,7 @@ int32_t LoadFromFieldMap(void* buffer, int32_t* size, std::span<const FieldMapEn
 int32_t SaveToFieldMap(const void* buffer, int32_t size, std::span<const FieldMapEntry> entries) {
     if (buffer == nullptr) return 0;
     if (static_cast<int64_t>(size) < 2 * static_cast<int64_t>(entries.size())) return 0;
-    detail::SaveFields(static_cast<const uint8_t*>(buffer), size, entries, Always);
+    detail::SaveFields(static_cast<const uint8_t*>(buffer), size, entries);
     return 1;
 }
 

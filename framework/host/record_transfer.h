@@ -1,8 +1,9 @@
 #pragma once
-// Every host record is read and written through LoadRecord and SaveRecord. Most tags pass straight
-// to the host; some preference records are assembled from words of 12-byte 'ot' records (field
-// maps) or are runs of consecutive 'ot' records, and one special tag counts as loaded whenever
-// the host has filled its buffer.
+// Every load and save of a host record goes through LoadRecord and SaveRecord. Most tags pass
+// straight to the host; some preference records are assembled from words of 12-byte 'ot' records
+// (field maps) or are runs of consecutive 'ot' records, and one special tag counts as loaded
+// whenever the host has filled its buffer. Creation, deletion and enumeration take no map or run:
+// the classes call the host bridge for them directly (CreateEData, DeleteEData, NextEData).
 #include <cstdint>
 #include <span>
 
@@ -27,8 +28,9 @@ constexpr int32_t CONVERT_LOW_FIRST = 2;   // 4 bytes: w[k] is the low half, w[k
 constexpr int32_t CONVERT_NOT = 3;         // 2 bytes: 1 when the word is 0, else 0 (both ways)
 constexpr int32_t CONVERT_LOW_BYTE = 4;    // 2 bytes: low byte, widened with its sign on saving
 
-// One field of a composite record and where it lives. The working "visited" flag of a transfer
-// is kept per call, so the maps themselves are constant.
+// One field of a composite record and where it lives: the entries of the field maps here and of
+// the preference maps (prefs_maps.h) alike. The maps are constant: a transfer keeps nothing in
+// them.
 struct FieldMapEntry {
     uint8_t suffix[2];  // the two characters after 'ot'
     int16_t itemNo;     // 0 stands for -2
@@ -37,6 +39,7 @@ struct FieldMapEntry {
     int16_t wordIndex;  // first word in the small record, 0 to 5
     int32_t size;       // 2 or 4
     int32_t conversion;
+    uint32_t minVersion;  // transferred only while vb::hostVersion >= minVersion; 0 for every host
 };
 
 // A preference record stored as `count` consecutive 'ot' records of one tag.

@@ -60,18 +60,19 @@ class FCGroup : public __FCNoInciDetail {
         NumberSet blocks;
     };
 
-    // The names' texts, owned by the caller: empty for name id 0 (no name); null when the id is
-    // set but its text block or raw text does not load. `read`, when given, is told of the
-    // records that loaded.
+    // The names' texts, owned by the caller: empty for name id 0 (no name) when nothing loads
+    // there; null when the id is set but its text block does not load, or its raw text does not
+    // load whole. `read`, when given, is told of the records that loaded.
     std::unique_ptr<FCString> CreateFullNameString(NameRecords* read = nullptr) const;
     std::unique_ptr<FCString> CreateAbbreviatedNameString(NameRecords* read = nullptr) const;
 
     // Stores the string as a new raw text and text block and points the name at the block.
     // The group record itself is written by the caller's next Save. `made`, when given, is told
     // of every record created, a failed store included, so that the caller can delete them. A
-    // creation the host reports under the placeholder 0xFFFF, or under a number in `known`, or
-    // whose record does not read back as written (one load each of the raw text and the
-    // block), names no new record: the store fails there, and that number is not told to `made`.
+    // creation the host reports under the placeholder 0xFFFF, under 0 (no name) or under a
+    // number in `known`, or whose record does not read back as written (one load each of the raw
+    // text and the block), names no new record: the store fails there, and that number is not
+    // told to `made`.
     bool SaveNewFullNameBlock(const FCString* name, NameRecords* made = nullptr,
                               const KnownTexts* known = nullptr);
     bool SaveNewAbbreviatedNameBlock(const FCString* name, NameRecords* made = nullptr,

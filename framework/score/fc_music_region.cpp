@@ -36,7 +36,7 @@ bool FCMusicRegion::IsFullMeasureSelection() const {
 template <typename T, typename Ask>
 T RegionReads::Remember(Kept<T> RegionReads::*kept, int32_t a, int32_t b, Ask ask) {
     RegionReads* reads = Running();
-    if (reads == nullptr) return ask();
+    if (reads == nullptr) return T{};
     Kept<T>& answer = reads->*kept;
     if (answer.known && answer.asked[0] == a && answer.asked[1] == b) return answer.value;
     answer = {true, {a, b}, ask()};

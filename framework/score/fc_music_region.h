@@ -15,18 +15,19 @@ class FCMusicRegion : public __FCBase {
     const char* GetClassName() const override { return kClassName; }
     virtual bool IsEqual(const FCMusicRegion& other) const;
 
-    // Copies the host record field by field and stamps the current document; null empties.
+    // Copies the host record field by field and stamps the current document. Null clears the
+    // selection's fields and leaves `document` as it was.
     void SetHostRegion(const void* record);
     bool IsEmpty() const { return startMeasure == 0 && endMeasure == 0; }
     bool IsFullMeasureSelection() const;
     int16_t GetStartMeasure() const { return IsEmpty() ? 0 : startMeasure; }
     int16_t GetEndMeasure() const { return IsEmpty() ? 0 : endMeasure; }
-    // Staff numbers at the start and end slots. Asked of the host once per command (the
-    // staff systems cannot change while it runs; `RegionReads`), on every call outside one.
+    // Staff numbers at the start and end slots, asked of the host once per command (the staff
+    // systems cannot change while it runs; `RegionReads`); 0 outside a command.
     int16_t GetStartStaff() const;
     int16_t GetEndStaff() const;
     // True when the end measure exists and the measure after it does not; like the staves,
-    // probed once per command.
+    // probed once per command, and false outside one.
     bool IsLastEndMeasure() const;
 
     int16_t startSystem = 0;
@@ -52,7 +53,7 @@ class RegionReads : public vb::CommandPart<RegionReads> {
         T value{};
     };
     // The answer kept in the running command's `kept` for fields a and b, asked now if there
-    // is none; asked every time outside a command.
+    // is none; T{} (0, false) outside a command, without asking.
     template <typename T, typename Ask>
     static T Remember(Kept<T> RegionReads::*kept, int32_t a, int32_t b, Ask ask);
 

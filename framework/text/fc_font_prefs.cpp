@@ -6,13 +6,14 @@
 #include "framework/host/prefs_maps.h"
 
 namespace {
+using host::FieldMapEntry;
 using host::FindPrefsMap;
 using host::LoadFromPrefsMap;
-using host::PrefsMapEntry;
 using host::SaveToPrefsMap;
 
-// The preference-map branch of a load: the record assembled from small records.
-bool LoadThroughMap(uint8_t* record, uint64_t* dataSize, const PrefsMapEntry* map, int count) {
+// A load through a preference map: the record assembled from small records. Not taken for the
+// font preferences' own tag, which has no map.
+bool LoadThroughMap(uint8_t* record, uint64_t* dataSize, const FieldMapEntry* map, int count) {
     int32_t size = 0;
     if (!LoadFromPrefsMap(record, static_cast<int32_t>(FCFontPrefs::kRecordSize), &size, map,
                           count) ||
@@ -28,7 +29,7 @@ bool LoadThroughMap(uint8_t* record, uint64_t* dataSize, const PrefsMapEntry* ma
 bool FCFontPrefs::Load(uint16_t number) {
     key_[0] = number;
     int count = 0;
-    const PrefsMapEntry* map = FindPrefsMap(GetTag(), number, &count);
+    const FieldMapEntry* map = FindPrefsMap(GetTag(), number, &count);
     if (map == nullptr) return LoadCurrentKey();
     if (data_ == nullptr) data_ = static_cast<uint8_t*>(GetDataPointer());
     return LoadThroughMap(data_, &dataSize_, map, count);
@@ -37,7 +38,7 @@ bool FCFontPrefs::Load(uint16_t number) {
 bool FCFontPrefs::Save() {
     if (dataSize_ == 0) return false;
     int count = 0;
-    const PrefsMapEntry* map = FindPrefsMap(GetTag(), key_[0], &count);
+    const FieldMapEntry* map = FindPrefsMap(GetTag(), key_[0], &count);
     if (map == nullptr) return __FCPrefsBase::Save();
     return SaveToPrefsMap(data_, static_cast<int32_t>(dataSize_), map, count);
 }

@@ -29,11 +29,11 @@ class FCFontPrefs : public __FCPrefsBase {
     int32_t GetDataSize() override { return static_cast<int32_t>(kRecordSize); }
     // Copies the other's record into the own one (cut to 6 bytes, zero-filled past its end).
     void CopyDataFrom(const __FCBaseData& other) override;
-    // Writes the record back, through the preference maps when the tag has one; false when
-    // nothing is held.
+    // Writes the record back; false when nothing is held. Loads and saves look for a preference
+    // map of the tag first (prefs_maps.h); the font preferences' tag has none, so their record
+    // always goes to the host as one record.
     bool Save() override;
-    // Loads preference `number`, assembled from small records when the tag has a preference
-    // map, else as one record. False (nothing held) when it does not load.
+    // Loads preference `number`. False (nothing held) when it does not load.
     bool Load(uint16_t number) override;
 
     uint16_t GetPrefsNumber() const { return key_[0]; }

@@ -1,6 +1,7 @@
 // Linux stand-ins for the Windows calls of platform.h. Module handles are dlopen handles;
-// "module names" are the last path component of each loaded object, so a host program makes
-// itself found by loading a shared object whose file is named FINALE.EXE.
+// "module names" are the last path component of each loaded object and of the main program, so
+// a host program makes itself found by loading a shared object whose file is named FINALE.EXE,
+// or by being a program of that name.
 #include <dlfcn.h>
 #include <link.h>
 #include <unistd.h>

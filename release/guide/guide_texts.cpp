@@ -4,7 +4,7 @@
 
 #include "resources/string_ids.h"
 #include "resources/string_tables.h"
-#include "standin/host.h"
+#include "support/utf8.h"
 
 namespace guide {
 
@@ -24,7 +24,7 @@ std::string Text(const std::string& language, uint32_t id) {
     if (entry == nullptr) {
         throw std::out_of_range("no string " + std::to_string(id) + " in strings.def");
     }
-    return standin::Utf8(entry->text);
+    return support::Utf8(entry->text);
 }
 
 }  // namespace guide

@@ -28,7 +28,7 @@
 #include <string>
 #include <vector>
 
-#include "standin/driver/xml_text.h"
+#include "support/xml_text.h"
 
 #include "release/guide/guide_texts.h"
 #include "resources/boxes.h"
@@ -50,7 +50,7 @@ std::string ReadFile(const fs::path& path) {
 }
 
 std::string Escaped(const std::string& text) {
-    return driver::XmlEscaped(text);
+    return support::XmlEscaped(text);
 }
 
 std::string Base64(const std::string& bytes) {

@@ -25,11 +25,13 @@
 
 #include "language.h"
 #include "numbers.h"
+#include "picture/picture.h"
 #include "report.h"
 #include "scenario.h"
 #include "session.h"
 #include "standin/files.h"
 #include "standin/host.h"
+#include "support/utf8.h"
 
 #ifndef BRISANE_VERSION
 #error "BRISANE_VERSION must name the project's version"
@@ -514,9 +516,9 @@ int RunCommand(const Options& o, const std::string& plugin) {
     const bool quiet = o.Has("--quiet");
     if (!quiet) {
         const driver::Language language = driver::ChosenLanguage();
-        out << "Plug-in: " << driver::Printable(standin::Utf8(e.title)) << " - "
-            << driver::Printable(standin::Utf8(e.description)) << "\n  menu entry "
-            << driver::Quoted(standin::Utf8(e.shortName)) << ", host version 0x" << std::hex
+        out << "Plug-in: " << driver::Printable(support::Utf8(e.title)) << " - "
+            << driver::Printable(support::Utf8(e.description)) << "\n  menu entry "
+            << driver::Quoted(support::Utf8(e.shortName)) << ", host version 0x" << std::hex
             << hostVersion << std::dec << ", language " << language.name << " ("
             << driver::Printable(language.source) << ")\n";
         out << "Document: " << driver::Printable(o.document) << " (" << host.StaffSystem(0).size()
@@ -534,7 +536,7 @@ int RunCommand(const Options& o, const std::string& plugin) {
     for (const driver::ShownBox& box : run.boxes) {
         // A question asked above is not shown twice: only the button it was answered with.
         if (!answer && (box.style & 0xF) == driver::kStyleYesNo) {
-            out << "+-- " << driver::Printable(standin::Utf8(box.caption))
+            out << "+-- " << driver::Printable(support::Utf8(box.caption))
                 << " --  pressed: " << driver::Pressed(box) << "\n\n";
         } else {
             out << driver::Render(box) << "\n";

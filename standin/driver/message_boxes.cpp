@@ -4,6 +4,7 @@
 
 #include "report.h"
 #include "standin/host.h"
+#include "support/utf8.h"
 
 namespace driver {
 
@@ -24,8 +25,8 @@ BoxAnswerer ScriptedAnswers(std::vector<std::string> answers) {
 }
 
 std::string Render(const ShownBox& box) {
-    std::string out = "+-- " + Printable(standin::Utf8(box.caption)) + " --\n";
-    std::string text = standin::Utf8(box.text);
+    std::string out = "+-- " + Printable(support::Utf8(box.caption)) + " --\n";
+    std::string text = support::Utf8(box.text);
     size_t start = 0;
     while (start <= text.size()) {
         size_t end = text.find('\n', start);

@@ -16,6 +16,7 @@
 #include "standin/files.h"
 #include "standin/host.h"
 #include "standin/json_reader.h"
+#include "support/utf8.h"
 
 namespace driver {
 namespace {
@@ -265,8 +266,8 @@ void CompareGroups(const std::vector<ExpectedGroup>& expected,
         check("start measure", first(e.measures), g.startMeasure);
         check("end measure", second(e.measures), g.endMeasure);
         for (const auto& [field, want, have] :
-             {std::tuple{"fullName", e.fullName, standin::Utf8(g.fullName)},
-              std::tuple{"abbrevName", e.abbrevName, standin::Utf8(g.abbrevName)}}) {
+             {std::tuple{"fullName", e.fullName, support::Utf8(g.fullName)},
+              std::tuple{"abbrevName", e.abbrevName, support::Utf8(g.abbrevName)}}) {
             if (want && *want != have) {
                 failures.push_back(where + field + " expected " + Quoted(*want) + ", found " +
                                    Quoted(have));
@@ -285,7 +286,7 @@ void CompareBoxes(const std::vector<ExpectedBox>& expected, const std::vector<Sh
         const ExpectedBox& e = expected[i];
         const ShownBox& box = actual[i];
         const std::string where = "box " + std::to_string(i + 1) + ": ";
-        const std::string caption = standin::Utf8(box.caption), text = standin::Utf8(box.text);
+        const std::string caption = support::Utf8(box.caption), text = support::Utf8(box.text);
         if (caption != e.caption) {
             failures.push_back(where + "caption expected " + Quoted(e.caption) + ", shown " +
                                Quoted(caption));
@@ -364,6 +365,23 @@ void CompareTranscript(const std::string& scenarioFile, std::vector<std::string>
                            "\", made \"" + (moreHave ? b : "(nothing)") + "\"");
         break;
     }
+}
+
+// With VB_CALL_TRACE=FOLDER every host call of the run, one Describe() line each in the order
+// made, goes to FOLDER/NAME.calls (NAME.json the scenario): what a refactoring compares before
+// and after, call for call. Nothing is compared here.
+void WriteCallTrace(const std::string& scenarioFile, std::vector<std::string>& failures) {
+    const char* folder = std::getenv("VB_CALL_TRACE");
+    if (folder == nullptr || *folder == '\0') return;
+    const std::string file =
+        (std::filesystem::path(folder) / std::filesystem::path(scenarioFile).filename())
+            .replace_extension(".calls")
+            .string();
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    for (const standin::Call& c : standin::Host::Instance().Calls()) {
+        out << standin::Describe(c) << "\n";
+    }
+    if (!out) failures.push_back(file + ": cannot write the call trace");
 }
 
 std::string Hex(uint32_t value) {
@@ -560,6 +578,7 @@ ScenarioOutcome RunScenario(const Scenario& scenario, const std::string& pluginP
         }
     }
     CompareTranscript(scenario.file, outcome.failures);
+    WriteCallTrace(scenario.file, outcome.failures);
     outcome.passed = outcome.failures.empty();
     return outcome;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "support/utf8.h"
+
 namespace driver {
 namespace {
 
@@ -79,8 +81,8 @@ class Builder {
             full += kFullMarker + std::to_string(number) + ")";
             abbreviated += kAbbreviatedMarker + std::to_string(number) + ")";
         }
-        spec.fullName = standin::Utf16(full);
-        spec.abbrevName = standin::Utf16(abbreviated);
+        spec.fullName = support::Utf16(full);
+        spec.abbrevName = support::Utf16(abbreviated);
         host_.AddGroup(spec);
     }
 

@@ -6,6 +6,7 @@
 
 #include "bytes.h"
 #include "standin/host.h"
+#include "support/utf8.h"
 
 namespace standin {
 namespace {
@@ -61,7 +62,7 @@ std::string Describe(const Call& c) {
         put({" font ", std::to_string(c.font), " capacity ", std::to_string(c.capacity)});
     }
     put({" v ", Hex32(c.version), " = ", std::to_string(c.result)});
-    if (!c.name.empty()) put({" \"", Utf8(c.name), "\""});
+    if (!c.name.empty()) put({" \"", support::Utf8(c.name), "\""});
     if (!c.wrong.empty()) put({" [wrong answer: ", c.wrong, "]"});
     return out;
 }

@@ -14,7 +14,7 @@ namespace {
 template <typename F>
 int16_t Guarded(F&& f) noexcept {
     standin::Host& host = standin::Host::Instance();
-    standin::CallObserver* observer = host.GetCallObserver();
+    support::CallObserver* observer = host.GetCallObserver();
     if (observer != nullptr) observer->Entered();
     int16_t result = 0;
     try {

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "standin/json_reader.h"
+#include "support/utf8.h"
 #include "text.h"
 
 namespace standin {
@@ -40,7 +41,7 @@ std::u16string WholeText(const std::string& text, const std::string& path) {
     if (text.find('\0') != std::string::npos) {
         Fail(path, "holds U+0000, which would end the text there and lose the rest");
     }
-    return Utf16(text);
+    return support::Utf16(text);
 }
 
 uint16_t Word(const Json& j, const std::string& path) {
@@ -168,7 +169,7 @@ PendingGroup ReadGroup(const Json& j, const std::string& path, const Document& d
         }
         // With the block number given, the text is there for the reader and must agree.
         auto actual = doc.TextBlockText(static_cast<uint16_t>(*id));
-        if (given && (!actual || Utf8(*actual) != *given)) {
+        if (given && (!actual || support::Utf8(*actual) != *given)) {
             Fail(g.Path(textField), "differs from the text of text block " + std::to_string(*id) +
                                         "; leave out " + idField + " to make a new text");
         }
@@ -418,7 +419,7 @@ Json WriteSections(const Document& doc) {
 
     Json fonts = Json::array();
     for (const auto& [number, name] : doc.fonts)
-        fonts.push_back({{"number", number}, {"name", Utf8(name)}});
+        fonts.push_back({{"number", number}, {"name", support::Utf8(name)}});
     root["fonts"] = fonts;
 
     Json prefs = Json::array();
@@ -476,9 +477,9 @@ Json WriteSections(const Document& doc) {
                   {"endStaff", v.endStaff},
                   {"startMeasure", v.startMeasure},
                   {"endMeasure", v.endMeasure}};
-        g["fullName"] = v.hasFullName ? Json(Utf8(v.fullName)) : Json(nullptr);
+        g["fullName"] = v.hasFullName ? Json(support::Utf8(v.fullName)) : Json(nullptr);
         g["fullNameId"] = v.fullNameId;
-        g["abbrevName"] = v.hasAbbrevName ? Json(Utf8(v.abbrevName)) : Json(nullptr);
+        g["abbrevName"] = v.hasAbbrevName ? Json(support::Utf8(v.abbrevName)) : Json(nullptr);
         g["abbrevNameId"] = v.abbrevNameId;
         if (!AllZero(*rec, 6, 22)) g["bytes6to21"] = ToHex(rec->data() + 6, 16);
         if (!AllZero(*rec, 24, 32)) g["bytes24to31"] = ToHex(rec->data() + 24, 8);
@@ -493,7 +494,7 @@ Json WriteSections(const Document& doc) {
         if (auto text = DecodeUtf16Text(rec)) {
             texts.push_back({{"kind", TextKindToString(static_cast<uint16_t>(key.tag & 0xFFFF))},
                              {"number", key.words[0]},
-                             {"text", Utf8(*text)}});
+                             {"text", support::Utf8(*text)}});
         }
     }
     root["rawTexts"] = texts;

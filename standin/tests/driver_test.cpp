@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "numbers.h"
+#include "picture/picture.h"
 #include "report.h"
 #include "scenario.h"
 #include "standin/files.h"

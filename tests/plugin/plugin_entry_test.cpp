@@ -11,6 +11,7 @@
 #include "plugin_module.h"
 #include "session.h"
 #include "standin/host.h"
+#include "support/utf8.h"
 #include "user32_standin.h"
 #include "vb_string_tables.h"
 
@@ -210,8 +211,8 @@ TEST(TwoCommands, EachCommandReadsItsOwnDocument) {
     auto groups = [&] {
         std::vector<Expected> out;
         for (const auto& g : host.Groups()) {
-            out.push_back({g.startMeasure, g.endMeasure, standin::Utf8(g.fullName),
-                           standin::Utf8(g.abbrevName)});
+            out.push_back({g.startMeasure, g.endMeasure, support::Utf8(g.fullName),
+                           support::Utf8(g.abbrevName)});
         }
         return out;
     };

@@ -48,20 +48,21 @@ TEST_F(DataObjectTest, ObjectsWithoutARecordRefuseWritesWithoutAskingTheHost) {
     EXPECT_TRUE(host().Calls().empty());
 }
 
-TEST_F(DataObjectTest, LoadsOfOneCommandAskForTheDocumentOnce) {
+TEST_F(DataObjectTest, LoadsAskForTheDocumentOncePerCommandAndNeverOutsideOne) {
     host().SetMeasureCount(3);
     host().SetDocumentNumber(7);
     struct Case {
         bool inCommand;
         uint64_t queries;
-    } cases[] = {{false, 3}, {true, 1}};
+        int16_t document;
+    } cases[] = {{false, 0, 0}, {true, 1, 7}};
     for (const Case& c : cases) {
         host().ClearCalls();
         std::optional<shell::CommandScope> command;
         if (c.inCommand) command.emplace();
         FCMeasure measure;
         for (uint16_t m = 1; m <= 3; ++m) ASSERT_TRUE(measure.Load(m));
-        EXPECT_EQ(measure.GetLoadedDocument(), 7);
+        EXPECT_EQ(measure.GetLoadedDocument(), c.document) << c.inCommand;
         EXPECT_EQ(host().CallCount("FX_GetCurrentEnigmaDocument"), c.queries) << c.inCommand;
     }
     // The next command asks again.
@@ -190,6 +191,7 @@ TEST_F(CollectionTest, LoadAllReplacesTheContentsAndCopiesEachRecord) {
     AddStaves(2);
     host().SetMeasureCount(8);
     for (int16_t start = 1; start <= 3; ++start) AddGroup(0, start);
+    const shell::CommandScope command;  // each load stamps the command's document
     FCGroups groups;
     groups.Add(new FCGroup());
     EXPECT_EQ(groups.LoadAll(), 3);

@@ -14,7 +14,6 @@
 namespace {
 
 using host::FieldMapEntry;
-using host::PrefsMapEntry;
 using host::RecordRun;
 
 constexpr uint32_t Tag(const char (&s)[5]) {
@@ -219,14 +218,14 @@ struct PrefsCase {
 };
 
 // The preference map of a tag and number; nullopt when there is none.
-std::optional<std::span<const PrefsMapEntry>> Prefs(uint32_t tag, uint16_t number) {
+std::optional<std::span<const FieldMapEntry>> Prefs(uint32_t tag, uint16_t number) {
     int count = -1;
-    const PrefsMapEntry* map = host::FindPrefsMap(tag, number, &count);
+    const FieldMapEntry* map = host::FindPrefsMap(tag, number, &count);
     if (map == nullptr) {
         EXPECT_EQ(count, 0);
         return std::nullopt;
     }
-    return std::span<const PrefsMapEntry>(map, static_cast<size_t>(count));
+    return std::span<const FieldMapEntry>(map, static_cast<size_t>(count));
 }
 
 class PrefsMapLookup : public testing::TestWithParam<PrefsCase> {};
@@ -238,7 +237,7 @@ TEST_P(PrefsMapLookup, FindsTheMapOfTheTagAndNumber) {
     if (!map || c.fields.empty()) return;
     ASSERT_EQ(map->size(), c.fields.size());
     for (size_t i = 0; i < c.fields.size(); ++i) {
-        const PrefsMapEntry& e = (*map)[i];
+        const FieldMapEntry& e = (*map)[i];
         SCOPED_TRACE(i);
         EXPECT_EQ(e.suffix[0], c.fields[i].c1);
         EXPECT_EQ(e.suffix[1], c.fields[i].c2);
@@ -281,7 +280,7 @@ TEST(PrefsMapLookup, PageFormatIsElevenHighFirstLongsLikeItsFieldMap) {
     ASSERT_EQ(fields.size(), 11u);
     EXPECT_EQ(host::PrefsMapSize(prefs->data(), 11), 44);
     for (size_t i = 0; i < 11; ++i) {
-        const PrefsMapEntry& p = (*prefs)[i];
+        const FieldMapEntry& p = (*prefs)[i];
         const FieldMapEntry& f = fields[i];
         SCOPED_TRACE(i);
         EXPECT_EQ(p.size, 4);

@@ -598,7 +598,7 @@ TEST_P(PrefsMapLoad, FillsTheFieldsThatFitTheCapacity) {
     Host().PutRecord(Tag("ot04"), {kSmall, 0}, Words({0x0400, 0x0401, 0, 0, 0, 0x0405}));
     Host().PutRecord(Tag("ot66"), {kSmall, 0}, Words({0x6600, 0x6601, 0, 0, 0, 0x6605}));
     int count = 0;
-    const host::PrefsMapEntry* map = host::FindPrefsMap(c.tag, c.number, &count);
+    const host::FieldMapEntry* map = host::FindPrefsMap(c.tag, c.number, &count);
     ASSERT_NE(map, nullptr);
     Bytes record(static_cast<size_t>(c.capacity) + 8, kUntouched);
     int32_t reported = -1;
@@ -633,7 +633,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(RecordTransfer, PrefsMapSaveWritesOnlyChangedRecordsWithinTheGivenBytes) {
     Host().PutRecord(Tag("ot04"), {kSmall, 0}, Words({0x0400, 0x0401, 0x0402, 0, 0, 0x0405}));
     int count = 0;
-    const host::PrefsMapEntry* map = host::FindPrefsMap(Tag("pfSp"), 0, &count);
+    const host::FieldMapEntry* map = host::FindPrefsMap(Tag("pfSp"), 0, &count);
     Bytes record(6, 0);
     PutWordAt(record, 0, 0x0400);
     PutWordAt(record, 2, 0x0401);
@@ -649,7 +649,7 @@ TEST_F(RecordTransfer, PrefsMapSaveWritesOnlyChangedRecordsWithinTheGivenBytes) 
 TEST_F(RecordTransfer, PageFormatPrefsLoadReadsEachRecordOnce) {
     Host().PutRecord(Tag("ot65"), {kSmall, 0}, Words({0, 0, 0x0001, 0x0002, 0x0003, 0x0004}));
     int count = 0;
-    const host::PrefsMapEntry* map = host::FindPrefsMap(Tag("pfPB"), 0, &count);
+    const host::FieldMapEntry* map = host::FindPrefsMap(Tag("pfPB"), 0, &count);
     Bytes record(44, kUntouched);
     int32_t reported = 0;
     EXPECT_TRUE(host::LoadFromPrefsMap(record.data(), 44, &reported, map, count));

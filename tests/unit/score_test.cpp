@@ -23,6 +23,7 @@ class RegionTest : public HostTest {};
 
 TEST_F(RegionTest, ReadsThePackedRecordFieldByField) {
     host().SetDocumentNumber(7);
+    const shell::CommandScope command;
     auto record = RegionRecord(2, 3, 4, 5, 6, 0x01020304, 0x7FFFFFFF);
     FCMusicRegion region;
     region.SetHostRegion(record.data());
@@ -38,6 +39,7 @@ TEST_F(RegionTest, ReadsThePackedRecordFieldByField) {
 
 TEST_F(RegionTest, NullRecordIsAnEmptyRegionThatLoadsNoMeasure) {
     host().SetMeasureCount(4);
+    const shell::CommandScope command;
     FCMusicRegion region;
     region.SetHostRegion(nullptr);
     EXPECT_TRUE(region.IsEmpty());
@@ -75,6 +77,7 @@ TEST_F(RegionTest, LastMeasureIsFoundByProbingTheNext) {
     } cases[] = {{10, true, 2}, {9, false, 2}, {11, false, 1}};
     for (const Case& c : cases) {
         host().ClearCalls();
+        const shell::CommandScope command;
         auto record = RegionRecord(0, 1, 1, 1, c.end);
         FCMusicRegion region;
         region.SetHostRegion(record.data());
@@ -86,6 +89,7 @@ TEST_F(RegionTest, LastMeasureIsFoundByProbingTheNext) {
 TEST_F(RegionTest, StavesComeFromTheHostForTheRegionsSystems) {
     AddStaves(4);
     host().SetStaffSystem(3, {2, 4});
+    const shell::CommandScope command;
     auto record = RegionRecord(3, 1, 2, 1, 1);
     FCMusicRegion region;
     region.SetHostRegion(record.data());
@@ -94,7 +98,7 @@ TEST_F(RegionTest, StavesComeFromTheHostForTheRegionsSystems) {
     for (const auto& call : CallsOf("FX_SlotToInst")) EXPECT_EQ(call.version, 0x19000000u);
 }
 
-TEST_F(RegionTest, StavesAndLastMeasureAreAskedOncePerCommand) {
+TEST_F(RegionTest, StavesAndLastMeasureAreAskedOncePerCommandAndNeverOutsideOne) {
     AddStaves(4);
     host().SetMeasureCount(10);
     auto record = RegionRecord(0, 2, 4, 1, 10);
@@ -103,15 +107,17 @@ TEST_F(RegionTest, StavesAndLastMeasureAreAskedOncePerCommand) {
     struct Case {
         bool inCommand;
         size_t slotQueries, measureLoads;
-    } cases[] = {{false, 4, 4}, {true, 2, 2}, {true, 2, 2}};
+        int16_t top, bottom;
+        bool last;
+    } cases[] = {{false, 0, 0, 0, 0, false}, {true, 2, 2, 2, 4, true}, {true, 2, 2, 2, 4, true}};
     for (const Case& c : cases) {
         host().ClearCalls();
         std::optional<shell::CommandScope> command;
         if (c.inCommand) command.emplace();
         for (int i = 0; i < 2; ++i) {
-            EXPECT_EQ(region.GetStartStaff(), 2);
-            EXPECT_EQ(region.GetEndStaff(), 4);
-            EXPECT_TRUE(region.IsLastEndMeasure());
+            EXPECT_EQ(region.GetStartStaff(), c.top);
+            EXPECT_EQ(region.GetEndStaff(), c.bottom);
+            EXPECT_EQ(region.IsLastEndMeasure(), c.last);
         }
         EXPECT_EQ(CallsOf("FX_SlotToInst").size(), c.slotQueries) << c.inCommand;
         EXPECT_EQ(CallsOf("FX_LoadEData", kMeasure).size(), c.measureLoads) << c.inCommand;

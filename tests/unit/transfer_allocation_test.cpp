@@ -6,13 +6,13 @@
 #include <array>
 #include <cstdint>
 
-#include "bench/heap_count.h"
 #include "framework/base/module_state.h"
 #include "framework/host/host_bridge.h"
 #include "framework/host/prefs_maps.h"
 #include "framework/host/record_transfer.h"
 #include "framework/score/fc_group.h"
 #include "standin/host.h"
+#include "support/heap_count.h"
 
 namespace {
 
@@ -25,11 +25,11 @@ uint64_t AllocationsOf(
     plan();
     transfer();
     plan();
-    bench::HostClock observer;
+    support::HostClock observer;
     standin::Host::Instance().SetCallObserver(&observer);
-    bench::BeginHeapCount(true);
+    support::BeginHeapCount(true);
     transfer();
-    const uint64_t allocations = bench::EndHeapCount().allocations;
+    const uint64_t allocations = support::EndHeapCount().allocations;
     standin::Host::Instance().SetCallObserver(nullptr);
     return allocations;
 }
@@ -111,7 +111,7 @@ TEST_F(TransferAllocation, MapsRunsAndWholeRecordsTransferWithoutAllocating) {
                   0u);
     }
     int count = 0;
-    const host::PrefsMapEntry* map = host::FindPrefsMap(Tag("pfPB"), 0, &count);
+    const host::FieldMapEntry* map = host::FindPrefsMap(Tag("pfPB"), 0, &count);
     ASSERT_NE(map, nullptr);
     std::array<uint8_t, 44> prefs{};
     int32_t size = 0;

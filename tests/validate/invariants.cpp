@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "model.h"
+#include "support/utf8.h"
 
 namespace validate {
 namespace {
@@ -118,8 +119,8 @@ void CheckExistingGroups(const DocumentState& before, const std::vector<GroupVie
         }
         if (a->hasFullName != g.hasFullName || a->fullName != g.fullName ||
             a->hasAbbrevName != g.hasAbbrevName || a->abbrevName != g.abbrevName) {
-            out.push_back(Name(g) + " has other names now: \"" + standin::Utf8(a->fullName) +
-                          "\" / \"" + standin::Utf8(a->abbrevName) + "\"");
+            out.push_back(Name(g) + " has other names now: \"" + support::Utf8(a->fullName) +
+                          "\" / \"" + support::Utf8(a->abbrevName) + "\"");
         }
     }
 }
@@ -182,7 +183,7 @@ void CheckNewGroups(const DocumentState& before, const std::vector<GroupView>& a
         });
         if (!named) {
             out.push_back("new " + Name(a) + " is not named after the group it was cut from: \"" +
-                          standin::Utf8(a.fullName) + "\" / \"" + standin::Utf8(a.abbrevName) +
+                          support::Utf8(a.fullName) + "\" / \"" + support::Utf8(a.abbrevName) +
                           "\"");
         }
     }

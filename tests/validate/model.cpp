@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "support/utf8.h"
+
 namespace validate {
 namespace {
 
@@ -146,7 +148,7 @@ std::string Line(int16_t owner, int16_t number, int16_t top, int16_t bottom, int
                  int16_t last, const std::u16string& full, const std::u16string& abbrev) {
     return std::to_string(owner) + "/" + std::to_string(number) + " staves " + std::to_string(top) +
            "-" + std::to_string(bottom) + " measures " + std::to_string(first) + "-" +
-           std::to_string(last) + " \"" + standin::Utf8(full) + "\" / \"" + standin::Utf8(abbrev) +
+           std::to_string(last) + " \"" + support::Utf8(full) + "\" / \"" + support::Utf8(abbrev) +
            "\"";
 }
 
@@ -224,8 +226,8 @@ std::vector<std::string> CompareWithModel(const ModelOutcome& expected, const Co
     for (const driver::ShownBox& box : run.boxes) captions.push_back(box.caption);
     if (captions != expected.boxes) {
         std::string shown, modelled;
-        for (const auto& c : captions) shown += " [" + standin::Utf8(c) + "]";
-        for (const auto& c : expected.boxes) modelled += " [" + standin::Utf8(c) + "]";
+        for (const auto& c : captions) shown += " [" + support::Utf8(c) + "]";
+        for (const auto& c : expected.boxes) modelled += " [" + support::Utf8(c) + "]";
         out.push_back("boxes" + shown + ", the model gives" + modelled);
     }
     const size_t n = std::max(groups.size(), expected.groups.size());
@@ -253,7 +255,7 @@ driver::Scenario::Expect ExpectationsOf(const ModelOutcome& outcome) {
     expect.result = outcome.result;
     expect.boxes.emplace();
     for (const auto& caption : outcome.boxes)
-        expect.boxes->push_back({standin::Utf8(caption), {}, {}});
+        expect.boxes->push_back({support::Utf8(caption), {}, {}});
     expect.groups.emplace();
     for (const ModelGroup& g : outcome.groups) {
         driver::ExpectedGroup group;
@@ -261,8 +263,8 @@ driver::Scenario::Expect ExpectationsOf(const ModelOutcome& outcome) {
         group.number = g.number;
         group.staves = std::make_pair(g.top, g.bottom);
         group.measures = std::make_pair(g.first, g.last);
-        group.fullName = standin::Utf8(g.full);
-        group.abbrevName = standin::Utf8(g.abbrev);
+        group.fullName = support::Utf8(g.full);
+        group.abbrevName = support::Utf8(g.abbrev);
         expect.groups->push_back(group);
     }
     return expect;

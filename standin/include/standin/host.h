@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "support/call_observer.h"
+
 #if defined(_WIN32)
 #if defined(STANDIN_BUILDING)
 #define STANDIN_API __declspec(dllexport)
@@ -51,8 +53,6 @@ constexpr uint32_t kDefaultVersion = 0x19000000;
 
 // 'SDNG' for printable tags, else 0x........
 STANDIN_API std::string TagName(uint32_t tag);
-STANDIN_API std::u16string Utf16(std::string_view utf8);
-STANDIN_API std::string Utf8(std::u16string_view utf16);
 
 // One staff group as the document holds it, names resolved through text block and raw text.
 struct GroupView {
@@ -139,17 +139,6 @@ STANDIN_API std::string Describe(const Call& call);
 
 class Document;
 
-// Told as each host function starts and ends, for measuring what the caller does outside the
-// host (time, allocations). Must not throw.
-class CallObserver {
-  public:
-    virtual void Entered() noexcept = 0;
-    virtual void Left() noexcept = 0;
-
-  protected:
-    ~CallObserver() = default;
-};
-
 class STANDIN_API Host {
   public:
     Host();
@@ -228,8 +217,8 @@ class STANDIN_API Host {
     uint64_t CallCount() const;
 
     // The observer of every host function call; none by default and after Reset.
-    void SetCallObserver(CallObserver* observer) { observer_ = observer; }
-    CallObserver* GetCallObserver() const { return observer_; }
+    void SetCallObserver(support::CallObserver* observer) { observer_ = observer; }
+    support::CallObserver* GetCallObserver() const { return observer_; }
 
     // Fault injection. The nth call (1-based, counted from now) of `function` fails and changes
     // nothing; with a `tag`, only record calls for that tag are counted. The WritingBytes form
@@ -301,7 +290,7 @@ class STANDIN_API Host {
     std::unique_ptr<Document> doc_;
     uint32_t version_ = kDefaultVersion;
     bool logging_ = false;
-    CallObserver* observer_ = nullptr;
+    support::CallObserver* observer_ = nullptr;
     std::vector<Call> calls_;
     Call unlogged_;  // the call being made while logging is off
     std::array<uint64_t, kHostFunctions.size()> counts_{};

@@ -2,12 +2,13 @@
 // What the benchmarks count besides time: heap allocations of this process (every operator new
 // is replaced here) with the peak of live heap bytes, and the time the host functions take.
 // The unit tests link it too, to hold record transfers to no allocation and to fail one.
+// Linking it replaces the process's operator new: only the programs that count link it.
 #include <chrono>
 #include <cstdint>
 
-#include "standin/host.h"
+#include "support/call_observer.h"
 
-namespace bench {
+namespace support {
 
 struct HeapCount {
     uint64_t allocations = 0;
@@ -26,7 +27,7 @@ void FailAllocation(uint64_t nth);
 
 // Observes the stand-in host: the time spent inside its functions, and whether a call is
 // running (for BeginHeapCount).
-class HostClock final : public standin::CallObserver {
+class HostClock final : public CallObserver {
   public:
     void Entered() noexcept override;
     void Left() noexcept override;
@@ -38,4 +39,4 @@ class HostClock final : public standin::CallObserver {
     std::chrono::nanoseconds inside_{0};
 };
 
-}  // namespace bench
+}  // namespace support

@@ -1,14 +1,14 @@
-#include "heap_count.h"
+#include "support/heap_count.h"
 
 #include <malloc.h>
 
 #include <cstdlib>
 #include <new>
 
-namespace bench {
+namespace support {
 namespace {
 
-// Plain globals: the benchmarks run in one thread.
+// Plain globals: the programs that count run in one thread.
 bool counting = false;
 bool outsideOnly = false;
 int hostDepth = 0;
@@ -63,23 +63,23 @@ void HostClock::Left() noexcept {
     if (--hostDepth == 0) inside_ += std::chrono::steady_clock::now() - entered_;
 }
 
-}  // namespace bench
+}  // namespace support
 
 void* operator new(std::size_t size) {
-    return bench::Allocate(size);
+    return support::Allocate(size);
 }
 void* operator new[](std::size_t size) {
-    return bench::Allocate(size);
+    return support::Allocate(size);
 }
 void operator delete(void* p) noexcept {
-    bench::Free(p);
+    support::Free(p);
 }
 void operator delete[](void* p) noexcept {
-    bench::Free(p);
+    support::Free(p);
 }
 void operator delete(void* p, std::size_t) noexcept {
-    bench::Free(p);
+    support::Free(p);
 }
 void operator delete[](void* p, std::size_t) noexcept {
-    bench::Free(p);
+    support::Free(p);
 }

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace driver {
+namespace support {
 
 inline std::string XmlEscaped(std::string_view text) {
     std::string out;
@@ -29,4 +29,4 @@ inline std::string XmlEscaped(std::string_view text) {
     return out;
 }
 
-}  // namespace driver
+}  // namespace support
