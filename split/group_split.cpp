@@ -140,8 +140,8 @@ PieceEnd CutPiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& na
     fullName.SetString(names.fullName.get());
     AddSplitSuffix(fullName, names.fullCommand, number, false);
     // The same holds for the name texts: one reported under the placeholder or a text the
-    // command knows, its own earlier ones included, would point the piece at another's name,
-    // and an undo would delete that name.
+    // command knows, its own earlier ones included, or one that does not read back as written,
+    // would point the piece at another's name, and an undo would delete that name.
     const bool fullStored =
         group.SaveNewFullNameBlock(&fullName, journal.FullName(), &known.Texts());
     known.AddTexts(*journal.FullName());
