@@ -38,6 +38,11 @@ trap 'exit 1' INT TERM
 unzip -q -o "$release"/vorlanbrisane-"$version"-win64.zip vorlanbrisane64.fxt -d "$work"
 plugin=$work/vorlanbrisane64.fxt
 
+# A run killed while a check had a tmpfs mounted in the prefix left it there: gone first.
+while read -r target; do
+  target=$(printf '%b' "$target") # findmnt writes a space as \x20
+  umount "$target" 2>/dev/null || umount -l "$target"
+done < <(findmnt -rn -o TARGET | grep -F "$prefix/")
 rm -rf "$prefix" "$prefix.new"
 "${wine_run[@]}" --init >/dev/null || {
   echo "FAIL: no Wine prefix"
