@@ -266,14 +266,23 @@ same_as_before "$in_use" "$what"
 rm -r "$finale/26/Plug-ins/vorlanbrisane64.fxt" "$finale/27/Plug-ins"
 
 # --- A full temporary folder -------------------------------------------------------------------
-# Too small for what setup unpacks there, though big enough for setup to start: it stops before
-# it writes anything. An older plug-in in Finale 27 must stay as it was.
-what="full temporary folder"
+# Too full for setup to start: NSIS's own exit code 2, nothing written. Too small for what setup
+# unpacks there, though big enough for it to start: our 5, and it stops before it writes
+# anything. An older plug-in in Finale 27 must stay as it was.
 temps=("$drive"/users/*/Temp)
 mkdir -p "$finale/27/Plug-ins"
 head -c 250000 /dev/urandom >"$work/older.fxt"
 cp "$work/older.fxt" "$finale/27/Plug-ins/vorlanbrisane64.fxt"
 older=$(snapshot)
+what="temporary folder too full to start"
+if mount_small 16k "${temps[0]}" "$what"; then
+  install /S
+  exits_with $? 2 "$what"
+  no_entry "$what"
+  same_as_before "$older" "$what"
+  unmount_all
+fi
+what="full temporary folder"
 if mount_small 1400k "${temps[0]}" "$what"; then
   install /S
   exits_with $? 5 "$what"
