@@ -1,10 +1,10 @@
 ; The setup program's own texts in each of its languages (NSIS's language files give the rest).
 ; UTF-8. Variables in a text are those set where it is shown: $0 the folder searched for Finale,
-; $1 the folder named or holding the file in use, $R2 the folder being written.
+; $1 the folder named or holding the file in use, $R2 the folder or file being written.
 
 LangString NeedAdmin ${LANG_ENGLISH} "Setup needs administrator rights: it installs the plug-in for every user of this computer."
-LangString NeedAdmin ${LANG_GERMAN} "Das Setup braucht Administratorrechte: Es installiert das Plug-in für alle Benutzer dieses Computers."
-LangString NeedAdmin ${LANG_FRENCH} "L’installation demande les droits d’administrateur : elle installe le plug-in pour tous les utilisateurs de cet ordinateur."
+LangString NeedAdmin ${LANG_GERMAN} "Das Setup-Programm benötigt Administratorrechte: Es installiert das Plug-in für alle Benutzer dieses Computers."
+LangString NeedAdmin ${LANG_FRENCH} "Le programme d’installation nécessite les droits d’administrateur : il installe le plug-in pour tous les utilisateurs de cet ordinateur."
 LangString NeedAdmin ${LANG_JAPANESE} "このコンピューターのすべてのユーザーにプラグインをインストールするため、管理者の権限が必要です。"
 
 LangString FinaleDirWithoutFinale ${LANG_ENGLISH} "/FINALEDIR= must name the folder of a Finale installation, but $1 holds no Finale.exe."
@@ -12,23 +12,28 @@ LangString FinaleDirWithoutFinale ${LANG_GERMAN} "/FINALEDIR= muss den Ordner ei
 LangString FinaleDirWithoutFinale ${LANG_FRENCH} "/FINALEDIR= doit nommer le dossier d’une installation de Finale, mais $1 ne contient pas de Finale.exe."
 LangString FinaleDirWithoutFinale ${LANG_JAPANESE} "/FINALEDIR=にはFinaleのインストール先フォルダーを指定してください。$1にはFinale.exeがありません。"
 
+LangString FinaleDirNotFull ${LANG_ENGLISH} "/FINALEDIR= must give the full path of the folder, from its drive or network share (such as C:\Program Files\MakeMusic\Finale\27), but it gives $1."
+LangString FinaleDirNotFull ${LANG_GERMAN} "/FINALEDIR= muss den vollständigen Pfad des Ordners mit Laufwerk oder Netzwerkfreigabe angeben (etwa C:\Program Files\MakeMusic\Finale\27), angegeben ist jedoch $1."
+LangString FinaleDirNotFull ${LANG_FRENCH} "/FINALEDIR= doit indiquer le chemin complet du dossier, lecteur ou partage réseau compris (par exemple C:\Program Files\MakeMusic\Finale\27), mais il indique $1."
+LangString FinaleDirNotFull ${LANG_JAPANESE} "/FINALEDIR=には、ドライブまたはネットワーク共有から始まるフォルダーの完全なパス（例：C:\Program Files\MakeMusic\Finale\27）を指定してください。指定された値は「$1」です。"
+
 LangString FinalePageTitle ${LANG_ENGLISH} "Finale installations"
 LangString FinalePageTitle ${LANG_GERMAN} "Finale-Installationen"
 LangString FinalePageTitle ${LANG_FRENCH} "Installations de Finale"
 LangString FinalePageTitle ${LANG_JAPANESE} "Finaleのインストール先"
 
 LangString FinalePageSubtitle ${LANG_ENGLISH} "Choose where the plug-in goes."
-LangString FinalePageSubtitle ${LANG_GERMAN} "Wählen Sie, wohin das Plug-in kommt."
+LangString FinalePageSubtitle ${LANG_GERMAN} "Wählen Sie aus, wo das Plug-in installiert werden soll."
 LangString FinalePageSubtitle ${LANG_FRENCH} "Choisissez où installer le plug-in."
 LangString FinalePageSubtitle ${LANG_JAPANESE} "プラグインのインストール先を選んでください。"
 
 LangString FoundText ${LANG_ENGLISH} "Setup found these installations of the 64-bit Finale. The plug-in is installed into the Plug-ins folder of each one checked."
-LangString FoundText ${LANG_GERMAN} "Das Setup hat diese Installationen des 64-Bit-Finale gefunden. Das Plug-in wird in den Ordner „Plug-ins“ jeder angekreuzten Installation installiert."
+LangString FoundText ${LANG_GERMAN} "Das Setup-Programm hat diese Installationen des 64-Bit-Finale gefunden. Das Plug-in wird in den Ordner „Plug-ins“ jeder aktivierten Installation installiert."
 LangString FoundText ${LANG_FRENCH} "Le programme d’installation a trouvé ces installations de Finale 64 bits. Le plug-in est installé dans le dossier « Plug-ins » de chaque installation cochée."
-LangString FoundText ${LANG_JAPANESE} "64ビット版Finaleの次のインストールが見つかりました。チェックしたそれぞれの「Plug-ins」フォルダーにプラグインをインストールします。"
+LangString FoundText ${LANG_JAPANESE} "64ビット版Finaleの次のインストールが見つかりました。チェックした各インストールの「Plug-ins」フォルダーにプラグインをインストールします。"
 
 LangString NoneFoundText ${LANG_ENGLISH} "Setup found no 64-bit Finale 25, 26 or 27 in $0.$\r$\n$\r$\nYou may choose a folder for the plug-in anyway. Finale loads plug-ins only from its own plug-in folder (usually the folder Plug-ins in Finale's folder): installed anywhere else, the plug-in does not appear in Finale."
-LangString NoneFoundText ${LANG_GERMAN} "Das Setup hat in $0 kein 64-Bit-Finale 25, 26 oder 27 gefunden.$\r$\n$\r$\nSie können trotzdem einen Ordner für das Plug-in wählen. Finale lädt Plug-ins nur aus seinem eigenen Plug-in-Ordner (meist dem Ordner „Plug-ins“ im Finale-Ordner); an anderer Stelle installiert, erscheint das Plug-in nicht in Finale."
+LangString NoneFoundText ${LANG_GERMAN} "Das Setup-Programm hat in $0 kein 64-Bit-Finale 25, 26 oder 27 gefunden.$\r$\n$\r$\nSie können trotzdem einen Ordner für das Plug-in wählen. Finale lädt Plug-ins nur aus seinem eigenen Plug-in-Ordner (meist dem Ordner „Plug-ins“ im Finale-Ordner); an anderer Stelle installiert, erscheint das Plug-in nicht in Finale."
 LangString NoneFoundText ${LANG_FRENCH} "Aucun Finale 25, 26 ou 27 en 64 bits n’a été trouvé dans $0.$\r$\n$\r$\nVous pouvez tout de même choisir un dossier pour le plug-in. Finale ne charge les plug-ins que depuis son propre dossier de plug-ins (en général le dossier « Plug-ins » du dossier de Finale) : installé ailleurs, le plug-in n’apparaît pas dans Finale."
 LangString NoneFoundText ${LANG_JAPANESE} "$0に64ビット版のFinale 25、26、27が見つかりませんでした。$\r$\n$\r$\nそれでもプラグインのフォルダーを選ぶことはできます。Finaleはプラグインを自身のプラグインフォルダー（通常はFinaleのフォルダー内の「Plug-ins」）からしか読み込みません。ほかの場所にインストールしたプラグインはFinaleに表示されません。"
 
@@ -38,13 +43,13 @@ LangString PickFolder ${LANG_FRENCH} "Choisissez le dossier du plug-in"
 LangString PickFolder ${LANG_JAPANESE} "プラグインのフォルダーを選んでください"
 
 LangString NoneChecked ${LANG_ENGLISH} "Check at least one installation of Finale."
-LangString NoneChecked ${LANG_GERMAN} "Kreuzen Sie mindestens eine Finale-Installation an."
+LangString NoneChecked ${LANG_GERMAN} "Aktivieren Sie mindestens eine Finale-Installation."
 LangString NoneChecked ${LANG_FRENCH} "Cochez au moins une installation de Finale."
 LangString NoneChecked ${LANG_JAPANESE} "Finaleのインストール先を1つ以上チェックしてください。"
 
 LangString NoFolder ${LANG_ENGLISH} "Choose a folder with its drive, such as C:\Program Files\MakeMusic\Finale\27\Plug-ins."
-LangString NoFolder ${LANG_GERMAN} "Wählen Sie einen Ordner mit Laufwerk, etwa C:\Program Files\MakeMusic\Finale\27\Plug-ins."
-LangString NoFolder ${LANG_FRENCH} "Choisissez un dossier avec son lecteur, par exemple C:\Program Files\MakeMusic\Finale\27\Plug-ins."
+LangString NoFolder ${LANG_GERMAN} "Wählen Sie einen vollständigen Pfad mit Laufwerk, etwa C:\Program Files\MakeMusic\Finale\27\Plug-ins."
+LangString NoFolder ${LANG_FRENCH} "Choisissez un chemin complet, lecteur compris, par exemple C:\Program Files\MakeMusic\Finale\27\Plug-ins."
 LangString NoFolder ${LANG_JAPANESE} "C:\Program Files\MakeMusic\Finale\27\Plug-insのように、ドライブを含むフォルダーを選んでください。"
 
 LangString InUse ${LANG_ENGLISH} "A file in $1 cannot be replaced or removed now, most likely because Finale is running.$\r$\n$\r$\nQuit Finale and choose Retry, or choose Cancel to leave everything as it was."
@@ -52,10 +57,15 @@ LangString InUse ${LANG_GERMAN} "Eine Datei in $1 kann jetzt nicht ersetzt oder 
 LangString InUse ${LANG_FRENCH} "Un fichier de $1 ne peut pas être remplacé ni supprimé pour l’instant, sans doute parce que Finale est ouvert.$\r$\n$\r$\nQuittez Finale et choisissez « Réessayer », ou choisissez « Annuler » pour tout laisser en l’état."
 LangString InUse ${LANG_JAPANESE} "$1のファイルを置き換えることも削除することもできません。Finaleが起動している可能性があります。$\r$\n$\r$\nFinaleを終了して「再試行」を選ぶか、「キャンセル」を選んで何も変更せずに終了してください。"
 
-LangString NotWritten ${LANG_ENGLISH} "The plug-in could not be written to $R2. Setup put back everything it had changed."
-LangString NotWritten ${LANG_GERMAN} "Das Plug-in konnte nicht nach $R2 geschrieben werden. Das Setup hat alles zurückgesetzt, was es geändert hatte."
-LangString NotWritten ${LANG_FRENCH} "Le plug-in n’a pas pu être écrit dans $R2. Tout ce que l’installation avait modifié a été rétabli."
-LangString NotWritten ${LANG_JAPANESE} "$R2にプラグインを書き込めませんでした。変更した内容はすべて元に戻しました。"
+LangString NotWritten ${LANG_ENGLISH} "Setup could not write $R2, perhaps because the disk is full. It put back everything it had changed: nothing was installed."
+LangString NotWritten ${LANG_GERMAN} "Das Setup-Programm konnte $R2 nicht schreiben, vielleicht weil der Datenträger voll ist. Es hat alles zurückgesetzt, was es geändert hatte: Nichts wurde installiert."
+LangString NotWritten ${LANG_FRENCH} "Le programme d’installation n’a pas pu écrire $R2, peut-être parce que le disque est plein. Il a rétabli tout ce qu’il avait modifié : rien n’a été installé."
+LangString NotWritten ${LANG_JAPANESE} "$R2に書き込めませんでした。ディスクがいっぱいになっている可能性があります。変更した内容はすべて元に戻したため、何もインストールされていません。"
+
+LangString NoTempSpace ${LANG_ENGLISH} "Setup could not unpack its files into the temporary folder $TEMP, perhaps because its disk is full. Nothing was changed."
+LangString NoTempSpace ${LANG_GERMAN} "Das Setup-Programm konnte seine Dateien nicht in den temporären Ordner $TEMP entpacken, vielleicht weil dessen Datenträger voll ist. Es wurde nichts geändert."
+LangString NoTempSpace ${LANG_FRENCH} "Le programme d’installation n’a pas pu décompresser ses fichiers dans le dossier temporaire $TEMP, peut-être parce que son disque est plein. Rien n’a été modifié."
+LangString NoTempSpace ${LANG_JAPANESE} "一時フォルダー$TEMPにファイルを展開できませんでした。ディスクがいっぱいになっている可能性があります。何も変更していません。"
 
 LangString Installed ${LANG_ENGLISH} "Plug-in installed in $R2"
 LangString Installed ${LANG_GERMAN} "Plug-in installiert in $R2"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The setup program as administrators use it, silently, in a Wine prefix holding fake
 # installations of Finale (a Finale.exe each): what it writes, the installed-apps entry, what the
-# uninstaller removes, and what it refuses to do.
+# uninstaller removes, what it refuses to do and with which exit code, and what it puts back when
+# a disk fills up. The full disks are small tmpfs mounts, which need root: where mounting is not
+# allowed, those checks are skipped with a line that says so.
 #
 # Usage: check-installer.sh RELEASE_DIR HOLD_OPEN PREFIX
 #   RELEASE_DIR  the folder tools/build-release wrote (the setup program, the zip, the guides)
@@ -24,10 +26,23 @@ setup=${setups[0]}
 version=${setup##*/vorlanbrisane-}
 version=${version%-win64-setup.exe}
 work=$(mktemp -d "${TMPDIR:-/tmp}/vb-installer.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+# The tmpfs mounted for a check, unmounted whatever happens.
+mounted=()
+unmount_all() {
+  local folder
+  for folder in "${mounted[@]}"; do umount "$folder" 2>/dev/null || umount -l "$folder"; done
+  mounted=()
+}
+trap 'unmount_all; rm -rf "$work"' EXIT
+trap 'exit 1' INT TERM
 unzip -q -o "$release"/vorlanbrisane-"$version"-win64.zip vorlanbrisane64.fxt -d "$work"
 plugin=$work/vorlanbrisane64.fxt
 
+# A run killed while a check had a tmpfs mounted in the prefix left it there: gone first.
+while read -r target; do
+  target=$(printf '%b' "$target") # findmnt writes a space as \x20
+  umount "$target" 2>/dev/null || umount -l "$target"
+done < <(findmnt -rn -o TARGET | grep -F "$prefix/")
 rm -rf "$prefix" "$prefix.new"
 "${wine_run[@]}" --init >/dev/null || {
   echo "FAIL: no Wine prefix"
@@ -64,6 +79,20 @@ snapshot() {
 # Runs the setup program or another Windows program; its exit code is the result.
 wine() { "${wine_run[@]}" "$@" >>"$work/wine.log" 2>&1; }
 install() { wine "$setup" "$@"; }
+exits_with() {
+  if (($1 == $2)); then pass "$3: exits with $2"; else fail "$3: exits with $1, not $2"; fi
+}
+
+# Mounts a tmpfs of SIZE on FOLDER for the check WHAT: a disk that fills up. Returns 1, saying the
+# check is skipped, where this machine does not let the test mount.
+mount_small() {
+  if mount -t tmpfs -o "size=$1" tmpfs "$2" 2>"$work/mount.log"; then
+    mounted+=("$2")
+  else
+    echo "SKIP: $3: cannot mount a tmpfs here, so this check did not run: $(cat "$work/mount.log")"
+    return 1
+  fi
+}
 
 # The entry's values as NAME=VALUE lines, read by read_entry; nothing when there is no entry.
 entry=""
@@ -157,8 +186,7 @@ what="no Finale"
 mv "$drive/Program Files/MakeMusic" "$work/MakeMusic"
 empty=$(snapshot)
 install /S
-status=$?
-if ((status != 0)); then pass "$what: exits with $status"; else fail "$what: exits with 0"; fi
+exits_with $? 4 "$what"
 no_entry "$what"
 same_as_before "$empty" "$what"
 mv "$work/MakeMusic" "$drive/Program Files/MakeMusic"
@@ -193,11 +221,18 @@ what="/FINALEDIR= without Finale"
 rm "$drive/Music Apps/Finale/Finale.exe"
 nothing=$(snapshot)
 install /S '/FINALEDIR=C:\Music Apps\Finale'
-status=$?
-if ((status != 0)); then pass "$what: exits with $status"; else fail "$what: exits with 0"; fi
+exits_with $? 4 "$what"
 no_entry "$what"
 same_as_before "$nothing" "$what"
 rm -r "$drive/Music Apps"
+
+# A relative path would name a folder that depends on where setup was started: refused, even
+# started from the folder where it names an installation.
+what="/FINALEDIR= not a full path"
+(cd "$finale" && install /S /FINALEDIR=27)
+exits_with $? 4 "$what"
+no_entry "$what"
+same_as_before "$before" "$what"
 
 # --- An upgrade over an older build ------------------------------------------------------------
 what="upgrade"
@@ -225,11 +260,80 @@ echo "an older build" >"$finale/26/Plug-ins/vorlanbrisane64.fxt"
 echo "an older build" >"$finale/27/Plug-ins/vorlanbrisane64.fxt"
 in_use=$(snapshot)
 wine "$hold_open" "$finale/27/Plug-ins/vorlanbrisane64.fxt" "$setup" /S
-status=$?
-if ((status != 0)); then pass "$what: exits with $status"; else fail "$what: exits with 0"; fi
+exits_with $? 3 "$what"
 no_entry "$what"
 same_as_before "$in_use" "$what"
 rm -r "$finale/26/Plug-ins/vorlanbrisane64.fxt" "$finale/27/Plug-ins"
+
+# --- A full temporary folder -------------------------------------------------------------------
+# Too full for setup to start: NSIS's own exit code 2, nothing written. Too small for what setup
+# unpacks there, though big enough for it to start: our 5, and it stops before it writes
+# anything. An older plug-in in Finale 27 must stay as it was.
+temps=("$drive"/users/*/Temp)
+mkdir -p "$finale/27/Plug-ins"
+head -c 250000 /dev/urandom >"$work/older.fxt"
+cp "$work/older.fxt" "$finale/27/Plug-ins/vorlanbrisane64.fxt"
+older=$(snapshot)
+what="temporary folder too full to start"
+if mount_small 16k "${temps[0]}" "$what"; then
+  install /S
+  exits_with $? 2 "$what"
+  no_entry "$what"
+  same_as_before "$older" "$what"
+  unmount_all
+fi
+what="full temporary folder"
+if mount_small 1400k "${temps[0]}" "$what"; then
+  install /S
+  exits_with $? 5 "$what"
+  cmp -s "$work/older.fxt" "$finale/27/Plug-ins/vorlanbrisane64.fxt" &&
+    pass "$what: the older plug-in is still there, byte for byte" ||
+    fail "$what: the older plug-in was changed"
+  no_entry "$what"
+  same_as_before "$older" "$what"
+  unmount_all
+fi
+rm -r "$finale/27/Plug-ins"
+
+# --- A disk that fills up part-way -------------------------------------------------------------
+# An upgrade whose guides do not fit where the earlier ones are: the plug-ins are written first,
+# then the first guide fails. Everything goes back: the older plug-ins, the earlier guides and
+# uninstaller, the entry.
+what="disk full part-way"
+install /S || fail "$what: the first install exits with $?"
+echo "an older build" >"$finale/26/Plug-ins/vorlanbrisane64.fxt"
+echo "an older build" >"$finale/27/Plug-ins/vorlanbrisane64.fxt"
+wine reg add "$key" /v DisplayVersion /d 1.0.1.0 /f || fail "$what: cannot set the old version"
+mv "$program" "$work/program"
+mkdir "$program"
+if mount_small 200k "$program" "$what"; then
+  cp -p "$work/program/uninstall.exe" "$program/"
+  for guide in GUIDE.html GUIDE.de.html GUIDE.fr.html GUIDE.ja.html; do
+    echo "an older guide" >"$program/$guide"
+  done
+  read_entry
+  earlier_entry=$entry
+  earlier=$(snapshot)
+  install /S
+  exits_with $? 5 "$what"
+  same_as_before "$earlier" "$what"
+  read_entry
+  if [ "$entry" == "$earlier_entry" ]; then
+    pass "$what: the entry is as it was"
+  else
+    fail "$what: the entry changed:"
+    diff <(echo "$earlier_entry") <(echo "$entry") | sed 's/^/    /'
+  fi
+  uninstall "$what"
+  unmount_all
+  rmdir "$program"
+else
+  rmdir "$program"
+  mv "$work/program" "$program"
+  uninstall "$what"
+fi
+no_entry "$what"
+same_as_before "$before" "$what"
 
 if ((failures)); then
   echo "Wine's output:"
