@@ -3,6 +3,8 @@
 //
 // Usage: vb_make_guide --template FILE --style FILE --language CODE --figures DIR
 //                      --version VERSION --output FILE
+// DIR holds the pictures drawn in the guide's language (tools/build-release draws them once per
+// language, `brisane --language CODE`).
 //
 // The template's placeholders:
 //   @VERSION@                the release's version

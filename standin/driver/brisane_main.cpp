@@ -25,6 +25,7 @@
 
 #include "language.h"
 #include "numbers.h"
+#include "picture/labels.h"
 #include "picture/picture.h"
 #include "report.h"
 #include "scenario.h"
@@ -44,6 +45,7 @@ namespace {
 constexpr int kExitSplit = 0, kExitUnchanged = 1, kExitUsage = 2;
 constexpr int kExitPassed = 0, kExitScenarioFailed = 1;
 
+// @CODES@ stands for the language codes there are.
 const char kUsage[] =
     "usage: brisane DOCUMENT.json --staves TOP-BOTTOM --measures FIRST-LAST [options]\n"
     "       brisane --scenario FILE... [--plugin PATH]\n"
@@ -72,6 +74,10 @@ const char kUsage[] =
     "  --svg FILE            draw the groups before and after (SVG)\n"
     "                        for both, - is standard output (this report then goes to standard\n"
     "                        error), and a device or named pipe is written to, not replaced\n"
+    "  --language CODE       draw the pictures in this language (@CODES@); by default in\n"
+    "                        the plug-in's, from LC_ALL, LC_MESSAGES and LANG (on Windows the\n"
+    "                        display language). Only the pictures change: the plug-in's\n"
+    "                        messages and this report stay in the plug-in's language\n"
     "  --quiet               print only the selection, the message boxes and the result\n"
     "  --plugin PATH         the plug-in (default: vorlanbrisane64.fxt beside this program)\n"
     "  --scenario FILE...    run test scenarios instead, report each, exit 1 if any fails\n"
@@ -98,8 +104,8 @@ struct Options {
 };
 
 const std::vector<std::string> kValueOptions = {
-    "--staves",       "--measures", "--system", "--start-pos", "--end-pos",
-    "--host-version", "--output",   "--svg",    "--plugin",    "--scenario"};
+    "--staves", "--measures", "--system", "--start-pos", "--end-pos", "--host-version",
+    "--output", "--svg",      "--plugin", "--scenario",  "--language"};
 const std::vector<std::string> kFlags = {"--no-selection", "--yes",  "--no",
                                          "--quiet",        "--help", "--version"};
 
@@ -282,7 +288,23 @@ Options ParseArguments(int argc, char** argv) {
         throw UsageError{"--output and --svg name the same file: " + o.Value("--svg")};
     if (o.Has("--svg") && SameFile(o.Value("--svg"), o.document))
         throw UsageError{"--svg names the document itself: " + o.document};
+    if (o.Has("--language") && !driver::LanguageOfCode(o.Value("--language"), "")) {
+        throw UsageError{"--language " + o.Value("--language") + ": not a language of the " +
+                         "plug-in; the languages are " + driver::LanguageCodes()};
+    }
     return o;
+}
+
+// The language the pictures are drawn in: --language, else the plug-in's (`plugin`); English
+// where that language has no labels of its own.
+driver::Language PicturesLanguage(const Options& o, const driver::Language& plugin) {
+    driver::Language chosen = plugin;
+    if (o.Has("--language")) {
+        const std::string& code = o.Value("--language");
+        chosen = *driver::LanguageOfCode(code, "--language " + code);
+    }
+    const std::string drawn(driver::picture::labels::In(chosen.code).code);
+    return drawn == chosen.code ? chosen : *driver::LanguageOfCode(drawn, chosen.source);
 }
 
 // The selection as given, in the program's record form; not yet checked against the score.
@@ -424,29 +446,25 @@ driver::Picture PictureOf(const std::string& title,
     return p;
 }
 
-// The selection as the picture marks it, with the staves its staff system hides.
-driver::MarkedSelection Marked(const driver::Selection& s, int16_t top, int16_t bottom) {
+// The selection as the picture marks it, with the staves its staff system hides, described in
+// the pictures' words.
+driver::MarkedSelection Marked(const driver::Selection& s, int16_t top, int16_t bottom,
+                               const driver::picture::labels::Labels& words) {
     const standin::Host& host = standin::Host::Instance();
     const auto staff = [&](int16_t number) {
-        const std::string name = host.StaffName(number);
-        return std::to_string(number) + (name.empty() ? "" : " " + name);
+        return driver::picture::labels::Staff{number, host.StaffName(number)};
     };
     driver::MarkedSelection marked{top, bottom, s.startMeasure, s.endMeasure, {}, {}};
+    driver::picture::labels::Selected described{staff(top), staff(bottom),  s.system,
+                                                {},         s.startMeasure, s.endMeasure};
     const std::vector<int16_t> list = host.StaffSystem(s.system);
     const std::unordered_set<int16_t> shown(list.begin(), list.end());
-    std::string hidden;
     for (int16_t number : host.StaffSystem(0)) {
         if (shown.count(number) != 0) continue;
         marked.hidden.push_back(number);
-        hidden += (hidden.empty() ? "" : ", ") + staff(number);
+        described.hidden.push_back(staff(number));
     }
-    if (marked.hidden.size() > 3) hidden = std::to_string(marked.hidden.size()) + " staves";
-    marked.description =
-        "selected: " +
-        (top == bottom ? "staff " + staff(top) : "staves " + staff(top) + " to " + staff(bottom)) +
-        (s.system == 0 ? "" : " in staff system " + std::to_string(s.system)) +
-        (hidden.empty() ? "" : " (which hides " + hidden + ")") + ", measures " +
-        std::to_string(s.startMeasure) + " to " + std::to_string(s.endMeasure);
+    marked.description = words.selection(described);
     return marked;
 }
 
@@ -492,6 +510,9 @@ int RunCommand(const Options& o, const std::string& plugin) {
     host.SetVersion(hostVersion);
     std::string error;
     if (!host.LoadDocumentFile(o.document, &error)) return Refuse(error);
+    const driver::Language language = driver::ChosenLanguage();
+    const driver::Language drawnIn = PicturesLanguage(o, language);
+    const driver::picture::labels::Labels& words = driver::picture::labels::In(drawnIn.code);
     std::optional<driver::MarkedSelection> marked;
     int16_t top = 0, bottom = 0;
     if (selection) {
@@ -499,7 +520,7 @@ int RunCommand(const Options& o, const std::string& plugin) {
         const std::vector<int16_t> system = host.StaffSystem(selection->system);
         top = system[static_cast<size_t>(selection->startSlot - 1)];
         bottom = system[static_cast<size_t>(selection->endSlot - 1)];
-        marked = Marked(*selection, top, bottom);
+        marked = Marked(*selection, top, bottom, words);
     }
     CheckOutputs(o);
 
@@ -515,18 +536,23 @@ int RunCommand(const Options& o, const std::string& plugin) {
     const driver::Enumeration& e = session.GetEnumeration();
     const bool quiet = o.Has("--quiet");
     if (!quiet) {
-        const driver::Language language = driver::ChosenLanguage();
         out << "Plug-in: " << driver::Printable(support::Utf8(e.title)) << " - "
             << driver::Printable(support::Utf8(e.description)) << "\n  menu entry "
             << driver::Quoted(support::Utf8(e.shortName)) << ", host version 0x" << std::hex
             << hostVersion << std::dec << ", language " << language.name << " ("
-            << driver::Printable(language.source) << ")\n";
+            << driver::Printable(language.source) << ")";
+        // The pictures' language, where there are pictures or it is not the plug-in's.
+        if (o.Has("--svg") || drawnIn.code != language.code) {
+            out << ", pictures in " << drawnIn.name
+                << (o.Has("--language") ? " (" + driver::Printable(drawnIn.source) + ")" : "");
+        }
+        out << "\n";
         out << "Document: " << driver::Printable(o.document) << " (" << host.StaffSystem(0).size()
             << " staves, " << host.MeasureCount() << " measures)\n";
     }
     out << "Selection: " << Describe(selection, top, bottom) << "\n";
     if (!quiet) out << "\nGroups before:\n" << driver::GroupTable(host.Groups());
-    const driver::Picture before = PictureOf("Before", marked);
+    const driver::Picture before = PictureOf(std::string(words.before), marked);
 
     std::optional<std::string> answer;
     if (o.Has("--yes") || o.Has("--no")) answer = o.Has("--yes") ? "yes" : "no";
@@ -555,8 +581,9 @@ int RunCommand(const Options& o, const std::string& plugin) {
         done.push_back("Written: " + driver::Printable(o.Value("--output")));
     }
     if (o.Has("--svg")) {
-        outputs.emplace_back(o.Value("--svg"),
-                             driver::GroupsSvg({before, PictureOf("After", marked)}));
+        outputs.emplace_back(
+            o.Value("--svg"),
+            driver::GroupsSvg({before, PictureOf(std::string(words.after), marked)}, words.code));
         done.push_back("Drawn: " + driver::Printable(o.Value("--svg")));
     }
     if (outputs.empty()) return split ? kExitSplit : kExitUnchanged;
@@ -580,7 +607,9 @@ int Run(int argc, char** argv) {
     try {
         const Options options = ParseArguments(argc, argv);
         if (options.Has("--help")) {
-            std::cout << kUsage;
+            std::string usage = kUsage;
+            usage.replace(usage.find("@CODES@"), 7, driver::LanguageCodes());
+            std::cout << usage;
             return Finished(EXIT_SUCCESS);
         }
         if (options.Has("--version")) {

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 // The plug-in's own reading of the user's language (resources/): the plug-in chooses by it, and
 // this program names what the plug-in chose.
@@ -15,9 +16,10 @@
 namespace driver {
 namespace {
 
-// The name of the table a user of `table` reads: English for a language without one.
-std::string NameOf(const vb_strings::Table* table) {
-    return (table != nullptr ? table : &vb_strings::kTables[0])->name;
+// The language of the table a user of `table` reads, English for a language without one.
+Language LanguageOf(const vb_strings::Table* table, std::string source) {
+    const vb_strings::Table& read = table != nullptr ? *table : vb_strings::kTables[0];
+    return {read.code, read.name, std::move(source)};
 }
 
 #if defined(_WIN32)
@@ -36,6 +38,19 @@ unsigned DisplayLanguage() {
 
 }  // namespace
 
+std::optional<Language> LanguageOfCode(const std::string& code, const std::string& source) {
+    const vb_strings::Table* table = vb_strings::TableOfCode(code);
+    if (table == nullptr) return std::nullopt;
+    return LanguageOf(table, source);
+}
+
+std::string LanguageCodes() {
+    std::string codes;
+    for (const vb_strings::Table& table : vb_strings::kTables)
+        codes += (codes.empty() ? "" : ", ") + std::string(table.code);
+    return codes;
+}
+
 bool IsLocaleName(const std::string& locale) {
     for (char c : locale) {
         if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '.' && c != '@' &&
@@ -51,7 +66,8 @@ Language ChosenLanguage() {
     char source[40];
     std::snprintf(source, sizeof(source), "display language 0x%04X",
                   static_cast<unsigned>(GetUserDefaultUILanguage()));
-    return {NameOf(vb_strings::TableOfLanguage(static_cast<uint16_t>(DisplayLanguage()))), source};
+    return LanguageOf(vb_strings::TableOfLanguage(static_cast<uint16_t>(DisplayLanguage())),
+                      source);
 }
 
 LanguageScope::LanguageScope(const std::string& locale) {
@@ -70,9 +86,9 @@ LanguageScope::~LanguageScope() = default;
 #else
 Language ChosenLanguage() {
     const vb_strings::MessagesLocale locale = vb_strings::FindMessagesLocale();
-    return {NameOf(vb_strings::TableOfLocale(locale.value)),
-            locale.value != nullptr ? std::string(locale.variable) + "=" + locale.value
-                                    : "no locale set"};
+    return LanguageOf(vb_strings::TableOfLocale(locale.value),
+                      locale.value != nullptr ? std::string(locale.variable) + "=" + locale.value
+                                              : "no locale set");
 }
 
 LanguageScope::LanguageScope(const std::string& locale) {

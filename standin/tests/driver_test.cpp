@@ -10,7 +10,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "language.h"
 #include "numbers.h"
+#include "picture/labels.h"
 #include "picture/picture.h"
 #include "report.h"
 #include "scenario.h"
@@ -305,7 +307,7 @@ TEST(Picture, DrawsNamesAsTheyReadAndMarksWhatChanged) {
     after.title = "After";
     after.groups = {Group(1, 3, 5, 1, 4, u"Strings"), Group(2, 3, 9, 1, 16, u"Lost"),
                     Group(3, 3, 5, 5, 8, u"Strings^font(Garamond)^size(12)^nfx(128)(Brisane 3)")};
-    const std::string svg = driver::GroupsSvg({before, after});
+    const std::string svg = driver::GroupsSvg({before, after}, "en");
 
     auto has = [&](const std::string& part) {
         EXPECT_NE(svg.find(part), std::string::npos) << part;
@@ -371,9 +373,9 @@ size_t Occurrences(const std::string& svg, const std::string& part) {
 // However large the score, the picture stays readable and its size bounded: 40 rows of staves
 // at most, 20 groups drawn and listed, the rest folded and counted.
 TEST(Picture, OfALargeScoreIsBoundedWhateverItsSize) {
-    const std::string quartet = driver::GroupsSvg(Pictures(4, 3, 48, 9, 16));
-    const std::string large = driver::GroupsSvg(Pictures(250, 2000, 2000, 500, 1000));
-    const std::string huge = driver::GroupsSvg(Pictures(1000, 8000, 8000, 2000, 4000));
+    const std::string quartet = driver::GroupsSvg(Pictures(4, 3, 48, 9, 16), "en");
+    const std::string large = driver::GroupsSvg(Pictures(250, 2000, 2000, 500, 1000), "en");
+    const std::string huge = driver::GroupsSvg(Pictures(1000, 8000, 8000, 2000, 4000), "en");
     // Each picture: title 84, rows 40 × 28, legend header 24 and 20 groups and a line for the
     // rest × 21, 20 below; 20 between the two.
     constexpr int kBound = 2 * (84 + 40 * 28 + 24 + 21 * 21 + 20) + 20;
@@ -403,7 +405,7 @@ TEST(Picture, OfALargeScoreIsBoundedWhateverItsSize) {
 // In a long score a narrow selection is drawn wide enough to read, the measures before and after
 // it narrower, with a break mark where the scale changes.
 TEST(Picture, OfALongScoreWidensANarrowSelection) {
-    const std::string svg = driver::GroupsSvg(Pictures(4, 3, 2000, 700, 703));
+    const std::string svg = driver::GroupsSvg(Pictures(4, 3, 2000, 700, 703), "en");
     const size_t frame = svg.find("stroke-dasharray=\"9 5\"");
     ASSERT_NE(frame, std::string::npos);
     const size_t rect = svg.rfind("<rect x=\"", frame);
@@ -423,7 +425,174 @@ TEST(Picture, OfALongScoreWidensANarrowSelection) {
     ASSERT_GE(numbers.size(), 10u);
     for (size_t i = 1; i < numbers.size(); ++i) EXPECT_GE(numbers[i] - numbers[i - 1], 36);
     // A short score keeps its measures in proportion.
-    EXPECT_EQ(driver::GroupsSvg(Pictures(4, 3, 100, 50, 50)).find(" l5,-9 M"), std::string::npos);
+    EXPECT_EQ(driver::GroupsSvg(Pictures(4, 3, 100, 50, 50), "en").find(" l5,-9 M"),
+              std::string::npos);
+}
+
+namespace labels = driver::picture::labels;
+
+// The pictures' sentences as a reader of each language reads them: its word order, its plurals
+// (German and French singular and plural, French singular for 0 and 1 too, Japanese none), its
+// way of writing a count, and French no-break spaces before a colon.
+struct SentenceCase {
+    const char* language;
+    const char* name;
+    std::string (*sentence)(const labels::Labels& l);
+    const char* expected;
+};
+
+std::string ManyUntold(const labels::Labels& l) {
+    return l.untoldGroups(1976, 0, 889, true, true);
+}
+std::string OneUntold(const labels::Labels& l) {
+    return l.untoldGroups(1, 1, 1, false, true);
+}
+std::string UntoldWithoutSelection(const labels::Labels& l) {
+    return l.untoldGroups(2, 3, 0, true, false);
+}
+std::string Staves(const labels::Labels& l) {
+    return l.selection({{1, "Violin I"}, {4, "Violoncello"}, 0, {}, 9, 16});
+}
+std::string OneStaffOfASystem(const labels::Labels& l) {
+    return l.selection(
+        {{3, "Clarinet in A"}, {3, "Clarinet in A"}, 2, {{2, "Oboe"}, {6, ""}}, 9, 9});
+}
+std::string ManyHidden(const labels::Labels& l) {
+    return l.selection(
+        {{1, "Fl"}, {2, "Ob"}, 1, std::vector<labels::Staff>(1200, {7, "Hn"}), 3, 5});
+}
+std::string Folded(const labels::Labels& l) {
+    return l.foldedStaves(1976) + l.foldedStaffRange(3, 1978) + "|" + l.foldedStaves(1);
+}
+std::string NewNotDrawn(const labels::Labels& l) {
+    return l.groupChange(labels::Change::New, false) + "|" +
+           l.groupChange(labels::Change::Changed, true) + "|" +
+           l.groupChange(labels::Change::None, false);
+}
+
+class PictureSentences : public ::testing::TestWithParam<SentenceCase> {};
+
+TEST_P(PictureSentences, ReadInTheLanguage) {
+    const SentenceCase& c = GetParam();
+    const labels::Labels& l = labels::In(c.language);
+    ASSERT_EQ(l.code, c.language);
+    EXPECT_EQ(c.sentence(l), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Languages, PictureSentences,
+    ::testing::Values(
+        SentenceCase{"en", "ManyUntold", ManyUntold,
+                     "1,976 further groups not drawn: none of them changed, 889 cross the "
+                     "selection"},
+        SentenceCase{"de", "ManyUntold", ManyUntold,
+                     "1.976 weitere Gruppen nicht dargestellt: keine davon geändert, 889 "
+                     "überlappen die Auswahl"},
+        SentenceCase{"fr", "ManyUntold", ManyUntold,
+                     "1\u202F976 autres groupes non affichés\u00A0: aucun modifié, 889 "
+                     "chevauchent la sélection"},
+        SentenceCase{"ja", "ManyUntold", ManyUntold,
+                     "ほかの1,976個のグループは省略：いずれも変更なし、889個が選択範囲と重なる"},
+        SentenceCase{"en", "OneUntold", OneUntold,
+                     "1 further group not drawn: 1 changes, 1 crosses the selection"},
+        SentenceCase{
+            "de", "OneUntold", OneUntold,
+            "1 weitere Gruppe nicht dargestellt: 1 wird geändert, 1 überlappt die Auswahl"},
+        SentenceCase{"fr", "OneUntold", OneUntold,
+                     "1 autre groupe non affiché\u00A0: 1 sera modifié, 1 chevauche la sélection"},
+        SentenceCase{"ja", "OneUntold", OneUntold,
+                     "ほかの1個のグループは省略：うち1個は変更対象、1個が選択範囲と重なる"},
+        SentenceCase{"en", "UntoldWithoutSelection", UntoldWithoutSelection,
+                     "2 further groups not drawn: 3 changed, no selection"},
+        SentenceCase{"de", "UntoldWithoutSelection", UntoldWithoutSelection,
+                     "2 weitere Gruppen nicht dargestellt: 3 geändert, keine Auswahl"},
+        SentenceCase{"fr", "UntoldWithoutSelection", UntoldWithoutSelection,
+                     "2 autres groupes non affichés\u00A0: 3 modifiés, pas de sélection"},
+        SentenceCase{"ja", "UntoldWithoutSelection", UntoldWithoutSelection,
+                     "ほかの2個のグループは省略：うち3個は変更あり、選択範囲なし"},
+        SentenceCase{"en", "Staves", Staves,
+                     "selected: staves 1 Violin I to 4 Violoncello, measures 9 to 16"},
+        SentenceCase{"de", "Staves", Staves,
+                     "Auswahl: Notensysteme 1 Violin I bis 4 Violoncello, Takte 9 bis 16"},
+        SentenceCase{"fr", "Staves", Staves,
+                     "sélection\u00A0: portées 1 Violin I à 4 Violoncello, mesures 9 à 16"},
+        SentenceCase{"ja", "Staves", Staves,
+                     "選択範囲：譜表1 Violin I～4 Violoncello、第9～16小節"},
+        SentenceCase{"en", "OneStaffOfASystem", OneStaffOfASystem,
+                     "selected: staff 3 Clarinet in A in staff system 2 (which hides 2 Oboe, 6), "
+                     "measures 9 to 9"},
+        SentenceCase{"de", "OneStaffOfASystem", OneStaffOfASystem,
+                     "Auswahl: Notensystem 3 Clarinet in A in System 2 (ausgeblendet: 2 Oboe, 6), "
+                     "Takt 9"},
+        SentenceCase{"fr", "OneStaffOfASystem", OneStaffOfASystem,
+                     "sélection\u00A0: portée 3 Clarinet in A dans le système 2 (qui masque "
+                     "2 Oboe, 6), mesure 9"},
+        SentenceCase{"ja", "OneStaffOfASystem", OneStaffOfASystem,
+                     "選択範囲：譜表3 Clarinet in A（第2段、非表示：2 Oboe、6）、第9小節"},
+        SentenceCase{"en", "ManyHidden", ManyHidden,
+                     "selected: staves 1 Fl to 2 Ob in staff system 1 (which hides 1,200 staves), "
+                     "measures 3 to 5"},
+        SentenceCase{"de", "ManyHidden", ManyHidden,
+                     "Auswahl: Notensysteme 1 Fl bis 2 Ob in System 1 (ausgeblendet: 1.200 "
+                     "Notensysteme), Takte 3 bis 5"},
+        SentenceCase{"fr", "ManyHidden", ManyHidden,
+                     "sélection\u00A0: portées 1 Fl à 2 Ob dans le système 1 (qui masque "
+                     "1\u202F200 portées), mesures 3 à 5"},
+        SentenceCase{"ja", "ManyHidden", ManyHidden,
+                     "選択範囲：譜表1 Fl～2 Ob（第1段、非表示：1,200個の譜表）、第3～5小節"},
+        SentenceCase{"en", "Folded", Folded, "1,976 staves (3 to 1978)|1 staff "},
+        SentenceCase{"de", "Folded", Folded, "1.976 Notensysteme (3–1978)|1 Notensystem "},
+        SentenceCase{"fr", "Folded", Folded, "1\u202F976 portées (3–1978)|1 portée "},
+        SentenceCase{"ja", "Folded", Folded, "1,976個の譜表（3～1978）|1個の譜表"},
+        SentenceCase{"en", "NewNotDrawn", NewNotDrawn, "new, not drawn|changed|not drawn"},
+        SentenceCase{"de", "NewNotDrawn", NewNotDrawn,
+                     "neu, nicht dargestellt|geändert|nicht dargestellt"},
+        SentenceCase{"fr", "NewNotDrawn", NewNotDrawn, "nouveau, non affiché|modifié|non affiché"},
+        SentenceCase{"ja", "NewNotDrawn", NewNotDrawn, "新規、図示なし|変更|図示なし"}),
+    [](const ::testing::TestParamInfo<SentenceCase>& param) {
+        return std::string(param.param.name) + "_" + param.param.language;
+    });
+
+// The legend's heads, left to right, as drawn: where each starts and what it says.
+std::vector<std::pair<int, std::string>> LegendHeads(const std::string& svg) {
+    const std::string group = "<g font-size=\"13\" fill=\"#666\" font-weight=\"bold\">";
+    const size_t from = svg.find(group), to = svg.find("</g>", from);
+    std::vector<std::pair<int, std::string>> heads;
+    for (size_t at = svg.find("<text x=\"", from); at < to; at = svg.find("<text x=\"", at + 1)) {
+        const size_t open = svg.find('>', at) + 1;
+        heads.emplace_back(std::stoi(svg.substr(at + 9)),
+                           svg.substr(open, svg.find('<', open) - open));
+    }
+    return heads;
+}
+
+// Each language draws its own labels and the document's names as stored, in fonts that have
+// its script, its legend's heads apart however long they are.
+TEST(Picture, SpeaksEachLanguageAndKeepsTheNames) {
+    const std::vector<driver::Picture> pictures = Pictures(4, 3, 48, 9, 16);
+    for (const labels::Labels& l : labels::Languages()) {
+        SCOPED_TRACE(std::string(l.code));
+        EXPECT_TRUE(driver::LanguageOfCode(std::string(l.code), "")) << "no such language";
+        const std::string svg = driver::GroupsSvg(pictures, l.code);
+        EXPECT_NE(svg.find(" font-family=\"" + std::string(l.fontFamily) + "\""),
+                  std::string::npos);
+        EXPECT_NE(svg.find(">Staff 2 <tspan"), std::string::npos);
+        EXPECT_NE(svg.find("<title>All (2)</title>All (2)</text>"), std::string::npos);
+        const auto heads = LegendHeads(svg);
+        ASSERT_EQ(heads.size(), 5u);
+        EXPECT_EQ(heads[3].second, l.fullNameColumn);
+        for (size_t i = 0; i + 1 < heads.size(); ++i) {
+            EXPECT_LT(heads[i].first + labels::EstimatedWidth(heads[i].second, 13, true),
+                      heads[i + 1].first)
+                << heads[i].second << " runs into " << heads[i + 1].second;
+        }
+    }
+    EXPECT_NE(labels::In("ja").fontFamily.find("Noto Sans CJK JP"), std::string_view::npos);
+    // A language without labels of its own reads English, as the plug-in falls back.
+    EXPECT_EQ(driver::GroupsSvg(pictures, "pt"), driver::GroupsSvg(pictures, "en"));
+    // A CJK character takes about an em, a Latin one about two thirds of one at most.
+    EXPECT_EQ(labels::EstimatedWidth("譜表", 10, false), 20);
+    EXPECT_EQ(labels::EstimatedWidth("ab", 10, true), 14);
 }
 
 // Scenarios as the validator writes its findings: every kind of planned fault, an end system of

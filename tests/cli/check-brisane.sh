@@ -451,5 +451,52 @@ LC_ALL= LC_MESSAGES=ja_JP.UTF-8 LANG=fr_FR.UTF-8 ends 1 "LC_MESSAGES before LANG
 LC_ALL=pt_BR.UTF-8 ends 1 "no table" "$q" --staves 1-3 --measures 5-8 &&
   says "no table" "language English (LC_ALL=pt_BR.UTF-8)" && says "no table" "+-- No Group --"
 
+# The pictures' language: the plug-in's by default, or the one --language names, which changes
+# neither the plug-in's boxes nor the report; the document's names are drawn as stored.
+# drawn NAME SVG TEXT...: the picture holds each TEXT; "!TEXT" that it does not.
+drawn() {
+  local name=$1 svg=$2 text
+  shift 2
+  for text in "$@"; do
+    if [[ "$text" == !* ]]; then
+      grep -qF -- "${text#!}" "$svg" && fail "$name: the picture holds '${text#!}'"
+    else
+      grep -qF -- "$text" "$svg" || fail "$name: the picture lacks '$text'"
+    fi
+  done
+}
+refused "--language pt: not a language of the plug-in; the languages are en, de, fr, ja" "$q" \
+  --staves 1-4 --measures 9-16 --language pt "${o[@]}"
+refused "--language means nothing with --scenario" --scenario "$work/s.json" --language de
+LC_ALL=fr_FR.UTF-8 runs "pictures as the plug-in speaks" "$q" --staves 1-4 --measures 9-16 --yes \
+  --svg "$made/fr.svg" &&
+  says "pictures as the plug-in speaks" "language French (LC_ALL=fr_FR.UTF-8), pictures in French" &&
+  drawn "pictures as the plug-in speaks" "$made/fr.svg" ">Avant</text>" ">nom complet<" \
+    ">sélection"$'\xc2\xa0'": portées 1 Violin I à 4 Violoncello, mesures 9 à 16<" \
+    "<title>String Quartet</title>" "!>full name<"
+ends 1 "--language de" "$q" --staves 1-4 --measures 5-6 --no --svg "$made/de.svg" --language de &&
+  says "--language de" "language English (LC_ALL=C), pictures in German (--language de)" &&
+  says "--language de" "+-- Too small region? --" &&
+  drawn "--language de" "$made/de.svg" ">Vorher</text>" ">Vollständiger Name<" \
+    ">Auswahl: Notensysteme 1 Violin I bis 4 Violoncello, Takte 5 bis 6<" ">Violin I <tspan" \
+    "<title>String Quartet</title>" "!>full name<" "!Auswahl: staves"
+LC_ALL=de_DE.UTF-8 ends 1 "--language ja" "$q" --staves 1-4 --measures 5-6 --no --svg "$made/ja.svg" \
+  --language=ja &&
+  says "--language ja" "language German (LC_ALL=de_DE.UTF-8), pictures in Japanese (--language ja)" &&
+  says "--language ja" "+-- Bereich zu klein? --" &&
+  drawn "--language ja" "$made/ja.svg" ">実行前</text>" ">フルネーム<" "'Noto Sans CJK JP'" \
+    "<title>String Quartet</title>" "<title>Str. Qt.</title>" "!>Vollständiger Name<"
+LC_ALL=pt_BR.UTF-8 runs "pictures without labels" "$q" --staves 1-4 --measures 9-16 --yes \
+  --svg "$made/pt.svg" &&
+  says "pictures without labels" "language English (LC_ALL=pt_BR.UTF-8), pictures in English" &&
+  drawn "pictures without labels" "$made/pt.svg" ">Before</text>" ">full name<"
+# Without pictures, their language is named only where it is not the plug-in's.
+if LC_ALL=ja_JP.UTF-8 runs "no pictures, one language" "$q" --staves 1-4 --measures 9-16 --yes \
+  --language ja; then
+  grep -q "pictures in" "$work/stdout" && fail "no pictures, one language: their language is named"
+fi
+runs "no pictures, another language" "$q" --staves 1-4 --measures 9-16 --yes --language fr &&
+  says "no pictures, another language" "language English (LC_ALL=C), pictures in French (--language fr)"
+
 if [ $failures -ne 0 ]; then exit 1; fi
 echo "brisane: every case behaves"

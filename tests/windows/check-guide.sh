@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The release's guides: each one self-contained valid HTML (no scripts, nothing fetched), holding
-# every picture of release/guide/figures.txt as an SVG that renders, quoting each message box as
+# every picture of release/guide/figures.txt as an SVG that renders, labelled in the guide's
+# language (a Japanese one in fonts that have Japanese), quoting each message box as
 # the plug-in shows it in the guide's language, and reading well in a browser at a laptop's
 # width: nothing wider than the window, the pictures loaded and shown large enough to read. The
 # browser's screenshots of each guide (the first screen and the whole page) are left in OUT_DIR
@@ -17,12 +18,14 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/vb-guide.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 source "$(dirname "$0")/check-common.sh"
 
-for tool in xmllint rsvg-convert chromium; do
+for tool in xmllint rsvg-convert chromium fc-list; do
   command -v "$tool" >/dev/null || {
     echo "FAIL: $tool is missing (tools/setup installs it)"
     exit 1
   }
 done
+# Without a Japanese font the Japanese guide's screenshots show empty boxes for its characters.
+[ -n "$(fc-list :lang=ja)" ] || fail "no font has Japanese (tools/setup installs fonts-ipafont-gothic)"
 # A page that waits for something (a dialog of a script) must not hold the check up.
 browser=(timeout 120 chromium --headless --no-sandbox --disable-gpu --no-first-run
   --disable-background-networking --disable-component-update --disable-sync
@@ -96,8 +99,16 @@ for guide in GUIDE.html GUIDE.de.html GUIDE.fr.html GUIDE.ja.html; do
     grep -q "id=\"$anchor\"" "$page" || fail "$guide: links to #$anchor, which it lacks"
   done
 
-  # --- The pictures ---
-  pictures=0
+  # --- The pictures, labelled in the guide's language ---
+  # The legend's head over the full names, as a reader of the language reads it; English where
+  # the guide's language is not listed here.
+  case $language in
+  de) heading="Vollständiger Name" ;;
+  fr) heading="nom complet" ;;
+  ja) heading="フルネーム" ;;
+  *) heading="full name" ;;
+  esac
+  pictures=0 unlabelled=0 foreign_labels=0 latin_fonts=0
   while read -r data; do
     pictures=$((pictures + 1))
     base64 -d <<<"$data" >"$work/picture.svg" 2>/dev/null
@@ -107,11 +118,27 @@ for guide in GUIDE.html GUIDE.de.html GUIDE.fr.html GUIDE.ja.html; do
     else
       fail "$guide: picture $pictures is not an SVG that renders"
     fi
+    grep -qF ">$heading<" "$work/picture.svg" || unlabelled=$((unlabelled + 1))
+    [ "$heading" == "full name" ] || ! grep -qF ">full name<" "$work/picture.svg" ||
+      foreign_labels=$((foreign_labels + 1))
+    # The picture's own font list: for Japanese, one of the families of Windows, macOS and Linux
+    # that have Japanese.
+    if [ "$language" == ja ] && ! head -n 1 "$work/picture.svg" |
+      grep -qE "^<svg [^>]*font-family=\"[^\"]*('Yu Gothic UI'|Meiryo|'Hiragino Sans'|'Noto Sans CJK JP')"; then
+      latin_fonts=$((latin_fonts + 1))
+    fi
   done < <(grep -oE 'src="data:image/svg\+xml;base64,[A-Za-z0-9+/=]+"' "$page" | cut -d , -f 2 | tr -d '"')
   if ((pictures == figures)); then
     pass "$guide: holds the $figures pictures"
   else
     fail "$guide: holds $pictures pictures, release/guide/figures.txt draws $figures"
+  fi
+  if ((unlabelled + foreign_labels + latin_fonts == 0)); then
+    pass "$guide: its pictures are labelled in its language (\"$heading\")"
+  else
+    ((unlabelled == 0)) || fail "$guide: $unlabelled pictures lack the legend's head \"$heading\""
+    ((foreign_labels == 0)) || fail "$guide: $foreign_labels pictures are labelled in English"
+    ((latin_fonts == 0)) || fail "$guide: $latin_fonts pictures name no font that has Japanese"
   fi
 
   # --- The message boxes quote the plug-in's texts in the guide's language ---

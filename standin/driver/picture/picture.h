@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -17,11 +18,11 @@ struct MarkedSelection {
     int16_t topStaff = 0, bottomStaff = 0;
     int16_t firstMeasure = 0, lastMeasure = 0;
     std::vector<int16_t> hidden;  // staves of the score that the selection's staff system hides
-    std::string description;      // one line for the reader, unescaped
+    std::string description;      // one line for the reader, unescaped (labels.h words it)
 };
 
 struct Picture {
-    std::string title;
+    std::string title;  // as labels.h words it: before or after the command
     std::vector<std::pair<int16_t, std::string>> staves;  // score order: number, name
     int measureCount = 0;
     std::vector<standin::GroupView> groups;
@@ -34,7 +35,8 @@ struct Picture {
 // against the first are marked so in its legend. A large score is folded to a bounded height
 // (runs of staves away from the selection as one row, groups beyond twenty counted rather than
 // drawn, a narrow selection in a long score widened); the time taken grows with staves plus
-// groups.
-std::string GroupsSvg(const std::vector<Picture>& pictures);
+// groups. Its own texts are in `language`, a code of resources/languages.txt ("de"), the pictures'
+// titles and selection lines as given; English for a language without labels (labels.h).
+std::string GroupsSvg(const std::vector<Picture>& pictures, std::string_view language);
 
 }  // namespace driver

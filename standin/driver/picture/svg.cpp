@@ -82,9 +82,10 @@ std::vector<Run> Runs(std::string_view name) {
     return runs;
 }
 
-// The content of a <text> element for a name: the runs, and the stored text as its tooltip.
-std::string NameSvg(const std::u16string& name, bool has) {
-    if (!has) return "<tspan fill=\"#999\">" + Xml(labels::kNoName) + "</tspan>";
+// The content of a <text> element for a name: the runs, and the stored text as its tooltip;
+// `none` where the group has no such name.
+std::string NameSvg(const std::u16string& name, bool has, std::string_view none) {
+    if (!has) return "<tspan fill=\"#999\">" + Xml(none) + "</tspan>";
     const std::string stored = support::Utf8(name);
     std::string out = "<title>" + Xml(stored) + "</title>";
     for (const Run& run : Runs(stored)) {
@@ -104,11 +105,18 @@ std::string NameSvg(const std::u16string& name, bool has) {
 // The pictures as SVG, drawn one at a time from their layouts.
 class Drawing {
   public:
-    explicit Drawing(const std::vector<Picture>& pictures)
+    Drawing(const std::vector<Picture>& pictures, const labels::Labels& words)
         : pictures_(pictures),
+          words_(words),
           changes_(CompareWithTheFirst(pictures)),
-          drawn_(ChooseGroups(pictures, changes_)) {
+          drawn_(ChooseGroups(pictures, changes_)),
+          columns_(LegendColumns()) {
+        // Beside the titles, or further right where a long title needs the room; in line in
+        // every picture.
+        selectionX_ = kMargin + 110;
         for (const Picture& p : pictures) {
+            selectionX_ =
+                std::max(selectionX_, kMargin + labels::EstimatedWidth(p.title, 22, true) + 16);
             for (const auto& g : p.groups)
                 colours_.emplace(IdOf(g), colours_.size() % kColourCount);
         }
@@ -127,8 +135,8 @@ class Drawing {
         }
         std::ostringstream svg;
         svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\"" << y
-            << "\" viewBox=\"0 0 " << kWidth << " " << y
-            << "\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"" << kNameSize
+            << "\" viewBox=\"0 0 " << kWidth << " " << y << "\" font-family=\""
+            << Xml(words_.fontFamily) << "\" font-size=\"" << kNameSize
             << "\">\n<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
             << body_.str() << "</svg>\n";
         return svg.str();
@@ -146,7 +154,7 @@ class Drawing {
         body_ << "<text x=\"" << kMargin << "\" y=\"" << top + 30
               << "\" font-size=\"22\" font-weight=\"bold\">" << Xml(p.title) << "</text>\n";
         if (p.selection) {
-            body_ << "<text x=\"" << kMargin + 110 << "\" y=\"" << top + 30 << "\" fill=\""
+            body_ << "<text x=\"" << selectionX_ << "\" y=\"" << top + 30 << "\" fill=\""
                   << kSelectionColour << "\">" << Xml(p.selection->description) << "</text>\n";
         }
         Axis(p, gridTop, gridBottom);
@@ -156,7 +164,7 @@ class Drawing {
         if (p.selection) Selection(*p.selection, gridTop, gridBottom, true);
         if (rows == 0) {
             body_ << "<text x=\"" << kGridLeft << "\" y=\"" << gridTop + 18 << "\" fill=\"#999\">"
-                  << Xml(labels::kNoStaves) << "</text>\n";
+                  << Xml(words_.noStaves) << "</text>\n";
         }
         return Legend(p, index, gridBottom + 24, clip);
     }
@@ -254,19 +262,26 @@ class Drawing {
             const int middle = RowTop(i, gridTop) + kRow / 2;
             const bool isHidden = row.first == row.last && hidden.count(staff.first) != 0;
             const bool selected = p.selection && !isHidden && Within(i, *p.selection);
+            const bool folded = row.first != row.last;
+            std::string count, range;
+            int size = 13;
+            if (folded) {
+                count = words_.foldedStaves(row.last - row.first + 1);
+                range = words_.foldedStaffRange(staff.first, p.staves[row.last].first);
+                // A label of thousands of staves in a long word, smaller where it would not fit.
+                if (labels::EstimatedWidth(count + range, size, selected) > kGridLeft - 12)
+                    size = 11;
+            }
             body_ << "<text x=\"" << kGridLeft - 12 << "\" y=\"" << middle + 5
-                  << "\" text-anchor=\"end\" font-size=\"13\""
+                  << "\" text-anchor=\"end\" font-size=\"" << size << "\""
                   << (selected ? " font-weight=\"bold\"" : "")
                   << (isHidden ? " font-style=\"italic\" fill=\"#999\"" : "");
-            if (row.first == row.last) {
+            if (!folded) {
                 body_ << ">" << Xml(staff.second) << " <tspan fill=\"#888\">(" << staff.first
                       << ")</tspan></text>\n";
             } else {
-                body_ << " font-style=\"italic\" fill=\"#777\">"
-                      << Xml(labels::FoldedStaves(row.last - row.first + 1))
-                      << " <tspan fill=\"#888\">("
-                      << Xml(labels::FoldedStaffRange(staff.first, p.staves[row.last].first))
-                      << ")</tspan></text>\n";
+                body_ << " font-style=\"italic\" fill=\"#777\">" << Xml(count)
+                      << "<tspan fill=\"#888\">" << Xml(range) << "</tspan></text>\n";
             }
         }
         body_ << "</g>\n";
@@ -337,35 +352,59 @@ class Drawing {
         const int x = right ? x2 - 6 : x1 + 9;
         body_ << "<g clip-path=\"url(#" << id << ")\" fill=\"" << colour << "\">\n";
         body_ << "<text x=\"" << x << "\" y=\"" << y1 + 16 << "\"" << anchor << kHalo << ">"
-              << NameSvg(g.fullName, g.hasFullName) << "</text>\n";
+              << NameSvg(g.fullName, g.hasFullName, words_.noName) << "</text>\n";
         if (y2 - y1 >= 2 * kLine) {
             body_ << "<text x=\"" << x << "\" y=\"" << y2 - 6 << "\"" << anchor << kHalo
-                  << " font-style=\"italic\">" << NameSvg(g.abbrevName, g.hasAbbrevName)
-                  << "</text>\n";
+                  << " font-style=\"italic\">"
+                  << NameSvg(g.abbrevName, g.hasAbbrevName, words_.noName) << "</text>\n";
         }
         body_ << "</g>\n";
     }
 
+    // The legend's columns, left to right; the change has no head.
+    enum Column { kGroup, kStaves, kMeasures, kChange, kFull, kAbbrev, kColumns };
+    struct Columns {
+        int x[kColumns];
+        std::string_view head[kColumns];
+    };
+    // Where each column starts: a head, or a mark of the change column, wider than its column
+    // moves the columns after it right.
+    Columns LegendColumns() const {
+        Columns c = {{kMargin + 22, kMargin + 90, kMargin + 180, kMargin + 280, kMargin + 360,
+                      kMargin + 880},
+                     {words_.groupColumn, words_.stavesColumn, words_.measuresColumn, "",
+                      words_.fullNameColumn, words_.abbreviatedNameColumn}};
+        int shift = 0;
+        for (int i = 0; i + 1 < kColumns; ++i) {
+            int width = labels::EstimatedWidth(c.head[i], 13, true);
+            if (i == kChange) {
+                for (labels::Change change : {labels::Change::New, labels::Change::Changed})
+                    width = std::max(width, labels::EstimatedWidth(words_.groupChange(change, true),
+                                                                   kNameSize, true));
+            }
+            shift = std::max(shift, c.x[i] + shift + width + 10 - c.x[i + 1]);
+            c.x[i + 1] += shift;
+        }
+        return c;
+    }
+
     // One line per group; names in columns, each clipped to its column.
     int Legend(const Picture& p, size_t index, int top, const std::string& clip) {
-        constexpr int kGroup = kMargin + 22, kStaves = kMargin + 90, kMeasures = kMargin + 180,
-                      kChange = kMargin + 280, kFull = kMargin + 360, kAbbrev = kMargin + 880;
+        const int* x = columns_.x;
         body_ << "<g font-size=\"13\" fill=\"#666\" font-weight=\"bold\">";
-        for (auto [x, text] :
-             {std::pair{kGroup, labels::kGroupColumn}, std::pair{kStaves, labels::kStavesColumn},
-              std::pair{kMeasures, labels::kMeasuresColumn},
-              std::pair{kFull, labels::kFullNameColumn},
-              std::pair{kAbbrev, labels::kAbbreviatedNameColumn}}) {
-            body_ << "<text x=\"" << x << "\" y=\"" << top << "\">" << Xml(text) << "</text>";
+        for (int i = 0; i < kColumns; ++i) {
+            if (columns_.head[i].empty()) continue;
+            body_ << "<text x=\"" << x[i] << "\" y=\"" << top << "\">" << Xml(columns_.head[i])
+                  << "</text>";
         }
         body_ << "</g>\n";
         const std::vector<size_t>& drawn = *layout_.drawn;
         const int rows = static_cast<int>(drawn.size() + (drawn.size() < p.groups.size() ? 1 : 0));
-        for (auto [name, x, width] : {std::tuple{"full", kFull, kAbbrev - kFull - 16},
-                                      std::tuple{"abbr", kAbbrev, kGridRight - kAbbrev}}) {
-            body_ << "<clipPath id=\"" << clip << "-" << name << "\"><rect x=\"" << x << "\" y=\""
-                  << top << "\" width=\"" << width << "\" height=\"" << (rows + 1) * kLine
-                  << "\"/></clipPath>\n";
+        for (auto [name, left, width] : {std::tuple{"full", x[kFull], x[kAbbrev] - x[kFull] - 16},
+                                         std::tuple{"abbr", x[kAbbrev], kGridRight - x[kAbbrev]}}) {
+            body_ << "<clipPath id=\"" << clip << "-" << name << "\"><rect x=\"" << left
+                  << "\" y=\"" << top << "\" width=\"" << width << "\" height=\""
+                  << (rows + 1) * kLine << "\"/></clipPath>\n";
         }
         int y = top;
         for (size_t i : drawn) {
@@ -373,32 +412,34 @@ class Drawing {
             y += kLine;
             const char* colour = kColours[colours_.at(IdOf(g))];
             const std::string change =
-                labels::GroupChange(index == 0 ? labels::Change::None : ChangeOf(g, changes_),
-                                    Drawable(p, layout_.rows, g));
+                words_.groupChange(index == 0 ? labels::Change::None : ChangeOf(g, changes_),
+                                   Drawable(p, layout_.rows, g));
             body_ << "<rect x=\"" << kMargin << "\" y=\"" << y - 12 << "\" width=\"14\" "
                   << "height=\"14\" fill=\"" << colour << "\" fill-opacity=\"0.5\" stroke=\""
                   << colour << "\"/>\n";
             body_ << "<text y=\"" << y << "\"" << (change.empty() ? "" : " font-weight=\"bold\"")
-                  << "><tspan x=\"" << kGroup << "\">" << g.owner << "/" << g.number
-                  << "</tspan><tspan x=\"" << kStaves << "\">" << Range(g.startStaff, g.endStaff)
-                  << "</tspan><tspan x=\"" << kMeasures << "\">"
-                  << Range(g.startMeasure, g.endMeasure) << "</tspan><tspan x=\"" << kChange
+                  << "><tspan x=\"" << x[kGroup] << "\">" << g.owner << "/" << g.number
+                  << "</tspan><tspan x=\"" << x[kStaves] << "\">" << Range(g.startStaff, g.endStaff)
+                  << "</tspan><tspan x=\"" << x[kMeasures] << "\">"
+                  << Range(g.startMeasure, g.endMeasure) << "</tspan><tspan x=\"" << x[kChange]
                   << "\" fill=\"" << kSelectionColour << "\">" << Xml(change)
                   << "</tspan></text>\n";
-            body_ << "<text x=\"" << kFull << "\" y=\"" << y << "\" clip-path=\"url(#" << clip
-                  << "-full)\">" << NameSvg(g.fullName, g.hasFullName) << "</text>\n";
-            body_ << "<text x=\"" << kAbbrev << "\" y=\"" << y << "\" clip-path=\"url(#" << clip
-                  << "-abbr)\">" << NameSvg(g.abbrevName, g.hasAbbrevName) << "</text>\n";
+            body_ << "<text x=\"" << x[kFull] << "\" y=\"" << y << "\" clip-path=\"url(#" << clip
+                  << "-full)\">" << NameSvg(g.fullName, g.hasFullName, words_.noName)
+                  << "</text>\n";
+            body_ << "<text x=\"" << x[kAbbrev] << "\" y=\"" << y << "\" clip-path=\"url(#" << clip
+                  << "-abbr)\">" << NameSvg(g.abbrevName, g.hasAbbrevName, words_.noName)
+                  << "</text>\n";
         }
         if (drawn.size() < p.groups.size()) {
             y += kLine;
-            body_ << "<text x=\"" << kGroup << "\" y=\"" << y << "\" fill=\"#666\">"
+            body_ << "<text x=\"" << x[kGroup] << "\" y=\"" << y << "\" fill=\"#666\">"
                   << Xml(Untold(p, index)) << "</text>\n";
         }
         if (p.groups.empty()) {
             y += kLine;
-            body_ << "<text x=\"" << kGroup << "\" y=\"" << y << "\" fill=\"#999\">"
-                  << Xml(labels::kNoGroups) << "</text>\n";
+            body_ << "<text x=\"" << x[kGroup] << "\" y=\"" << y << "\" fill=\"#999\">"
+                  << Xml(words_.noGroups) << "</text>\n";
         }
         return y + 20;
     }
@@ -414,12 +455,15 @@ class Drawing {
             changed += changes_.changed.count(IdOf(p.groups[i]));
             near += NearnessOf(p, layout_.positions, p.groups[i]) <= kCrosses ? 1u : 0u;
         }
-        return labels::UntoldGroups(untold, changed, near, index > 0, p.selection.has_value());
+        return words_.untoldGroups(untold, changed, near, index > 0, p.selection.has_value());
     }
 
     const std::vector<Picture>& pictures_;
+    const labels::Labels& words_;
     const Changes changes_;
     const std::vector<std::vector<size_t>> drawn_;  // per picture: the groups drawn, in order
+    const Columns columns_;                         // of the legend
+    int selectionX_ = 0;  // where the line that describes the selection starts
     std::map<GroupId, size_t> colours_;
     Layout layout_;  // of the picture being drawn
     std::ostringstream body_;
@@ -428,8 +472,8 @@ class Drawing {
 }  // namespace
 }  // namespace picture
 
-std::string GroupsSvg(const std::vector<Picture>& pictures) {
-    return picture::Drawing(pictures).Svg();
+std::string GroupsSvg(const std::vector<Picture>& pictures, std::string_view language) {
+    return picture::Drawing(pictures, picture::labels::In(language)).Svg();
 }
 
 }  // namespace driver
