@@ -2,6 +2,8 @@
 // terminal and for XML, outputs written all or none, and the picture of the groups.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -435,10 +437,10 @@ namespace labels = driver::picture::labels;
 // (German and French singular and plural, French singular for 0 and 1 too, Japanese none), its
 // way of writing a count, and French no-break spaces before a colon.
 struct SentenceCase {
-    const char* language;
     const char* name;
     std::string (*sentence)(const labels::Labels& l);
-    const char* expected;
+    // The sentence in English, German, French and Japanese.
+    std::array<const char*, 4> expected;
 };
 
 std::string ManyUntold(const labels::Labels& l) {
@@ -472,86 +474,76 @@ std::string NewNotDrawn(const labels::Labels& l) {
 
 class PictureSentences : public ::testing::TestWithParam<SentenceCase> {};
 
-TEST_P(PictureSentences, ReadInTheLanguage) {
+TEST_P(PictureSentences, ReadInEachLanguage) {
     const SentenceCase& c = GetParam();
-    const labels::Labels& l = labels::In(c.language);
-    ASSERT_EQ(l.code, c.language);
-    EXPECT_EQ(c.sentence(l), c.expected);
+    const char* const codes[] = {"en", "de", "fr", "ja"};
+    for (size_t i = 0; i < c.expected.size(); ++i) {
+        const labels::Labels& l = labels::In(codes[i]);
+        ASSERT_EQ(l.code, codes[i]);
+        EXPECT_EQ(c.sentence(l), c.expected[i]) << codes[i];
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Languages, PictureSentences,
     ::testing::Values(
-        SentenceCase{"en", "ManyUntold", ManyUntold,
-                     "1,976 further groups not drawn: none of them changed, 889 cross the "
-                     "selection"},
-        SentenceCase{"de", "ManyUntold", ManyUntold,
-                     "1.976 weitere Gruppen nicht dargestellt: keine davon geändert, 889 "
-                     "überlappen die Auswahl"},
-        SentenceCase{"fr", "ManyUntold", ManyUntold,
-                     "1\u202F976 autres groupes non affichés\u00A0: aucun modifié, 889 "
-                     "chevauchent la sélection"},
-        SentenceCase{"ja", "ManyUntold", ManyUntold,
-                     "ほかの1,976個のグループは省略：いずれも変更なし、889個が選択範囲と重なる"},
-        SentenceCase{"en", "OneUntold", OneUntold,
-                     "1 further group not drawn: 1 changes, 1 crosses the selection"},
+        SentenceCase{"ManyUntold",
+                     ManyUntold,
+                     {"1,976 further groups not drawn: none of them changed, 889 cross the "
+                      "selection",
+                      "1.976 weitere Gruppen nicht dargestellt: keine davon geändert, 889 "
+                      "überlappen die Auswahl",
+                      "1\u202F976 autres groupes non affichés\u00A0: aucun modifié, 889 "
+                      "chevauchent la sélection",
+                      "ほかの1,976個のグループは省略：いずれも変更なし、889個が選択範囲と重なる"}},
         SentenceCase{
-            "de", "OneUntold", OneUntold,
-            "1 weitere Gruppe nicht dargestellt: 1 wird geändert, 1 überlappt die Auswahl"},
-        SentenceCase{"fr", "OneUntold", OneUntold,
-                     "1 autre groupe non affiché\u00A0: 1 sera modifié, 1 chevauche la sélection"},
-        SentenceCase{"ja", "OneUntold", OneUntold,
-                     "ほかの1個のグループは省略：うち1個は変更対象、1個が選択範囲と重なる"},
-        SentenceCase{"en", "UntoldWithoutSelection", UntoldWithoutSelection,
-                     "2 further groups not drawn: 3 changed, no selection"},
-        SentenceCase{"de", "UntoldWithoutSelection", UntoldWithoutSelection,
-                     "2 weitere Gruppen nicht dargestellt: 3 geändert, keine Auswahl"},
-        SentenceCase{"fr", "UntoldWithoutSelection", UntoldWithoutSelection,
-                     "2 autres groupes non affichés\u00A0: 3 modifiés, pas de sélection"},
-        SentenceCase{"ja", "UntoldWithoutSelection", UntoldWithoutSelection,
-                     "ほかの2個のグループは省略：うち3個は変更あり、選択範囲なし"},
-        SentenceCase{"en", "Staves", Staves,
-                     "selected: staves 1 Violin I to 4 Violoncello, measures 9 to 16"},
-        SentenceCase{"de", "Staves", Staves,
-                     "Auswahl: Notensysteme 1 Violin I bis 4 Violoncello, Takte 9 bis 16"},
-        SentenceCase{"fr", "Staves", Staves,
-                     "sélection\u00A0: portées 1 Violin I à 4 Violoncello, mesures 9 à 16"},
-        SentenceCase{"ja", "Staves", Staves,
-                     "選択範囲：譜表1 Violin I～4 Violoncello、第9～16小節"},
-        SentenceCase{"en", "OneStaffOfASystem", OneStaffOfASystem,
-                     "selected: staff 3 Clarinet in A in staff system 2 (which hides 2 Oboe, 6), "
-                     "measures 9 to 9"},
-        SentenceCase{"de", "OneStaffOfASystem", OneStaffOfASystem,
-                     "Auswahl: Notensystem 3 Clarinet in A in System 2 (ausgeblendet: 2 Oboe, 6), "
-                     "Takt 9"},
-        SentenceCase{"fr", "OneStaffOfASystem", OneStaffOfASystem,
-                     "sélection\u00A0: portée 3 Clarinet in A dans le système 2 (qui masque "
-                     "2 Oboe, 6), mesure 9"},
-        SentenceCase{"ja", "OneStaffOfASystem", OneStaffOfASystem,
-                     "選択範囲：譜表3 Clarinet in A（第2段、非表示：2 Oboe、6）、第9小節"},
-        SentenceCase{"en", "ManyHidden", ManyHidden,
-                     "selected: staves 1 Fl to 2 Ob in staff system 1 (which hides 1,200 staves), "
-                     "measures 3 to 5"},
-        SentenceCase{"de", "ManyHidden", ManyHidden,
-                     "Auswahl: Notensysteme 1 Fl bis 2 Ob in System 1 (ausgeblendet: 1.200 "
-                     "Notensysteme), Takte 3 bis 5"},
-        SentenceCase{"fr", "ManyHidden", ManyHidden,
-                     "sélection\u00A0: portées 1 Fl à 2 Ob dans le système 1 (qui masque "
-                     "1\u202F200 portées), mesures 3 à 5"},
-        SentenceCase{"ja", "ManyHidden", ManyHidden,
-                     "選択範囲：譜表1 Fl～2 Ob（第1段、非表示：1,200個の譜表）、第3～5小節"},
-        SentenceCase{"en", "Folded", Folded, "1,976 staves (3 to 1978)|1 staff "},
-        SentenceCase{"de", "Folded", Folded, "1.976 Notensysteme (3–1978)|1 Notensystem "},
-        SentenceCase{"fr", "Folded", Folded, "1\u202F976 portées (3–1978)|1 portée "},
-        SentenceCase{"ja", "Folded", Folded, "1,976個の譜表（3～1978）|1個の譜表"},
-        SentenceCase{"en", "NewNotDrawn", NewNotDrawn, "new, not drawn|changed|not drawn"},
-        SentenceCase{"de", "NewNotDrawn", NewNotDrawn,
-                     "neu, nicht dargestellt|geändert|nicht dargestellt"},
-        SentenceCase{"fr", "NewNotDrawn", NewNotDrawn, "nouveau, non affiché|modifié|non affiché"},
-        SentenceCase{"ja", "NewNotDrawn", NewNotDrawn, "新規、図示なし|変更|図示なし"}),
-    [](const ::testing::TestParamInfo<SentenceCase>& param) {
-        return std::string(param.param.name) + "_" + param.param.language;
-    });
+            "OneUntold",
+            OneUntold,
+            {"1 further group not drawn: 1 changes, 1 crosses the selection",
+             "1 weitere Gruppe nicht dargestellt: 1 wird geändert, 1 überlappt die Auswahl",
+             "1 autre groupe non affiché\u00A0: 1 sera modifié, 1 chevauche la sélection",
+             "ほかの1個のグループは省略：うち1個は変更対象、1個が選択範囲と重なる"}},
+        SentenceCase{"UntoldWithoutSelection",
+                     UntoldWithoutSelection,
+                     {"2 further groups not drawn: 3 changed, no selection",
+                      "2 weitere Gruppen nicht dargestellt: 3 geändert, keine Auswahl",
+                      "2 autres groupes non affichés\u00A0: 3 modifiés, pas de sélection",
+                      "ほかの2個のグループは省略：うち3個は変更あり、選択範囲なし"}},
+        SentenceCase{"Staves",
+                     Staves,
+                     {"selected: staves 1 Violin I to 4 Violoncello, measures 9 to 16",
+                      "Auswahl: Notensysteme 1 Violin I bis 4 Violoncello, Takte 9 bis 16",
+                      "sélection\u00A0: portées 1 Violin I à 4 Violoncello, mesures 9 à 16",
+                      "選択範囲：譜表1 Violin I～4 Violoncello、第9～16小節"}},
+        SentenceCase{"OneStaffOfASystem",
+                     OneStaffOfASystem,
+                     {"selected: staff 3 Clarinet in A in staff system 2 (which hides 2 Oboe, 6), "
+                      "measures 9 to 9",
+                      "Auswahl: Notensystem 3 Clarinet in A in System 2 (ausgeblendet: 2 Oboe, 6), "
+                      "Takt 9",
+                      "sélection\u00A0: portée 3 Clarinet in A dans le système 2 (qui masque "
+                      "2 Oboe, 6), mesure 9",
+                      "選択範囲：譜表3 Clarinet in A（第2段、非表示：2 Oboe、6）、第9小節"}},
+        SentenceCase{"ManyHidden",
+                     ManyHidden,
+                     {"selected: staves 1 Fl to 2 Ob in staff system 1 (which hides 1,200 staves), "
+                      "measures 3 to 5",
+                      "Auswahl: Notensysteme 1 Fl bis 2 Ob in System 1 (ausgeblendet: 1.200 "
+                      "Notensysteme), Takte 3 bis 5",
+                      "sélection\u00A0: portées 1 Fl à 2 Ob dans le système 1 (qui masque "
+                      "1\u202F200 portées), mesures 3 à 5",
+                      "選択範囲：譜表1 Fl～2 Ob（第1段、非表示：1,200個の譜表）、第3～5小節"}},
+        SentenceCase{
+            "Folded",
+            Folded,
+            {"1,976 staves (3 to 1978)|1 staff ", "1.976 Notensysteme (3–1978)|1 Notensystem ",
+             "1\u202F976 portées (3–1978)|1 portée ", "1,976個の譜表（3～1978）|1個の譜表"}},
+        SentenceCase{"NewNotDrawn",
+                     NewNotDrawn,
+                     {"new, not drawn|changed|not drawn",
+                      "neu, nicht dargestellt|geändert|nicht dargestellt",
+                      "nouveau, non affiché|modifié|non affiché", "新規、図示なし|変更|図示なし"}}),
+    [](const ::testing::TestParamInfo<SentenceCase>& param) { return param.param.name; });
 
 // The legend's heads, left to right, as drawn: where each starts and what it says.
 std::vector<std::pair<int, std::string>> LegendHeads(const std::string& svg) {
