@@ -519,8 +519,8 @@ INSTANTIATE_TEST_SUITE_P(
                      OneStaffOfASystem,
                      {"selected: staff 3 Clarinet in A in staff system 2 (which hides 2 Oboe, 6), "
                       "measures 9 to 9",
-                      "Auswahl: Notensystem 3 Clarinet in A in Akkolade 2 (ausgeblendet: 2 Oboe, 6), "
-                      "Takt 9",
+                      "Auswahl: Notensystem 3 Clarinet in A in Akkolade 2 (ausgeblendet: "
+                      "2 Oboe, 6), Takt 9",
                       "Sélection\u00A0: portée 3 Clarinet in A dans le système 2 (qui masque "
                       "2 Oboe, 6), mesure 9",
                       "選択範囲：五線3 Clarinet in A（組段2、非表示：2 Oboe、6）、第9小節"}},
