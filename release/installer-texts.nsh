@@ -28,9 +28,9 @@ LangString FinalePageSubtitle ${LANG_FRENCH} "Choisissez où installer le plug-i
 LangString FinalePageSubtitle ${LANG_JAPANESE} "プラグインのインストール先を選んでください。"
 
 LangString FoundText ${LANG_ENGLISH} "Setup found these installations of the 64-bit Finale. The plug-in is installed into the Plug-ins folder of each one checked."
-LangString FoundText ${LANG_GERMAN} "Das Setup-Programm hat diese Installationen des 64-Bit-Finale gefunden. Das Plug-in wird in den Ordner „Plug-ins“ jeder aktivierten Installation installiert."
+LangString FoundText ${LANG_GERMAN} "Das Setup-Programm hat diese Installationen des 64-Bit-Finale gefunden. Das Plug-in wird in den Ordner „Plug-ins“ jeder ausgewählten Installation installiert."
 LangString FoundText ${LANG_FRENCH} "Le programme d’installation a trouvé ces installations de Finale 64 bits. Le plug-in est installé dans le dossier « Plug-ins » de chaque installation cochée."
-LangString FoundText ${LANG_JAPANESE} "64ビット版Finaleの次のインストールが見つかりました。チェックした各インストールの「Plug-ins」フォルダーにプラグインをインストールします。"
+LangString FoundText ${LANG_JAPANESE} "64ビット版Finaleのインストール先が次のとおり見つかりました。チェックした各インストール先の「Plug-ins」フォルダーにプラグインをインストールします。"
 
 LangString NoneFoundText ${LANG_ENGLISH} "Setup found no 64-bit Finale 25, 26 or 27 in $0.$\r$\n$\r$\nYou may choose a folder for the plug-in anyway. Finale loads plug-ins only from its own plug-in folder (usually the folder Plug-ins in Finale's folder): installed anywhere else, the plug-in does not appear in Finale."
 LangString NoneFoundText ${LANG_GERMAN} "Das Setup-Programm hat in $0 kein 64-Bit-Finale 25, 26 oder 27 gefunden.$\r$\n$\r$\nSie können trotzdem einen Ordner für das Plug-in wählen. Finale lädt Plug-ins nur aus seinem eigenen Plug-in-Ordner (meist dem Ordner „Plug-ins“ im Finale-Ordner); an anderer Stelle installiert, erscheint das Plug-in nicht in Finale."
@@ -43,7 +43,7 @@ LangString PickFolder ${LANG_FRENCH} "Choisissez le dossier du plug-in"
 LangString PickFolder ${LANG_JAPANESE} "プラグインのフォルダーを選んでください"
 
 LangString NoneChecked ${LANG_ENGLISH} "Check at least one installation of Finale."
-LangString NoneChecked ${LANG_GERMAN} "Aktivieren Sie mindestens eine Finale-Installation."
+LangString NoneChecked ${LANG_GERMAN} "Wählen Sie mindestens eine Finale-Installation aus."
 LangString NoneChecked ${LANG_FRENCH} "Cochez au moins une installation de Finale."
 LangString NoneChecked ${LANG_JAPANESE} "Finaleのインストール先を1つ以上チェックしてください。"
 
@@ -58,8 +58,8 @@ LangString InUse ${LANG_FRENCH} "Un fichier de $1 ne peut pas être remplacé ni
 LangString InUse ${LANG_JAPANESE} "$1のファイルを置き換えることも削除することもできません。Finaleが起動している可能性があります。$\r$\n$\r$\nFinaleを終了して「再試行」を選ぶか、「キャンセル」を選んで何も変更せずに終了してください。"
 
 LangString NotWritten ${LANG_ENGLISH} "Setup could not write $R2, perhaps because the disk is full. It put back everything it had changed: nothing was installed."
-LangString NotWritten ${LANG_GERMAN} "Das Setup-Programm konnte $R2 nicht schreiben, vielleicht weil der Datenträger voll ist. Es hat alles zurückgesetzt, was es geändert hatte: Nichts wurde installiert."
-LangString NotWritten ${LANG_FRENCH} "Le programme d’installation n’a pas pu écrire $R2, peut-être parce que le disque est plein. Il a rétabli tout ce qu’il avait modifié : rien n’a été installé."
+LangString NotWritten ${LANG_GERMAN} "Das Setup-Programm konnte $R2 nicht schreiben, vielleicht weil der Datenträger voll ist. Alle Änderungen wurden rückgängig gemacht; es wurde nichts installiert."
+LangString NotWritten ${LANG_FRENCH} "Le programme d’installation n’a pas pu écrire $R2, peut-être parce que le disque est plein. Toutes ses modifications ont été annulées : rien n’a été installé."
 LangString NotWritten ${LANG_JAPANESE} "$R2に書き込めませんでした。ディスクがいっぱいになっている可能性があります。変更した内容はすべて元に戻したため、何もインストールされていません。"
 
 LangString NoTempSpace ${LANG_ENGLISH} "Setup could not unpack its files into the temporary folder $TEMP, perhaps because its disk is full. Nothing was changed."

@@ -513,31 +513,31 @@ INSTANTIATE_TEST_SUITE_P(
                      Staves,
                      {"selected: staves 1 Violin I to 4 Violoncello, measures 9 to 16",
                       "Auswahl: Notensysteme 1 Violin I bis 4 Violoncello, Takte 9 bis 16",
-                      "sélection\u00A0: portées 1 Violin I à 4 Violoncello, mesures 9 à 16",
-                      "選択範囲：譜表1 Violin I～4 Violoncello、第9～16小節"}},
+                      "Sélection\u00A0: portées 1 Violin I à 4 Violoncello, mesures 9 à 16",
+                      "選択範囲：五線1 Violin I～4 Violoncello、第9～16小節"}},
         SentenceCase{"OneStaffOfASystem",
                      OneStaffOfASystem,
                      {"selected: staff 3 Clarinet in A in staff system 2 (which hides 2 Oboe, 6), "
                       "measures 9 to 9",
-                      "Auswahl: Notensystem 3 Clarinet in A in System 2 (ausgeblendet: 2 Oboe, 6), "
-                      "Takt 9",
-                      "sélection\u00A0: portée 3 Clarinet in A dans le système 2 (qui masque "
+                      "Auswahl: Notensystem 3 Clarinet in A in Akkolade 2 (ausgeblendet: "
+                      "2 Oboe, 6), Takt 9",
+                      "Sélection\u00A0: portée 3 Clarinet in A dans le système 2 (qui masque "
                       "2 Oboe, 6), mesure 9",
-                      "選択範囲：譜表3 Clarinet in A（第2段、非表示：2 Oboe、6）、第9小節"}},
+                      "選択範囲：五線3 Clarinet in A（組段2、非表示：2 Oboe、6）、第9小節"}},
         SentenceCase{"ManyHidden",
                      ManyHidden,
                      {"selected: staves 1 Fl to 2 Ob in staff system 1 (which hides 1,200 staves), "
                       "measures 3 to 5",
-                      "Auswahl: Notensysteme 1 Fl bis 2 Ob in System 1 (ausgeblendet: 1.200 "
+                      "Auswahl: Notensysteme 1 Fl bis 2 Ob in Akkolade 1 (ausgeblendet: 1.200 "
                       "Notensysteme), Takte 3 bis 5",
-                      "sélection\u00A0: portées 1 Fl à 2 Ob dans le système 1 (qui masque "
+                      "Sélection\u00A0: portées 1 Fl à 2 Ob dans le système 1 (qui masque "
                       "1\u202F200 portées), mesures 3 à 5",
-                      "選択範囲：譜表1 Fl～2 Ob（第1段、非表示：1,200個の譜表）、第3～5小節"}},
+                      "選択範囲：五線1 Fl～2 Ob（組段1、非表示：1,200本の五線）、第3～5小節"}},
         SentenceCase{
             "Folded",
             Folded,
             {"1,976 staves (3 to 1978)|1 staff ", "1.976 Notensysteme (3–1978)|1 Notensystem ",
-             "1\u202F976 portées (3–1978)|1 portée ", "1,976個の譜表（3～1978）|1個の譜表"}},
+             "1\u202F976 portées (3–1978)|1 portée ", "1,976本の五線（3～1978）|1本の五線"}},
         SentenceCase{"NewNotDrawn",
                      NewNotDrawn,
                      {"new, not drawn|changed|not drawn",
@@ -583,7 +583,7 @@ TEST(Picture, SpeaksEachLanguageAndKeepsTheNames) {
     // A language without labels of its own reads English, as the plug-in falls back.
     EXPECT_EQ(driver::GroupsSvg(pictures, "pt"), driver::GroupsSvg(pictures, "en"));
     // A CJK character takes about an em, a Latin one about two thirds of one at most.
-    EXPECT_EQ(labels::EstimatedWidth("譜表", 10, false), 20);
+    EXPECT_EQ(labels::EstimatedWidth("五線", 10, false), 20);
     EXPECT_EQ(labels::EstimatedWidth("ab", 10, true), 14);
 }
 

@@ -472,7 +472,7 @@ LC_ALL=fr_FR.UTF-8 runs "pictures as the plug-in speaks" "$q" --staves 1-4 --mea
   --svg "$made/fr.svg" &&
   says "pictures as the plug-in speaks" "language French (LC_ALL=fr_FR.UTF-8), pictures in French" &&
   drawn "pictures as the plug-in speaks" "$made/fr.svg" ">Avant</text>" ">nom complet<" \
-    ">sélection"$'\xc2\xa0'": portées 1 Violin I à 4 Violoncello, mesures 9 à 16<" \
+    ">Sélection"$'\xc2\xa0'": portées 1 Violin I à 4 Violoncello, mesures 9 à 16<" \
     "<title>String Quartet</title>" "!>full name<"
 ends 1 "--language de" "$q" --staves 1-4 --measures 5-6 --no --svg "$made/de.svg" --language de &&
   says "--language de" "language English (LC_ALL=C), pictures in German (--language de)" &&
@@ -484,7 +484,7 @@ LC_ALL=de_DE.UTF-8 ends 1 "--language ja" "$q" --staves 1-4 --measures 5-6 --no 
   --language=ja &&
   says "--language ja" "language German (LC_ALL=de_DE.UTF-8), pictures in Japanese (--language ja)" &&
   says "--language ja" "+-- Bereich zu klein? --" &&
-  drawn "--language ja" "$made/ja.svg" ">実行前</text>" ">フルネーム<" "'Noto Sans CJK JP'" \
+  drawn "--language ja" "$made/ja.svg" ">実行前</text>" ">正式グループ名<" "'Noto Sans CJK JP'" \
     "<title>String Quartet</title>" "<title>Str. Qt.</title>" "!>Vollständiger Name<"
 LC_ALL=pt_BR.UTF-8 runs "pictures without labels" "$q" --staves 1-4 --measures 9-16 --yes \
   --svg "$made/pt.svg" &&

@@ -105,7 +105,7 @@ for guide in GUIDE.html GUIDE.de.html GUIDE.fr.html GUIDE.ja.html; do
   case $language in
   de) heading="Vollständiger Name" ;;
   fr) heading="nom complet" ;;
-  ja) heading="フルネーム" ;;
+  ja) heading="正式グループ名" ;;
   *) heading="full name" ;;
   esac
   pictures=0 unlabelled=0 foreign_labels=0 latin_fonts=0

@@ -145,7 +145,7 @@ constexpr Labels kGerman = {
     .selection =
         [](const Selected& s) {
             return SelectionLine(
-                s, {"Auswahl: ", "Notensystem ", "Notensysteme ", " bis ", " in System ",
+                s, {"Auswahl: ", "Notensystem ", "Notensysteme ", " bis ", " in Akkolade ",
                     " (ausgeblendet: ", "Takt ", "Takte ", StavesDe});
         },
     .foldedStaves = [](size_t count) { return StavesDe(count) + " "; },
@@ -203,7 +203,7 @@ constexpr Labels kFrench = {
     .selection =
         [](const Selected& s) {
             return SelectionLine(
-                s, {"sélection\u00A0: ", "portée ", "portées ", " à ", " dans le système ",
+                s, {"Sélection\u00A0: ", "portée ", "portées ", " à ", " dans le système ",
                     " (qui masque ", "mesure ", "mesures ", StavesFr});
         },
     .foldedStaves = [](size_t count) { return StavesFr(count) + " "; },
@@ -242,7 +242,7 @@ std::string CountJa(size_t n) {
 }
 
 std::string StavesJa(size_t n) {
-    return CountJa(n) + "個の譜表";
+    return CountJa(n) + "本の五線";
 }
 
 constexpr Labels kJapanese = {
@@ -254,20 +254,20 @@ constexpr Labels kJapanese = {
     .before = "実行前",
     .after = "実行後",
     .noName = "（名前なし）",
-    .noStaves = "（譜表なし）",
+    .noStaves = "（五線なし）",
     .noGroups = "（グループなし）",
     .groupColumn = "グループ",
-    .stavesColumn = "譜表",
+    .stavesColumn = "五線",
     .measuresColumn = "小節",
-    .fullNameColumn = "フルネーム",
-    .abbreviatedNameColumn = "省略名",
+    .fullNameColumn = "正式グループ名",
+    .abbreviatedNameColumn = "省略グループ名",
     .selection =
         [](const Selected& s) {
-            std::string text = "選択範囲：譜表";
+            std::string text = "選択範囲：五線";
             text += s.top.number == s.bottom.number ? StaffOf(s.top)
                                                     : StaffOf(s.top) + "～" + StaffOf(s.bottom);
             std::string aside;
-            if (s.system != 0) aside = "第" + std::to_string(s.system) + "段";
+            if (s.system != 0) aside = "組段" + std::to_string(s.system);
             if (!s.hidden.empty()) {
                 aside += (aside.empty() ? "" : "、") + std::string("非表示：") +
                          Hidden(s.hidden, "、", StavesJa);
