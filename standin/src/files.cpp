@@ -1,6 +1,8 @@
 // Files: reading, and writing all outputs or none (files.h).
 #include "standin/files.h"
 
+#include "temporary_files.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -114,6 +116,14 @@ std::string WriteWhole(int fd, const std::string& content) {
     return {};
 }
 
+int Close(int fd) {
+#if defined(_WIN32)
+    return _close(fd);
+#else
+    return ::close(fd);
+#endif
+}
+
 // Writes `content` over what `path` holds, without creating or replacing it: standard output, a
 // device, a pipe. Why not, or empty.
 std::string WriteInPlace(const std::string& path, const std::string& content) {
@@ -132,12 +142,7 @@ std::string WriteInPlace(const std::string& path, const std::string& content) {
 #endif
     if (fd < 0) return std::strerror(errno);
     std::string why = WriteWhole(fd, content);
-#if defined(_WIN32)
-    const int closed = _close(fd);
-#else
-    const int closed = ::close(fd);
-#endif
-    if (closed != 0 && why.empty()) why = std::strerror(errno);
+    if (Close(fd) != 0 && why.empty()) why = std::strerror(errno);
     return why;
 }
 
@@ -157,11 +162,10 @@ bool WriteAll(const std::vector<std::pair<std::string, std::string>>& outputs, s
         fs::path target, temporary;
     };
     std::vector<Planned> plan;
+    TemporaryFiles temporaries(outputs.size());
     std::vector<std::string> written;
     auto fail = [&](const std::string& why) {
-        std::error_code ignored;
-        for (const Planned& p : plan)
-            if (!p.temporary.empty()) fs::remove(p.temporary, ignored);
+        temporaries.RemoveAll();
         std::string done;
         for (const std::string& path : written) done += (done.empty() ? "" : ", ") + path;
         if (error)
@@ -170,20 +174,22 @@ bool WriteAll(const std::vector<std::pair<std::string, std::string>>& outputs, s
         return false;
     };
     std::random_device random;
-    for (const auto& [path, content] : outputs) {
+    for (size_t i = 0; i < outputs.size(); ++i) {
+        const auto& [path, content] = outputs[i];
         if (std::string why = WhyNotWritable(path); !why.empty()) return fail(why);
         plan.push_back({path, content, IsWrittenInPlace(path), {}, {}});
         Planned& p = plan.back();
         if (p.inPlace) continue;
         p.target = Target(path);
-        std::error_code ec;
+        int fd = -1;
         do {
             p.temporary = TemporaryFor(p.target, random());
-        } while (fs::exists(fs::symlink_status(p.temporary, ec)));
-        std::ofstream out(p.temporary, std::ios::binary | std::ios::trunc);
-        out << content;
-        out.close();
-        if (!out) return fail(path + ": cannot write the file");
+            fd = temporaries.Create(i, p.temporary);
+        } while (fd < 0 && errno == EEXIST);
+        if (fd < 0) return fail(path + ": cannot write the file");
+        const bool whole = WriteWhole(fd, content).empty();
+        if (Close(fd) != 0 || !whole) return fail(path + ": cannot write the file");
+        std::error_code ec;
         if (const auto kept = fs::status(p.target, ec); fs::is_regular_file(kept))
             fs::permissions(p.temporary, kept.permissions(), ec);
     }
@@ -194,12 +200,11 @@ bool WriteAll(const std::vector<std::pair<std::string, std::string>>& outputs, s
         written.push_back(Shown(p.path));
     }
     if (std::string why; last && !last(&why)) return fail(why);
-    for (Planned& p : plan) {
+    for (size_t i = 0; i < plan.size(); ++i) {
+        const Planned& p = plan[i];
         if (p.inPlace) continue;
-        std::error_code ec;
-        fs::rename(p.temporary, p.target, ec);
-        if (ec) return fail(p.path + ": cannot replace the file (" + ec.message() + ")");
-        p.temporary.clear();
+        if (std::error_code ec; !temporaries.Rename(i, p.target, ec))
+            return fail(p.path + ": cannot replace the file (" + ec.message() + ")");
         written.push_back(p.path);
     }
     return true;
