@@ -1,8 +1,6 @@
 // brisane: runs the Vorlan Brisane plug-in on a score document the way the notation program
 // does, playing the program (the stand-in host) and, where asked, the user.
 #include <algorithm>
-#include <cctype>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,6 +25,7 @@
 #include "numbers.h"
 #include "picture/labels.h"
 #include "picture/picture.h"
+#include "print_buffer.h"
 #include "report.h"
 #include "scenario.h"
 #include "session.h"
@@ -169,49 +168,7 @@ int Refuse(const std::string& message) {
     return kExitUsage;
 }
 
-// What std::cout and std::cerr print through: stdio, as before, keeping the reason of the first
-// write that failed, which stdio forgets once it has dropped what it could not write.
-class PrintBuffer : public std::streambuf {
-  public:
-    explicit PrintBuffer(FILE* file) : file_(file) {}
-
-    // Why not everything printed reached the file, as GNU tools say it; or empty.
-    std::string WriteError() {
-        sync();
-        if (failure_ == 0 && std::ferror(file_) != 0) failure_ = -1;
-        if (failure_ == 0) return {};
-        return failure_ < 0 ? "write error"
-                            : std::string("write error: ") + std::strerror(failure_);
-    }
-
-  protected:
-    int_type overflow(int_type c) override {
-        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
-        const char one = traits_type::to_char_type(c);
-        return xsputn(&one, 1) == 1 ? c : traits_type::eof();
-    }
-    std::streamsize xsputn(const char* text, std::streamsize count) override {
-        errno = 0;
-        const size_t put = std::fwrite(text, 1, static_cast<size_t>(count), file_);
-        if (put != static_cast<size_t>(count)) Keep();
-        return static_cast<std::streamsize>(put);
-    }
-    int sync() override {
-        errno = 0;
-        if (std::fflush(file_) == 0) return 0;
-        Keep();
-        return -1;
-    }
-
-  private:
-    void Keep() {
-        if (failure_ == 0) failure_ = errno != 0 ? errno : -1;
-    }
-    FILE* file_;
-    int failure_ = 0;
-};
-
-PrintBuffer stdoutBuffer(stdout), stderrBuffer(stderr);
+driver::PrintBuffer stdoutBuffer(stdout), stderrBuffer(stderr);
 
 // The exit status once standard output is flushed: output that is lost makes a run a failure.
 int Finished(int status) {
@@ -378,36 +335,11 @@ void CheckOutputs(const Options& o) {
     }
 }
 
-// The line's one word, in lower case.
-std::string Word(std::string text) {
-    const auto space = [](unsigned char c) { return std::isspace(c) != 0; };
-    text.erase(text.begin(), std::find_if_not(text.begin(), text.end(), space));
-    text.erase(std::find_if_not(text.rbegin(), text.rend(), space).base(), text.end());
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
 // Plays the user: the scripted answer, else a line of the input, from a terminal or a pipe
 // alike, asked on `out`; at the end of the input the question stays unanswered.
 driver::BoxAnswerer Answerer(const std::optional<std::string>& answer, std::ostream& out) {
     if (answer) return driver::ScriptedAnswers({*answer});
-    const bool terminal = IS_TERMINAL();
-    return [terminal, &out](const driver::ShownBox& box) -> int32_t {
-        if ((box.style & 0xF) != driver::kStyleYesNo) return driver::kIdOk;
-        const std::string screen = driver::Render(box);
-        out << screen.substr(0, screen.rfind("+--")) << "Yes or No? [y/n] " << std::flush;
-        std::string line;
-        while (std::getline(std::cin, line)) {
-            // A piped answer is shown, so that the output reads as the dialogue it was.
-            if (!terminal) out << driver::Printable(line) << "\n";
-            const std::string word = Word(line);
-            if (word == "y" || word == "yes") return driver::kIdYes;
-            if (word == "n" || word == "no") return driver::kIdNo;
-            out << "Please answer y or n: " << std::flush;
-        }
-        out << "\n(the input ended: no answer)\n";
-        return 0;
-    };
+    return driver::AnswersFromInput(std::cin, out, !IS_TERMINAL());
 }
 
 // "18 "Violin I"": a staff as the reader knows it.
@@ -529,7 +461,7 @@ int RunCommand(const Options& o, const std::string& plugin) {
         (o.Has("--output") && standin::files::IsStandardOutput(o.Value("--output"))) ||
         (o.Has("--svg") && standin::files::IsStandardOutput(o.Value("--svg")));
     std::ostream& out = toStandardOutput ? std::cerr : std::cout;
-    PrintBuffer& printed = toStandardOutput ? stderrBuffer : stdoutBuffer;
+    driver::PrintBuffer& printed = toStandardOutput ? stderrBuffer : stdoutBuffer;
 
     driver::Session session;
     if (!session.Start(plugin, hostVersion, &error)) return Refuse(error);
