@@ -50,6 +50,9 @@ using LastCheck = std::function<bool(std::string* why)>;
 // content (that cannot be taken back); then `last` is asked; and only then are the temporary
 // files renamed over their targets, which keep their permissions. False with "<path>: <problem>;
 // nothing was written" (or "; only <path> was written") in `error`; temporary files are removed.
+// A SIGHUP, SIGINT, SIGPIPE or SIGTERM that ends the program meanwhile (a reader that leaves
+// early, Ctrl-C while a named pipe waits for its reader) removes them too, unless the program
+// ignores or handles that signal itself. One WriteAll at a time.
 bool WriteAll(const std::vector<std::pair<std::string, std::string>>& outputs, std::string* error,
               const LastCheck& last = {});
 
