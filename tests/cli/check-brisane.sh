@@ -356,6 +356,7 @@ signalled() {
     sleep 0.1
     tries=$((tries + 1))
   done
+  [ $tries -lt 200 ] || fail "SIG$1: no temporary picture while waiting for a named pipe's reader"
   # The shell's own line on a job that a signal ended ("Hangup") is not wanted here.
   {
     kill -s "$1" $pid
