@@ -1,12 +1,28 @@
 #include "message_boxes.h"
 
+#include <algorithm>
+#include <cctype>
+#include <istream>
 #include <memory>
+#include <ostream>
 
 #include "report.h"
 #include "standin/host.h"
 #include "support/utf8.h"
 
 namespace driver {
+namespace {
+
+// The line's one word, in lower case.
+std::string Word(std::string text) {
+    const auto space = [](unsigned char c) { return std::isspace(c) != 0; };
+    text.erase(text.begin(), std::find_if_not(text.begin(), text.end(), space));
+    text.erase(std::find_if_not(text.rbegin(), text.rend(), space).base(), text.end());
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+}  // namespace
 
 int32_t BoxWatcher::OnBox(ShownBox box) {
     box.answer = answerer_ ? answerer_(box) : 0;
@@ -21,6 +37,24 @@ BoxAnswerer ScriptedAnswers(std::vector<std::string> answers) {
         if ((box.style & 0xF) != kStyleYesNo) return kIdOk;
         if (*next >= remaining->size()) return 0;
         return (*remaining)[(*next)++] == "yes" ? kIdYes : kIdNo;
+    };
+}
+
+BoxAnswerer AnswersFromInput(std::istream& in, std::ostream& out, bool echo) {
+    return [&in, &out, echo](const ShownBox& box) -> int32_t {
+        if ((box.style & 0xF) != kStyleYesNo) return kIdOk;
+        const std::string screen = Render(box);
+        out << screen.substr(0, screen.rfind("+--")) << "Yes or No? [y/n] " << std::flush;
+        std::string line;
+        while (std::getline(in, line)) {
+            if (echo) out << Printable(line) << "\n";
+            const std::string word = Word(line);
+            if (word == "y" || word == "yes") return kIdYes;
+            if (word == "n" || word == "no") return kIdNo;
+            out << "Please answer y or n: " << std::flush;
+        }
+        out << "\n(the input ended: no answer)\n";
+        return 0;
     };
 }
 

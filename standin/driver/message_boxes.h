@@ -3,6 +3,7 @@
 // answered by whoever plays the user (a script, or the person at the terminal).
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,6 +50,12 @@ class BoxWatcher {
 // Answers yes/no boxes from `answers` in order ("yes" / "no"); further questions are not
 // answered. Other boxes are confirmed with OK.
 BoxAnswerer ScriptedAnswers(std::vector<std::string> answers);
+
+// Plays the person at the input: asks each yes/no box on `out` (the box up to its buttons, then
+// "Yes or No? [y/n] ") and answers with the next line of `in` that says y, yes, n or no, in any
+// case; at the end of the input the question stays unanswered. `echo` shows each line read, so
+// that input from a pipe reads as the dialogue it was. Other boxes are confirmed with OK.
+BoxAnswerer AnswersFromInput(std::istream& in, std::ostream& out, bool echo);
 
 // How the box reads on screen: caption in brackets, text, buttons.
 std::string Render(const ShownBox& box);

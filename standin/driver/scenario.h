@@ -31,7 +31,7 @@ struct Scenario {
     std::string file;
     std::string name;
     std::string document;  // JSON text
-    uint32_t hostVersion = 0x19000000;
+    uint32_t hostVersion = standin::kDefaultVersion;
     std::string language = "C";          // the locale the run's environment names; "": none
     bool enumerate = true;               // false: the command is invoked before any enumeration
     std::optional<Selection> selection;  // none: no region record at all

@@ -317,6 +317,65 @@ if runs "limited: unlimited" "$q" --staves 1-4 --measures 9-16 --yes --output "$
     fail "the report's last lines failed: exit $code, $(ls "$made"/doc.*), $(head -c 300 "$work/err")"
 fi
 
+# Signals: a reader that leaves early (SIGPIPE), Ctrl-C (SIGINT), SIGTERM and SIGHUP end the run
+# as the signal would and leave no temporary file behind: the picture beside is untouched. env
+# gives back the default handling of a signal that the shell running this may ignore (a background
+# job's SIGINT); a signal that brisane's caller ignores stays ignored. The document is larger than a
+# pipe holds, so that a reader that leaves early leaves before it is written.
+"$generate" 100 500 500 --output "$work/sizable.json" 2>/dev/null || fail "generate-score 100 500 500"
+sizable=("$work/sizable.json" --no-selection --yes --quiet)
+mkdir "$work/kept"
+# kept NAME CODE WANT: exit status WANT, the picture as it was, nothing beside it.
+kept() {
+  [ "$2" -eq "$3" ] || fail "$1: exit $2, not $3: $(head -c 300 "$work/err")"
+  [ "$(ls -A "$work/kept")" = picture.svg ] && [ "$(cat "$work/kept/picture.svg")" = old ] ||
+    fail "$1: the picture was replaced or a file left beside it: $(ls -A "$work/kept")"
+  rm -f "$work/kept"/.[!.]*
+}
+echo old >"$work/kept/picture.svg"
+env --default-signal=PIPE "$brisane" "${sizable[@]}" --output - --svg "$work/kept/picture.svg" \
+  2>"$work/err" | head -n 1 >/dev/null
+kept "document to a pipe whose reader leaves" "${PIPESTATUS[0]}" 141
+timeout 20 head -c 1 "$work/fifo" >/dev/null &
+env --default-signal=PIPE "$brisane" "${sizable[@]}" --output "$work/fifo" \
+  --svg "$work/kept/picture.svg" >/dev/null 2>"$work/err"
+kept "a named pipe whose reader leaves" $? 141
+wait
+env --ignore-signal=PIPE "$brisane" "${sizable[@]}" --output - --svg "$work/kept/picture.svg" \
+  2>"$work/err" | head -n 1 >/dev/null
+kept "SIGPIPE ignored" "${PIPESTATUS[0]}" 2
+grep -qx "brisane: -: cannot write the file (Broken pipe); nothing was written" "$work/err" ||
+  fail "SIGPIPE ignored: $(head -c 300 "$work/err")"
+# signalled SIGNAL ENV-OPTION: brisane waits to open a named pipe that has no reader, its picture
+# ready in a temporary file, and gets SIGNAL. Its exit status is in $code.
+signalled() {
+  env "$2" "$brisane" "$q" --staves 1-4 --measures 9-16 --yes --output "$work/fifo" \
+    --svg "$work/kept/picture.svg" >/dev/null 2>"$work/err" </dev/null &
+  local pid=$! tries=0
+  while [ -z "$(find "$work/kept" -name '.picture.svg.*.tmp')" ] && [ $tries -lt 200 ]; do
+    sleep 0.1
+    tries=$((tries + 1))
+  done
+  [ $tries -lt 200 ] || fail "SIG$1: no temporary picture while waiting for a named pipe's reader"
+  # The shell's own line on a job that a signal ended ("Hangup") is not wanted here.
+  {
+    kill -s "$1" $pid
+    sleep 0.5
+    # A run that lives on still waits for a reader: give it one.
+    if kill -0 $pid; then timeout 20 cat "$work/fifo" >/dev/null; fi
+    wait $pid
+  } 2>/dev/null
+  code=$?
+}
+for signal in INT TERM HUP; do
+  signalled "$signal" --default-signal="$signal"
+  kept "SIG$signal while waiting for a named pipe's reader" $code $((128 + $(kill -l "$signal")))
+done
+signalled INT --ignore-signal=INT
+[ $code -eq 0 ] && [ "$(head -c 4 "$work/kept/picture.svg")" = "<svg" ] &&
+  [ "$(ls -A "$work/kept")" = picture.svg ] ||
+  fail "SIGINT ignored: exit $code, not 0, and the picture not written: $(ls -A "$work/kept")"
+
 # A name as long as a name may be (255 bytes): the temporary file beside it is named within the
 # limit too, in ASCII and in characters of two bytes.
 for long in "$(printf 'a%.0s' {1..245}).json" "$(printf '\xc3\xa9%.0s' {1..122})a.json"; do

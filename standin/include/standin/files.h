@@ -5,172 +5,41 @@
 // stays a link. A file with other hard links is replaced under the name given only; its other
 // names keep the old content. What cannot be replaced - standard output ("-"), a device, a
 // named pipe - is written in place, never created, once every temporary file is ready.
-#include <algorithm>
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <random>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include <fcntl.h>
-#if defined(_WIN32)
-#include <io.h>
-#else
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace standin::files {
 
 // False with "<path>: <problem>" in `error` for a missing file, a folder or an unreadable file.
-inline bool Read(const std::string& path, std::string& text, std::string* error) {
-    auto fail = [&](const char* problem) {
-        if (error) *error = path + ": " + problem;
-        return false;
-    };
-    std::error_code ec;
-    const auto type = std::filesystem::status(path, ec).type();
-    if (type == std::filesystem::file_type::not_found) return fail("no such file");
-    if (type == std::filesystem::file_type::directory) return fail("is a folder, not a file");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return fail("cannot open the file");
-    std::ostringstream out;
-    out << in.rdbuf();
-    if (in.bad()) return fail("cannot read the file");
-    text = out.str();
-    return true;
-}
+bool Read(const std::string& path, std::string& text, std::string* error);
 
 // The name that stands for standard output among the paths written.
 inline constexpr char kStandardOutput[] = "-";
 
 // Whether writing `path` writes standard output: "-", or a name of the very file standard output
 // goes to (/dev/stdout, /dev/fd/1, a terminal's device) where the system can tell.
-inline bool IsStandardOutput(const std::string& path) {
-    if (path == kStandardOutput) return true;
-#if defined(_WIN32)
-    return false;  // Windows gives no file identity to compare here
-#else
-    struct stat out {
-    }, named{};
-    return fstat(STDOUT_FILENO, &out) == 0 && stat(path.c_str(), &named) == 0 &&
-           out.st_dev == named.st_dev && out.st_ino == named.st_ino;
-#endif
-}
+bool IsStandardOutput(const std::string& path);
 
 // Whether `path` is written in place rather than replaced: standard output, or something that
 // exists, after its symbolic links, and is neither a regular file nor a folder.
-inline bool IsWrittenInPlace(const std::string& path) {
-    namespace fs = std::filesystem;
-    if (IsStandardOutput(path)) return true;
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    return !ec && fs::exists(status) && !fs::is_regular_file(status) && !fs::is_directory(status);
-}
+bool IsWrittenInPlace(const std::string& path);
 
 // The file that writing `path` replaces: `path`, or the end of the symbolic links that start
 // there (relative links read from their own folder). Empty when the links go round in a circle.
-inline std::filesystem::path Target(const std::string& path) {
-    namespace fs = std::filesystem;
-    fs::path current(path);
-    for (int hop = 0; hop < 40; ++hop) {  // the depth at which Linux gives up, too
-        std::error_code ec;
-        if (!fs::is_symlink(fs::symlink_status(current, ec))) return current;
-        const fs::path next = fs::read_symlink(current, ec);
-        if (ec) return current;
-        current = next.is_absolute() ? next : current.parent_path() / next;
-    }
-    return {};
-}
+std::filesystem::path Target(const std::string& path);
 
 // Why `path` cannot be written as a file, or empty: a folder, a folder that does not exist, or
 // symbolic links in a circle.
-inline std::string WhyNotWritable(const std::string& path) {
-    namespace fs = std::filesystem;
-    if (IsWrittenInPlace(path)) return {};
-    const fs::path target = Target(path);
-    if (target.empty()) return path + ": its symbolic links go round in a circle";
-    std::error_code ec;
-    if (fs::is_directory(target, ec)) return path + ": is a folder, not a file";
-    const fs::path parent = fs::absolute(target, ec).parent_path();
-    if (!fs::is_directory(parent, ec))
-        return path + ": the folder " + parent.string() + " does not exist";
-    return {};
-}
+std::string WhyNotWritable(const std::string& path);
 
 // The temporary file that is renamed over `target`: hidden, beside it, told apart by `random`,
 // and within the 255 bytes a file name may have (Windows counts UTF-16 units, never more), so
 // a long name is cut, at a whole UTF-8 character.
-inline std::filesystem::path TemporaryFor(const std::filesystem::path& target, uint32_t random) {
-    constexpr size_t kNameMax = 255;
-    const std::string end = "." + std::to_string(random) + ".tmp";
-    std::u8string name = target.filename().u8string();
-    if (const size_t room = kNameMax - 1 - end.size(); name.size() > room) {
-        size_t cut = room;
-        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
-        name.resize(cut);
-    }
-    return target.parent_path() /
-           std::filesystem::path(u8"." + name + std::u8string(end.begin(), end.end()));
-}
-
-namespace detail {
-
-// Writes all of `content` to the open file `fd`; why not, or empty.
-inline std::string WriteWhole(int fd, const std::string& content) {
-    for (size_t done = 0; done < content.size();) {
-        const size_t chunk = std::min<size_t>(content.size() - done, size_t{1} << 30);
-#if defined(_WIN32)
-        const int n = _write(fd, content.data() + done, static_cast<unsigned>(chunk));
-#else
-        const ssize_t n = ::write(fd, content.data() + done, chunk);
-#endif
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return n < 0 ? std::strerror(errno) : "the file takes no more";
-        done += static_cast<size_t>(n);
-    }
-    return {};
-}
-
-// Writes `content` over what `path` holds, without creating or replacing it: standard output, a
-// device, a pipe. Why not, or empty.
-inline std::string WriteInPlace(const std::string& path, const std::string& content) {
-    if (IsStandardOutput(path)) {
-        // Nothing printed before may follow the content.
-        if (std::fflush(stdout) != 0) return std::strerror(errno);
-#if defined(_WIN32)
-        _setmode(1, _O_BINARY);  // the content's bytes as they are, without carriage returns
-#endif
-        return WriteWhole(1, content);
-    }
-#if defined(_WIN32)
-    const int fd = _wopen(std::filesystem::path(path).c_str(), _O_WRONLY | _O_TRUNC | _O_BINARY);
-#else
-    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-#endif
-    if (fd < 0) return std::strerror(errno);
-    std::string why = WriteWhole(fd, content);
-#if defined(_WIN32)
-    const int closed = _close(fd);
-#else
-    const int closed = ::close(fd);
-#endif
-    if (closed != 0 && why.empty()) why = std::strerror(errno);
-    return why;
-}
-
-inline std::string Shown(const std::string& path) {
-    return path == kStandardOutput ? "standard output" : path;
-}
-
-}  // namespace detail
+std::filesystem::path TemporaryFor(const std::filesystem::path& target, uint32_t random);
 
 // Called once everything is ready and before any file is replaced; false, with why, stops the
 // writing.
@@ -181,62 +50,10 @@ using LastCheck = std::function<bool(std::string* why)>;
 // content (that cannot be taken back); then `last` is asked; and only then are the temporary
 // files renamed over their targets, which keep their permissions. False with "<path>: <problem>;
 // nothing was written" (or "; only <path> was written") in `error`; temporary files are removed.
-inline bool WriteAll(const std::vector<std::pair<std::string, std::string>>& outputs,
-                     std::string* error, const LastCheck& last = {}) {
-    namespace fs = std::filesystem;
-    struct Planned {
-        const std::string& path;
-        const std::string& content;
-        bool inPlace;
-        fs::path target, temporary;
-    };
-    std::vector<Planned> plan;
-    std::vector<std::string> written;
-    auto fail = [&](const std::string& why) {
-        std::error_code ignored;
-        for (const Planned& p : plan)
-            if (!p.temporary.empty()) fs::remove(p.temporary, ignored);
-        std::string done;
-        for (const std::string& path : written) done += (done.empty() ? "" : ", ") + path;
-        if (error)
-            *error =
-                why + (done.empty() ? "; nothing was written" : "; only " + done + " was written");
-        return false;
-    };
-    std::random_device random;
-    for (const auto& [path, content] : outputs) {
-        if (std::string why = WhyNotWritable(path); !why.empty()) return fail(why);
-        plan.push_back({path, content, IsWrittenInPlace(path), {}, {}});
-        Planned& p = plan.back();
-        if (p.inPlace) continue;
-        p.target = Target(path);
-        std::error_code ec;
-        do {
-            p.temporary = TemporaryFor(p.target, random());
-        } while (fs::exists(fs::symlink_status(p.temporary, ec)));
-        std::ofstream out(p.temporary, std::ios::binary | std::ios::trunc);
-        out << content;
-        out.close();
-        if (!out) return fail(path + ": cannot write the file");
-        if (const auto kept = fs::status(p.target, ec); fs::is_regular_file(kept))
-            fs::permissions(p.temporary, kept.permissions(), ec);
-    }
-    for (const Planned& p : plan) {
-        if (!p.inPlace) continue;
-        if (std::string why = detail::WriteInPlace(p.path, p.content); !why.empty())
-            return fail(p.path + ": cannot write the file (" + why + ")");
-        written.push_back(detail::Shown(p.path));
-    }
-    if (std::string why; last && !last(&why)) return fail(why);
-    for (Planned& p : plan) {
-        if (p.inPlace) continue;
-        std::error_code ec;
-        fs::rename(p.temporary, p.target, ec);
-        if (ec) return fail(p.path + ": cannot replace the file (" + ec.message() + ")");
-        p.temporary.clear();
-        written.push_back(p.path);
-    }
-    return true;
-}
+// A SIGHUP, SIGINT, SIGPIPE or SIGTERM that ends the program meanwhile (a reader that leaves
+// early, Ctrl-C while a named pipe waits for its reader) removes them too, unless the program
+// ignores or handles that signal itself. One WriteAll at a time.
+bool WriteAll(const std::vector<std::pair<std::string, std::string>>& outputs, std::string* error,
+              const LastCheck& last = {});
 
 }  // namespace standin::files
