@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
         LanguageCase{"EnglishOfAnotherTerritory", "en_GB.UTF-8", nullptr, nullptr, kEnglish},
         LanguageCase{"LanguageWithoutATable", "pt_BR.UTF-8", nullptr, "de_DE.UTF-8", 0},
         LanguageCase{"NameThatIsNoCode", "German", nullptr, nullptr, 0}),
-    [](const ::testing::TestParamInfo<LanguageCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<LanguageCase>& test) { return test.param.name; });
 
 class ResourceStrings : public ::testing::Test {
   protected:
