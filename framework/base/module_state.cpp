@@ -3,8 +3,6 @@
 #include "framework/host/host_bridge.h"
 
 namespace vb {
-uint32_t hostVersion = 0;
-void* moduleHandle = nullptr;
 void* resourceInstance = nullptr;
 
 int16_t DocumentReads::Document() {

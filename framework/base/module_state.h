@@ -5,30 +5,9 @@
 
 namespace vb {
 
-// The version the host reported through FinaleExtensionVersion; 0 until then.
-extern uint32_t hostVersion;
-// The library's own module handle, recorded at process attach.
-extern void* moduleHandle;
 // The module whose string tables resource loads read: the library's own once enumeration has
 // named it (the host's first calls), null before, when every text reads as the fallback text.
 extern void* resourceInstance;
-
-// Host version thresholds, decided here once.
-inline bool HostHasMultiStaffCheck() {
-    return hostVersion >= 0x11000000u;
-}
-inline bool HostUsesUnicodeText() {
-    return hostVersion >= 0x11000000u;
-}
-inline bool HostUsesOldGroupVersion() {
-    return hostVersion < 0x10000000u;
-}
-inline bool HostUsesShortMeasure() {
-    return hostVersion < 0x12000000u;
-}
-inline bool HostUsesUnicodeFontNames() {
-    return hostVersion >= 0x19000000u;
-}
 
 // One command, from the host's call into the plug-in to its return. The host runs nothing else
 // meanwhile, so what the command does not write cannot change while it runs: such answers are

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "framework/base/le.h"
+#include "framework/core/le.h"
 
-#include "framework/base/module_state.h"
+#include "framework/core/host_version.h"
 #include "standin/host.h"
 
 // A host region record as the host lays it out: packed, little-endian.

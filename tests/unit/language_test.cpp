@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 class ResourceStrings : public ::testing::Test {
   protected:
-    void SetUp() override { vb::resourceInstance = vb::moduleHandle; }
+    void SetUp() override { vb::resourceInstance = platform::OwnModule(); }
     void TearDown() override { vb::resourceInstance = nullptr; }
 };
 
@@ -124,7 +124,7 @@ TEST_F(ResourceStrings, BeforeEnumerationEveryLanguageReadsTheFallback) {
     EXPECT_FALSE(s.LoadResourceString(304, nullptr));
     EXPECT_EQ(Text(s), u"Resource String Error");
     // A module named explicitly is read without becoming the resource instance.
-    EXPECT_TRUE(s.LoadResourceString(304, vb::moduleHandle));
+    EXPECT_TRUE(s.LoadResourceString(304, platform::OwnModule()));
     EXPECT_EQ(Text(s), SourceText(TableOf("fr"), 304));
     EXPECT_EQ(vb::resourceInstance, nullptr);
 }

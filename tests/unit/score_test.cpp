@@ -6,7 +6,7 @@
 #include <cstring>
 #include <optional>
 
-#include "framework/base/le.h"
+#include "framework/core/le.h"
 #include "framework/score/fc_group.h"
 #include "framework/score/fc_measure.h"
 #include "framework/score/fc_music_region.h"

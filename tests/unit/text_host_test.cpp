@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/base/module_state.h"
+#include "framework/core/host_version.h"
 #include "framework/text/fc_font_info.h"
 #include "framework/text/fc_font_prefs.h"
 #include "framework/text/fc_raw_text.h"
