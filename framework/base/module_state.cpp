@@ -4,6 +4,7 @@
 
 namespace vb {
 void* resourceInstance = nullptr;
+void (*outsideCommand)(const char* part) = nullptr;
 
 int16_t DocumentReads::Document() {
     if (!known_) {
@@ -14,8 +15,7 @@ int16_t DocumentReads::Document() {
 }
 
 int16_t CurrentDocument() {
-    DocumentReads* reads = DocumentReads::Running();
-    return reads != nullptr ? reads->Document() : 0;
+    return DocumentReads::InCommand() ? DocumentReads::Running()->Document() : 0;
 }
 
 }  // namespace vb

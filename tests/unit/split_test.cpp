@@ -10,6 +10,7 @@
 #include "framework/score/fc_music_region.h"
 #include "host_fixture.h"
 #include "locale_environment.h"
+#include "outside_command.h"
 #include "platform/platform.h"
 #include "shell/command_scope.h"
 #include "split/group_split.h"
@@ -260,7 +261,12 @@ TEST_F(SplitTest, StaffSpansReadTheListsOncePerCommandAndNeverOutsideOne) {
     for (const Case& c : cases) {
         host().ClearCalls();
         std::optional<shell::CommandScope> command;
-        if (c.inCommand) command.emplace();
+        std::optional<OutsideCommand> outside;  // the first case reads outside one on purpose
+        if (c.inCommand) {
+            command.emplace();
+        } else {
+            outside.emplace();
+        }
         for (int i = 0; i < 3; ++i) {
             const auto span = split::GetGroupStaffSpan(group, region);
             EXPECT_EQ(span.first, c.top);
