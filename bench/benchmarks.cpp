@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/base/module_state.h"
+#include "framework/core/host_version.h"
 #include "framework/host/host_bridge.h"
 #include "framework/host/prefs_maps.h"
 #include "framework/host/record_transfer.h"

@@ -8,6 +8,11 @@ namespace platform {
 using ModuleHandle = void*;
 using WindowHandle = void*;
 
+// The module this code is linked into (the plug-in, or a test program built from its objects),
+// recorded when the system loads it: Windows names it to DllMain, the Linux layer finds it in a
+// load-time constructor. Null before that.
+ModuleHandle OwnModule();
+
 // An already loaded module whose file name equals `name` (ASCII case-insensitive); null if none.
 // Never loads anything.
 ModuleHandle GetModuleHandleA(const char* name);
@@ -41,8 +46,5 @@ constexpr uint32_t MB_ICONINFORMATION = 0x40;
 constexpr int32_t IDOK = 1;
 constexpr int32_t IDYES = 6;
 constexpr int32_t IDNO = 7;
-
-constexpr uint32_t DLL_PROCESS_DETACH = 0;
-constexpr uint32_t DLL_PROCESS_ATTACH = 1;
 
 }  // namespace platform

@@ -1,6 +1,6 @@
 #include "shell/command.h"
 
-#include "framework/base/module_state.h"
+#include "framework/core/host_version.h"
 #include "framework/score/fc_music_region.h"
 #include "framework/text/fc_string.h"
 #include "framework/text/fc_ui.h"

@@ -2,14 +2,14 @@
 
 #include <cstring>
 
-#include "framework/base/le.h"
 #include "framework/base/module_state.h"
+#include "framework/core/host_version.h"
+#include "framework/core/le.h"
 #include "framework/text/fc_string.h"
 #include "platform/platform.h"
 #include "resources/string_ids.h"
 #include "shell/command.h"
 #include "shell/command_scope.h"
-#include "shell/library_entry.h"
 
 namespace shell {
 namespace {
@@ -22,7 +22,7 @@ constexpr size_t kTitle16 = 0x000, kDescription16 = 0x100, kShortName16 = 0x200,
 // Enumeration is where the host first asks for the plug-in's texts: from here on they are read
 // from the library's own module.
 void UseOwnStringTables() {
-    vb::resourceInstance = vb::moduleHandle;
+    vb::resourceInstance = platform::OwnModule();
 }
 
 // Whether every unit of the text has a place in an 8-bit field, which keeps one byte per unit.
@@ -34,11 +34,6 @@ bool FitsEightBits(const FCString& text) {
 }
 
 }  // namespace
-
-int32_t LibraryEntry(void* module, uint32_t reason) {
-    if (reason == platform::DLL_PROCESS_ATTACH) vb::moduleHandle = module;
-    return 1;
-}
 
 uint32_t Version(uint32_t hostVersion) {
     vb::hostVersion = hostVersion;

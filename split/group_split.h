@@ -9,11 +9,6 @@
 
 namespace split {
 
-// Font preferences of the suffix of full and of abbreviated names.
-constexpr uint16_t FULL_NAME_FONT_PREF = 33;
-constexpr uint16_t ABBREVIATED_NAME_FONT_PREF = 39;
-// Effect bit set in the suffix's font command.
-constexpr uint16_t SUFFIX_EFFECT_BIT = 0x80;
 // A new group is created with the group record's field at offset 6 lowered by this, and the
 // piece's last save restores it. The field's meaning is the host's, and nothing in the plug-in
 // reads it: these are the writes the command makes (its recorded writes hold both values), kept
@@ -29,12 +24,8 @@ constexpr int16_t FIELD6_CREATE_ADJUST = 10;
 // command nothing is read or split: false.
 bool SplitMatchingGroups(const FCMusicRegion& region, bool* refused = nullptr);
 
-// The group's first and last staff, in score order, that the selection's staff system shows;
-// (0, 0) when there is none, or when the host cut that system's list short. A one-staff group
-// is its own span, whatever the system shows, and loads no list. Any other group loads the
-// score's order and, for a selection in a system other than 0, that system's list too and asks
-// `FX_SlotToInst` for the slot after its last staff. The lists are loaded once per command;
-// outside a command nothing is read and the span is (0, 0).
+// The running command's SplitReads::StaffSpan; outside a command nothing is read and the span
+// is (0, 0).
 std::pair<int16_t, int16_t> GetGroupStaffSpan(const FCGroup& group, const FCMusicRegion& region);
 
 // Adds the split suffix (font command, "(", prefix, number, ")") to `name`, or renumbers the

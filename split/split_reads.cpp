@@ -4,10 +4,15 @@
 #include "framework/score/fc_system_staff.h"
 #include "framework/text/fc_font_info.h"
 #include "framework/text/fc_font_prefs.h"
-#include "split/group_split.h"
 
 namespace split {
 namespace {
+
+// Font preferences of the suffix of full and of abbreviated names.
+constexpr uint16_t FULL_NAME_FONT_PREF = 33;
+constexpr uint16_t ABBREVIATED_NAME_FONT_PREF = 39;
+// Effect bit set in the suffix's font command.
+constexpr uint16_t SUFFIX_EFFECT_BIT = 0x80;
 
 // The name font command of a font preference: the preference's font, size and effects (a new
 // font's defaults when it does not load), with the suffix effect bit set.

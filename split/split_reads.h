@@ -22,7 +22,12 @@ namespace split {
 // font commands, built when the first matching group is cut.
 class SplitReads : public vb::CommandPart<SplitReads> {
   public:
-    // See GetGroupStaffSpan.
+    // The group's first and last staff, in score order, that the selection's staff system
+    // shows; (0, 0) when there is none, or when the host cut that system's list short. A
+    // one-staff group is its own span, whatever the system shows, and loads no list. Any other
+    // group loads the score's order and, for a selection in a system other than 0, that
+    // system's list too and asks `FX_SlotToInst` for the slot after its last staff. The lists
+    // are loaded once per command.
     std::pair<int16_t, int16_t> StaffSpan(const FCGroup& group, const FCMusicRegion& region);
     // The name font commands of full and of abbreviated names.
     const FCString& FullCommand();

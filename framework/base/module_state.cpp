@@ -3,9 +3,8 @@
 #include "framework/host/host_bridge.h"
 
 namespace vb {
-uint32_t hostVersion = 0;
-void* moduleHandle = nullptr;
 void* resourceInstance = nullptr;
+void (*outsideCommand)(const char* part) = nullptr;
 
 int16_t DocumentReads::Document() {
     if (!known_) {
@@ -16,8 +15,7 @@ int16_t DocumentReads::Document() {
 }
 
 int16_t CurrentDocument() {
-    DocumentReads* reads = DocumentReads::Running();
-    return reads != nullptr ? reads->Document() : 0;
+    return DocumentReads::InCommand() ? DocumentReads::Running()->Document() : 0;
 }
 
 }  // namespace vb

@@ -2,33 +2,19 @@
 // State that survives between host calls. Plain, unsynchronised: the host calls one export at a
 // time on its own thread.
 #include <cstdint>
+#include <typeinfo>
 
 namespace vb {
 
-// The version the host reported through FinaleExtensionVersion; 0 until then.
-extern uint32_t hostVersion;
-// The library's own module handle, recorded at process attach.
-extern void* moduleHandle;
 // The module whose string tables resource loads read: the library's own once enumeration has
 // named it (the host's first calls), null before, when every text reads as the fallback text.
 extern void* resourceInstance;
 
-// Host version thresholds, decided here once.
-inline bool HostHasMultiStaffCheck() {
-    return hostVersion >= 0x11000000u;
-}
-inline bool HostUsesUnicodeText() {
-    return hostVersion >= 0x11000000u;
-}
-inline bool HostUsesOldGroupVersion() {
-    return hostVersion < 0x10000000u;
-}
-inline bool HostUsesShortMeasure() {
-    return hostVersion < 0x12000000u;
-}
-inline bool HostUsesUnicodeFontNames() {
-    return hostVersion >= 0x19000000u;
-}
+// Told of each read of a command's part (CommandPart, below) made outside a command, with the
+// part's type name as typeid gives it. The plug-in sets none, and such a read answers as a host
+// that names nothing would. The unit tests set one that fails the test: a test that forgot its
+// scope would otherwise run on empty answers.
+extern void (*outsideCommand)(const char* part);
 
 // One command, from the host's call into the plug-in to its return. The host runs nothing else
 // meanwhile, so what the command does not write cannot change while it runs: such answers are
@@ -44,8 +30,14 @@ inline bool HostUsesUnicodeFontNames() {
 template <typename Part>
 class CommandPart {
   public:
-    // The part of the running command; null outside a command.
-    static Part* Running() { return static_cast<Part*>(running_); }
+    // The part of the running command, to read through; null outside a command (told to
+    // `outsideCommand`).
+    static Part* Running() {
+        if (running_ == nullptr && outsideCommand != nullptr) outsideCommand(typeid(Part).name());
+        return static_cast<Part*>(running_);
+    }
+    // Whether a command runs, asked without reading.
+    static bool InCommand() { return running_ != nullptr; }
 
   protected:
     // A part made while one of its kind lives belongs to that one: it keeps nothing. Nothing in
@@ -74,7 +66,8 @@ class DocumentReads : public CommandPart<DocumentReads> {
     int16_t document_ = 0;
 };
 
-// The number of the document current in the host, asked once per command; 0 outside one.
+// The number of the document current in the host, asked once per command; 0 outside one, the
+// stamp of a record loaded outside a command (as only tests load one), which is no mistake.
 int16_t CurrentDocument();
 
 }  // namespace vb

@@ -4,8 +4,8 @@
 #include <array>
 #include <cstring>
 
-#include "framework/base/le.h"
-#include "framework/base/module_state.h"
+#include "framework/core/host_version.h"
+#include "framework/core/le.h"
 #include "framework/host/host_bridge.h"
 #include "framework/host/map_transfer.h"
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "framework/base/le.h"
-#include "framework/base/module_state.h"
+#include "framework/core/host_version.h"
+#include "framework/core/le.h"
 #include "framework/host/host_bridge.h"
 #include "framework/text/fc_raw_text.h"
 #include "framework/text/fc_text_block.h"

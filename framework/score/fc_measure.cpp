@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "framework/base/module_state.h"
+#include "framework/core/host_version.h"
 
 void* FCMeasure::GetDataPointer() {
     return vb::HostUsesShortMeasure() ? shortRecord_ : longRecord_;

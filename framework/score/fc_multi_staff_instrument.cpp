@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "framework/base/le.h"
+#include "framework/core/le.h"
 
 namespace {
 // Multi-staff instrument record: 12 bytes; bytes 6 to 11 are not interpreted.

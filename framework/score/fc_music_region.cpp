@@ -1,7 +1,7 @@
 #include "framework/score/fc_music_region.h"
 
-#include "framework/base/le.h"
 #include "framework/base/module_state.h"
+#include "framework/core/le.h"
 #include "framework/host/host_bridge.h"
 #include "framework/score/fc_measure.h"
 

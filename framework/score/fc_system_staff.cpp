@@ -3,7 +3,7 @@
 #include <cstring>
 #include <memory>
 
-#include "framework/base/le.h"
+#include "framework/core/le.h"
 #include "framework/host/host_bridge.h"
 #include "framework/host/record_transfer.h"
 

@@ -1,6 +1,6 @@
 #include "framework/text/fc_font_info.h"
 
-#include "framework/base/module_state.h"
+#include "framework/core/host_version.h"
 #include "framework/host/host_bridge.h"
 
 FCFontInfo::FCFontInfo() {

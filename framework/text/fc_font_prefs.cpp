@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "framework/base/le.h"
+#include "framework/core/le.h"
 #include "framework/host/prefs_maps.h"
 
 namespace {

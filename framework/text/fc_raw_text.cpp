@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/base/le.h"
-#include "framework/base/module_state.h"
+#include "framework/core/host_version.h"
+#include "framework/core/le.h"
 #include "framework/host/record_transfer.h"
 
 FCRawText::~FCRawText() {

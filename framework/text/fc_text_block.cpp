@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "framework/base/le.h"
+#include "framework/core/le.h"
 #include "framework/text/fc_raw_text.h"
 
 namespace {

@@ -22,7 +22,8 @@ class FCUI : public __FCBase {
     platform::WindowHandle GetParentWindow() const { return parent_; }
 
     // Each returns once the user has closed the box. A null or empty caption shows the box's
-    // default caption ("Error", "Yes/No?", "Information"); a null message shows an empty text.
+    // default caption ("Error", "Yes/No?", "Information", "Warning"); a null message shows an
+    // empty text.
     void AlertError(const FCString* message, const FCString* caption = nullptr) const;
     // ANSWER_YES, ANSWER_NO, or ANSWER_NONE for any other outcome (the box not shown included).
     int AlertYesNo(const FCString* message, const FCString* caption = nullptr) const;

@@ -1,9 +1,8 @@
-// Process attach for the Linux build: a load-time constructor plays the library entry
-// notification of Windows, handing the module's own handle to the shell.
+// Process attach for the Linux build: a load-time constructor records the module's own handle,
+// as the library entry notification does on Windows.
 #include <dlfcn.h>
 
-#include "platform/linux/own_module.h"
-#include "shell/library_entry.h"
+#include "platform/platform.h"
 
 namespace platform {
 namespace {
@@ -23,11 +22,6 @@ ModuleHandle FindOwnModule() {
 
 __attribute__((constructor)) void OnLoad() {
     ownModule = FindOwnModule();
-    shell::LibraryEntry(ownModule, DLL_PROCESS_ATTACH);
-}
-
-__attribute__((destructor)) void OnUnload() {
-    shell::LibraryEntry(ownModule, DLL_PROCESS_DETACH);
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include <cstring>
 #include <string>
 
-#include "platform/linux/own_module.h"
 #include "platform/platform.h"
 
 namespace platform {

@@ -1,6 +1,5 @@
 // The Linux build's string tables, compiled from the same sources as the Windows STRINGTABLEs,
 // and the user's language as the environment names it.
-#include "platform/linux/own_module.h"
 #include "platform/platform.h"
 #include "resources/string_tables.h"
 

@@ -1,7 +1,8 @@
-// The library entry notification: hands the module's own handle to the shell on process attach.
-#include <windows.h>
+// The library entry notification: records the module's own handle on process attach.
+// platform.h comes first: its constants share their names with macros of <windows.h>.
+#include "platform/platform.h"
 
-#include "shell/library_entry.h"
+#include <windows.h>
 
 #if defined(__GLIBCXX__)
 // The C++ runtime linked into this library keeps an emergency pool for exceptions, allocated when
@@ -11,8 +12,18 @@ void __freeres() noexcept;
 }
 #endif
 
+namespace platform {
+namespace {
+ModuleHandle ownModule = nullptr;
+}  // namespace
+
+ModuleHandle OwnModule() {
+    return ownModule;
+}
+}  // namespace platform
+
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
-    const int32_t result = shell::LibraryEntry(module, reason);
+    if (reason == DLL_PROCESS_ATTACH) platform::ownModule = module;
 #if defined(__GLIBCXX__)
     // Unloaded by the host (not at the process's end, where nothing need be freed): whatever
     // the library's runtime holds goes back, so that loading it again costs nothing more.
@@ -20,5 +31,5 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) 
 #else
     static_cast<void>(reserved);
 #endif
-    return result != 0 ? TRUE : FALSE;
+    return TRUE;
 }

@@ -87,7 +87,7 @@ TEST_F(DataObjectTest, LoadOfAnItemSetsTheIncidenceToZero) {
 TEST_F(DataObjectTest, DetailRecordsEnumerateInHostOrderFromKeyZero) {
     AddStaves(2);
     host().SetMeasureCount(10);
-    for (int16_t number : {3, 1, 2}) AddGroup(number, number);
+    for (int16_t number : std::initializer_list<int16_t>{3, 1, 2}) AddGroup(number, number);
     FCGroup group;
     ASSERT_TRUE(group.LoadFirst());
     EXPECT_EQ(group.GetGroupNumber(), 1);

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "framework/base/module_state.h"
+#include "framework/core/host_version.h"
 #include "framework/text/fc_font_info.h"
 #include "framework/text/fc_font_prefs.h"
 #include "host_version.h"

@@ -6,9 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/base/le.h"
-
-#include "framework/base/module_state.h"
+#include "framework/core/host_version.h"
+#include "framework/core/le.h"
 #include "standin/host.h"
 
 // A host region record as the host lays it out: packed, little-endian.

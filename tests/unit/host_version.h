@@ -2,7 +2,7 @@
 // Sets the host version the plug-in goes by for one test, and restores it afterwards.
 #include <cstdint>
 
-#include "framework/base/module_state.h"
+#include "framework/core/host_version.h"
 
 class HostVersion {
   public:

@@ -65,11 +65,11 @@ INSTANTIATE_TEST_SUITE_P(
         LanguageCase{"EnglishOfAnotherTerritory", "en_GB.UTF-8", nullptr, nullptr, kEnglish},
         LanguageCase{"LanguageWithoutATable", "pt_BR.UTF-8", nullptr, "de_DE.UTF-8", 0},
         LanguageCase{"NameThatIsNoCode", "German", nullptr, nullptr, 0}),
-    [](const ::testing::TestParamInfo<LanguageCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<LanguageCase>& test) { return test.param.name; });
 
 class ResourceStrings : public ::testing::Test {
   protected:
-    void SetUp() override { vb::resourceInstance = vb::moduleHandle; }
+    void SetUp() override { vb::resourceInstance = platform::OwnModule(); }
     void TearDown() override { vb::resourceInstance = nullptr; }
 };
 
@@ -124,7 +124,7 @@ TEST_F(ResourceStrings, BeforeEnumerationEveryLanguageReadsTheFallback) {
     EXPECT_FALSE(s.LoadResourceString(304, nullptr));
     EXPECT_EQ(Text(s), u"Resource String Error");
     // A module named explicitly is read without becoming the resource instance.
-    EXPECT_TRUE(s.LoadResourceString(304, vb::moduleHandle));
+    EXPECT_TRUE(s.LoadResourceString(304, platform::OwnModule()));
     EXPECT_EQ(Text(s), SourceText(TableOf("fr"), 304));
     EXPECT_EQ(vb::resourceInstance, nullptr);
 }

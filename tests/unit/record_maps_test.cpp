@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
         MapCase{"font_prefs_has_none", Tag("pfdf"), 0, 0, 0, 0},
         MapCase{"small_record_has_none", Tag("ot77"), 0, 0, 0, 0},
         MapCase{"special_tag_has_none", host::SPECIAL_TAG, 0, 0, 0, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(FieldMapShape, EveryFieldLiesInsideItsSmallRecordAndNoTwoFieldsOverlap) {
     for (const char* name :
@@ -147,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RunCase{"pfTs_0", Tag("pfTs"), 0, false, 0, 0, 0},
                     RunCase{"unlisted_passes_through", Tag("GFRM"), 3, true, 0, 0, 0},
                     RunCase{"mapped_tag_is_no_run", Tag("pfSS"), 0, true, 0, 0, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 // Conversions between small-record words and composite fields.
 struct ConversionCase {
@@ -200,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(
                        0, true},
         ConversionCase{"long_other_conversion_is_zero", host::CONVERT_NONE, 4, 5, 6, 0, 9, 5, 6,
                        false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 // Preference maps.
 struct PrefsField {
@@ -270,7 +270,7 @@ INSTANTIATE_TEST_SUITE_P(
         PrefsCase{"pfPB", Tag("pfPB"), 0, true, {}},
         PrefsCase{"font_prefs_has_none", Tag("pfdf"), 33, false, {}},
         PrefsCase{"unknown_has_none", Tag("GFRM"), 0, false, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(PrefsMapLookup, PageFormatIsElevenHighFirstLongsLikeItsFieldMap) {
     auto prefs = Prefs(Tag("pfPB"), 0);

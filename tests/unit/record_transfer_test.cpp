@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/base/module_state.h"
+#include "framework/core/host_version.h"
 #include "framework/host/host_bridge.h"
 #include "framework/host/prefs_maps.h"
 #include "framework/host/record_transfer.h"
@@ -142,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SizeCase{"pfTX", Tag("pfTX"), 0, 108}, SizeCase{"pfSN_5", Tag("pfSN"), 5, 12},
                     SizeCase{"pfPF_1", Tag("pfPF"), 1, 48}, SizeCase{"pfPF_0", Tag("pfPF"), 0, 48},
                     SizeCase{"pfSS", Tag("pfSS"), 0, 96}, SizeCase{"pfPB", Tag("pfPB"), 0, 44}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(RecordTransfer, RedirectedLoadWithoutSizeFailsWithoutAskingTheHost) {
     uint16_t key[4] = {0, 0, 0, 0};
@@ -210,7 +210,7 @@ INSTANTIATE_TEST_SUITE_P(
                     9,
                     true,
                     {Load("ot52", kSmall, 0), Load("ot52", kSmall, 1)}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(RecordTransfer, RunLoadIntoTooSmallBufferFailsAndCopiesNothing) {
     for (uint16_t k = 0; k < 11; ++k) Host().PutRecord(Tag("ot88"), {kSmall, k}, Words({1, 2, 3}));
@@ -339,7 +339,7 @@ INSTANTIATE_TEST_SUITE_P(
                     WordCase{"widened_word_kept", 0xFFFF, 0x00FF, 0x00FF, 0xFFFF, false},
                     WordCase{"positive_kept", 0x0042, 0x0042, 0x0042, 0x0042, false},
                     WordCase{"new_value", 0x0042, 0x0042, 0x0080, 0xFF80, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 class NotField : public RecordTransfer, public testing::WithParamInterface<WordCase> {};
 
@@ -368,7 +368,7 @@ INSTANTIATE_TEST_SUITE_P(Conversions, NotField,
                                          WordCase{"saving_zero_writes_one", 0, 1, 0, 1, true},
                                          WordCase{"saving_other_writes_zero", 1, 0, 7, 0, true},
                                          WordCase{"one_unchanged", 1, 0, 0, 1, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(RecordTransfer, UnchangedSaveWritesOnlyRecordsWhoseConvertedWordsDiffer) {
     // Every word of 'pfMS' set so that it survives a round trip, except a low-byte word that is
@@ -441,7 +441,7 @@ TEST_P(SaveVersion, OldVersionsGoStraightToTheHost) {
 INSTANTIATE_TEST_SUITE_P(Versions, SaveVersion,
                          testing::Values(VersionCase{"v07FFFFFF_direct", 0x07FFFFFF, true},
                                          VersionCase{"v08000000_mapped", 0x08000000, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 // --- Capacity -----------------------------------------------------------------------------
 
@@ -469,8 +469,12 @@ TEST_P(FieldMapCapacity, LoadNeverWritesPastTheCapacity) {
     for (size_t i = static_cast<size_t>(c.writtenUpTo); i < buffer.size(); ++i) {
         EXPECT_EQ(buffer[i], kUntouched) << "byte " << i;
     }
-    if (c.writtenUpTo >= 96) EXPECT_EQ(WordAt(buffer, 94), 0x5001);
-    if (c.writtenUpTo >= 108) EXPECT_EQ(WordAt(buffer, 106), 0x9703);
+    if (c.writtenUpTo >= 96) {
+        EXPECT_EQ(WordAt(buffer, 94), 0x5001);
+    }
+    if (c.writtenUpTo >= 108) {
+        EXPECT_EQ(WordAt(buffer, 106), 0x9703);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -480,7 +484,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CapacityCase{"between_skips_partial_reach", 101, 1, 96, 100, 11},
                     CapacityCase{"first_reaching_field_fits", 102, 1, 96, 102, 12},
                     CapacityCase{"full_reach_loads_all", 108, 1, 96, 108, 12}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(RecordTransfer, FieldMapSaveReadsOnlyTheGivenBytes) {
     Host().PutRecord(Tag("ot50"), {kSmall, 0}, Words({0x5000, 0x5001, 0x5002, 0x5003}));
@@ -559,7 +563,7 @@ TEST_P(SpecialTagSuccess, AsksTheHostASecondTimeAndAnswersWithThat) {
 INSTANTIATE_TEST_SUITE_P(SecondAnswer, SpecialTagSuccess,
                          testing::Values(SecondAskCase{"succeeds", false, 1},
                                          SecondAskCase{"fails", true, 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 // --- Direct records -----------------------------------------------------------------------
 
@@ -628,7 +632,7 @@ INSTANTIATE_TEST_SUITE_P(
                       true,
                       {{0, 0x6600}, {2, 0x6601}, {10, 0x6605}},
                       12}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(RecordTransfer, PrefsMapSaveWritesOnlyChangedRecordsWithinTheGivenBytes) {
     Host().PutRecord(Tag("ot04"), {kSmall, 0}, Words({0x0400, 0x0401, 0x0402, 0, 0, 0x0405}));

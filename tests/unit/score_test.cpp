@@ -6,12 +6,13 @@
 #include <cstring>
 #include <optional>
 
-#include "framework/base/le.h"
+#include "framework/core/le.h"
 #include "framework/score/fc_group.h"
 #include "framework/score/fc_measure.h"
 #include "framework/score/fc_music_region.h"
 #include "framework/score/fc_system_staff.h"
 #include "host_fixture.h"
+#include "outside_command.h"
 #include "shell/command_scope.h"
 
 namespace {
@@ -113,7 +114,12 @@ TEST_F(RegionTest, StavesAndLastMeasureAreAskedOncePerCommandAndNeverOutsideOne)
     for (const Case& c : cases) {
         host().ClearCalls();
         std::optional<shell::CommandScope> command;
-        if (c.inCommand) command.emplace();
+        std::optional<OutsideCommand> outside;  // the first case reads outside one on purpose
+        if (c.inCommand) {
+            command.emplace();
+        } else {
+            outside.emplace();
+        }
         for (int i = 0; i < 2; ++i) {
             EXPECT_EQ(region.GetStartStaff(), c.top);
             EXPECT_EQ(region.GetEndStaff(), c.bottom);

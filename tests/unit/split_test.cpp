@@ -10,6 +10,8 @@
 #include "framework/score/fc_music_region.h"
 #include "host_fixture.h"
 #include "locale_environment.h"
+#include "outside_command.h"
+#include "platform/platform.h"
 #include "shell/command_scope.h"
 #include "split/group_split.h"
 #include "split/multi_staff_check.h"
@@ -50,7 +52,7 @@ class SplitTest : public HostTest {
         host().SetFontPref(33, 1, 12, 0);
         host().SetFontPref(39, 2, 10, 2);
         // The string table is the plug-in module's; the unit tests are that module here.
-        vb::resourceInstance = vb::moduleHandle;
+        vb::resourceInstance = platform::OwnModule();
     }
 
     int16_t AddGroup(int16_t top, int16_t bottom, int16_t start, int16_t end,
@@ -259,7 +261,12 @@ TEST_F(SplitTest, StaffSpansReadTheListsOncePerCommandAndNeverOutsideOne) {
     for (const Case& c : cases) {
         host().ClearCalls();
         std::optional<shell::CommandScope> command;
-        if (c.inCommand) command.emplace();
+        std::optional<OutsideCommand> outside;  // the first case reads outside one on purpose
+        if (c.inCommand) {
+            command.emplace();
+        } else {
+            outside.emplace();
+        }
         for (int i = 0; i < 3; ++i) {
             const auto span = split::GetGroupStaffSpan(group, region);
             EXPECT_EQ(span.first, c.top);
@@ -343,7 +350,7 @@ TEST_F(SplitTest, MissingFontPreferencesGiveTheDefaultFont) {
     host().Reset();
     AddStaves(4);
     host().SetMeasureCount(40);
-    vb::resourceInstance = vb::moduleHandle;
+    vb::resourceInstance = platform::OwnModule();
     AddGroup(1, 4, 1, 20);
     ASSERT_TRUE(Split(0, 1, 4, 1, 8));
     EXPECT_EQ(Pieces()[1].full, u"Strings^font(Times New Roman)^size(12)^nfx(128)(Brisane 2)");

@@ -358,7 +358,7 @@ INSTANTIATE_TEST_SUITE_P(
               "IDS_CAPTION_NO_GROUP", kGivenOnce},
         Fault{"IdBeyondSixteenBits", "ja", Change::kAdd, 70000, u"グループ", "IDS_BEYOND",
               kIdFits16Bits, kEnglishIdsAndNames}),
-    [](const ::testing::TestParamInfo<Fault>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<Fault>& test) { return test.param.name; });
 
 // --- The setup program's texts and the install texts ------------------------------------------
 

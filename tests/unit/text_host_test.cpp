@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/base/module_state.h"
+#include "framework/core/host_version.h"
 #include "framework/text/fc_font_info.h"
 #include "framework/text/fc_font_prefs.h"
 #include "framework/text/fc_raw_text.h"
@@ -43,9 +43,9 @@ class HostTexts : public ::testing::TestWithParam<uint32_t> {
 
 INSTANTIATE_TEST_SUITE_P(BothTextForms, HostTexts,
                          ::testing::Values(0x19000000u, 0x11000000u, 0x10000000u),
-                         [](const ::testing::TestParamInfo<uint32_t>& info) {
+                         [](const ::testing::TestParamInfo<uint32_t>& test) {
                              char name[12];
-                             std::snprintf(name, sizeof name, "v%08X", info.param);
+                             std::snprintf(name, sizeof name, "v%08X", test.param);
                              return std::string(name);
                          });
 

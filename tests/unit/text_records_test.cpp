@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/base/module_state.h"
+#include "framework/core/host_version.h"
 #include "framework/text/fc_raw_text.h"
 #include "framework/text/fc_text_block.h"
 #include "host_version.h"

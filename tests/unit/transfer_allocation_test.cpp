@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "framework/base/module_state.h"
+#include "framework/core/host_version.h"
 #include "framework/host/host_bridge.h"
 #include "framework/host/prefs_maps.h"
 #include "framework/host/record_transfer.h"
@@ -103,7 +103,9 @@ TEST_F(TransferAllocation, MapsRunsAndWholeRecordsTransferWithoutAllocating) {
                       plan),
                   0u);
         // The special record loads both ways: filled by the host, refused or not.
-        if (c.tag == host::SPECIAL_TAG) EXPECT_EQ(loaded, 1);
+        if (c.tag == host::SPECIAL_TAG) {
+            EXPECT_EQ(loaded, 1);
+        }
         record.fill(0x5A);  // every word differs from what the host holds: all are written
         EXPECT_EQ(AllocationsOf([&] {
                       host::SaveRecord(c.tag, key, record.data(), 108, host::DATA_VERSION);
