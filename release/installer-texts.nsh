@@ -102,7 +102,7 @@ LangString FolderTooLong ${LANG_FRENCH} "Choisissez un dossier de ${MAX_FOLDER} 
 LangString FolderTooLong ${LANG_JAPANESE} "${MAX_FOLDER}文字以内のフォルダーを選んでください。これより長いフォルダーには書き込めません。"
 
 LangString KeptAside ${LANG_ENGLISH} "Setup could not write $R2, perhaps because the disk is full. It undid its changes, but could not put back $1: the earlier version of that file is kept as $2."
-LangString KeptAside ${LANG_GERMAN} "Das Setup-Programm konnte $R2 nicht schreiben, vielleicht weil der Datenträger voll ist. Es hat seine Änderungen rückgängig gemacht, konnte aber $1 nicht wiederherstellen: Die frühere Version dieser Datei liegt unter $2."
+LangString KeptAside ${LANG_GERMAN} "Das Setup-Programm konnte $R2 nicht schreiben, vielleicht weil der Datenträger voll ist. Es hat seine Änderungen rückgängig gemacht, konnte aber $1 nicht wiederherstellen: Die frühere Version dieser Datei ist als $2 erhalten."
 LangString KeptAside ${LANG_FRENCH} "Le programme d’installation n’a pas pu écrire $R2, peut-être parce que le disque est plein. Il a annulé ses modifications, mais n’a pas pu remettre en place $1 : la version précédente de ce fichier est conservée sous le nom $2."
 LangString KeptAside ${LANG_JAPANESE} "$R2に書き込めませんでした。ディスクがいっぱいになっている可能性があります。変更した内容は元に戻しましたが、$1は元に戻せませんでした。このファイルの以前のバージョンは$2として残してあります。"
 
@@ -111,9 +111,9 @@ LangString LeftWritten ${LANG_GERMAN} "Das Setup-Programm konnte $R2 nicht schre
 LangString LeftWritten ${LANG_FRENCH} "Le programme d’installation n’a pas pu écrire $R2, peut-être parce que le disque est plein. Il a annulé ses modifications, mais n’a pas pu supprimer $1, qu’il avait écrit."
 LangString LeftWritten ${LANG_JAPANESE} "$R2に書き込めませんでした。ディスクがいっぱいになっている可能性があります。変更した内容は元に戻しましたが、書き込んだ$1を削除できませんでした。"
 
-LangString AsideLeft ${LANG_ENGLISH} "Could not remove $1 now. Finale does not load it; the next setup or the uninstaller removes it."
-LangString AsideLeft ${LANG_GERMAN} "$1 konnte noch nicht entfernt werden. Finale lädt diese Datei nicht; das nächste Setup-Programm oder das Deinstallationsprogramm entfernt sie."
-LangString AsideLeft ${LANG_FRENCH} "$1 n’a pas encore pu être supprimé. Finale ne charge pas ce fichier ; le prochain programme d’installation ou le programme de désinstallation le supprimera."
+LangString AsideLeft ${LANG_ENGLISH} "Could not remove $1 yet. Finale does not load it; the next install or the uninstall removes it."
+LangString AsideLeft ${LANG_GERMAN} "$1 konnte noch nicht entfernt werden. Finale lädt diese Datei nicht; sie wird bei der nächsten Installation oder beim Deinstallieren entfernt."
+LangString AsideLeft ${LANG_FRENCH} "$1 n’a pas encore pu être supprimé. Finale ne charge pas ce fichier ; il sera supprimé lors de la prochaine installation ou de la désinstallation."
 LangString AsideLeft ${LANG_JAPANESE} "$1をまだ削除できません。Finaleはこのファイルを読み込みません。次回のセットアップまたはアンインストールの際に削除されます。"
 
 LangString NotRemoved ${LANG_ENGLISH} "The uninstaller could not remove $1, perhaps because Finale is running. It removed the other files; Vorlan Brisane stays in the list of installed apps, so that you can quit Finale and uninstall it again."
