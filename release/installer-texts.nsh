@@ -114,7 +114,7 @@ LangString LeftWritten ${LANG_JAPANESE} "$R2に書き込めませんでした。
 LangString AsideLeft ${LANG_ENGLISH} "Could not remove $1 yet. Finale does not load it; the next install or the uninstall removes it."
 LangString AsideLeft ${LANG_GERMAN} "$1 konnte noch nicht entfernt werden. Finale lädt diese Datei nicht; sie wird bei der nächsten Installation oder beim Deinstallieren entfernt."
 LangString AsideLeft ${LANG_FRENCH} "$1 n’a pas encore pu être supprimé. Finale ne charge pas ce fichier ; il sera supprimé lors de la prochaine installation ou de la désinstallation."
-LangString AsideLeft ${LANG_JAPANESE} "$1をまだ削除できません。Finaleはこのファイルを読み込みません。次回のセットアップまたはアンインストールの際に削除されます。"
+LangString AsideLeft ${LANG_JAPANESE} "$1はまだ削除できていません。Finaleはこのファイルを読み込みません。次回のセットアップまたはアンインストールの際に削除されます。"
 
 LangString NotRemoved ${LANG_ENGLISH} "The uninstaller could not remove $1, perhaps because Finale is running. It removed the other files; Vorlan Brisane stays in the list of installed apps, so that you can quit Finale and uninstall it again."
 LangString NotRemoved ${LANG_GERMAN} "Das Deinstallationsprogramm konnte $1 nicht entfernen, vielleicht weil Finale läuft. Die übrigen Dateien hat es entfernt; Vorlan Brisane bleibt in der Liste der installierten Apps, damit Sie Finale beenden und es erneut deinstallieren können."
