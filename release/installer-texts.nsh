@@ -87,3 +87,36 @@ LangString GuideFile ${LANG_ENGLISH} "GUIDE.html"
 LangString GuideFile ${LANG_GERMAN} "GUIDE.de.html"
 LangString GuideFile ${LANG_FRENCH} "GUIDE.fr.html"
 LangString GuideFile ${LANG_JAPANESE} "GUIDE.ja.html"
+
+; Texts of files that setup could not put back or remove, and of folders too long for it. $1 is
+; the file, $2 where its earlier version is kept, $R2 the file whose write failed.
+
+LangString FinaleDirTooLong ${LANG_ENGLISH} "/FINALEDIR= cannot be used: setup takes a folder of at most ${MAX_FOLDER} characters, in a command line of at most 1,023 characters."
+LangString FinaleDirTooLong ${LANG_GERMAN} "/FINALEDIR= kann nicht verwendet werden: Das Setup-Programm nimmt einen Ordner mit höchstens ${MAX_FOLDER} Zeichen an, in einer Befehlszeile mit höchstens 1.023 Zeichen."
+LangString FinaleDirTooLong ${LANG_FRENCH} "/FINALEDIR= ne peut pas être utilisé : le programme d’installation accepte un dossier de ${MAX_FOLDER} caractères au plus, dans une ligne de commande de 1 023 caractères au plus."
+LangString FinaleDirTooLong ${LANG_JAPANESE} "/FINALEDIR=の指定は使えません。フォルダーは${MAX_FOLDER}文字以内、コマンドライン全体は1,023文字以内で指定してください。"
+
+LangString FolderTooLong ${LANG_ENGLISH} "Choose a folder of at most ${MAX_FOLDER} characters: setup cannot write into a longer one."
+LangString FolderTooLong ${LANG_GERMAN} "Wählen Sie einen Ordner mit höchstens ${MAX_FOLDER} Zeichen: In einen längeren kann das Setup-Programm nicht schreiben."
+LangString FolderTooLong ${LANG_FRENCH} "Choisissez un dossier de ${MAX_FOLDER} caractères au plus : le programme d’installation ne peut pas écrire dans un dossier plus long."
+LangString FolderTooLong ${LANG_JAPANESE} "${MAX_FOLDER}文字以内のフォルダーを選んでください。これより長いフォルダーには書き込めません。"
+
+LangString KeptAside ${LANG_ENGLISH} "Setup could not write $R2, perhaps because the disk is full. It undid its changes, but could not put back $1: the earlier version of that file is kept as $2."
+LangString KeptAside ${LANG_GERMAN} "Das Setup-Programm konnte $R2 nicht schreiben, vielleicht weil der Datenträger voll ist. Es hat seine Änderungen rückgängig gemacht, konnte aber $1 nicht wiederherstellen: Die frühere Version dieser Datei ist als $2 erhalten."
+LangString KeptAside ${LANG_FRENCH} "Le programme d’installation n’a pas pu écrire $R2, peut-être parce que le disque est plein. Il a annulé ses modifications, mais n’a pas pu remettre en place $1 : la version précédente de ce fichier est conservée sous le nom $2."
+LangString KeptAside ${LANG_JAPANESE} "$R2に書き込めませんでした。ディスクがいっぱいになっている可能性があります。変更した内容は元に戻しましたが、$1は元に戻せませんでした。このファイルの以前のバージョンは$2として残してあります。"
+
+LangString LeftWritten ${LANG_ENGLISH} "Setup could not write $R2, perhaps because the disk is full. It undid its changes, but could not remove $1, which it had written."
+LangString LeftWritten ${LANG_GERMAN} "Das Setup-Programm konnte $R2 nicht schreiben, vielleicht weil der Datenträger voll ist. Es hat seine Änderungen rückgängig gemacht, konnte aber die von ihm geschriebene Datei $1 nicht entfernen."
+LangString LeftWritten ${LANG_FRENCH} "Le programme d’installation n’a pas pu écrire $R2, peut-être parce que le disque est plein. Il a annulé ses modifications, mais n’a pas pu supprimer $1, qu’il avait écrit."
+LangString LeftWritten ${LANG_JAPANESE} "$R2に書き込めませんでした。ディスクがいっぱいになっている可能性があります。変更した内容は元に戻しましたが、書き込んだ$1を削除できませんでした。"
+
+LangString AsideLeft ${LANG_ENGLISH} "Could not remove $1 yet. Finale does not load it; the next install or the uninstall removes it."
+LangString AsideLeft ${LANG_GERMAN} "$1 konnte noch nicht entfernt werden. Finale lädt diese Datei nicht; sie wird bei der nächsten Installation oder beim Deinstallieren entfernt."
+LangString AsideLeft ${LANG_FRENCH} "$1 n’a pas encore pu être supprimé. Finale ne charge pas ce fichier ; il sera supprimé lors de la prochaine installation ou de la désinstallation."
+LangString AsideLeft ${LANG_JAPANESE} "$1はまだ削除できていません。Finaleはこのファイルを読み込みません。次回のセットアップまたはアンインストールの際に削除されます。"
+
+LangString NotRemoved ${LANG_ENGLISH} "The uninstaller could not remove $1, perhaps because Finale is running. It removed the other files; Vorlan Brisane stays in the list of installed apps, so that you can quit Finale and uninstall it again."
+LangString NotRemoved ${LANG_GERMAN} "Das Deinstallationsprogramm konnte $1 nicht entfernen, vielleicht weil Finale läuft. Die übrigen Dateien hat es entfernt; Vorlan Brisane bleibt in der Liste der installierten Apps, damit Sie Finale beenden und es erneut deinstallieren können."
+LangString NotRemoved ${LANG_FRENCH} "Le programme de désinstallation n’a pas pu supprimer $1, peut-être parce que Finale est ouvert. Il a supprimé les autres fichiers ; Vorlan Brisane reste dans la liste des applications installées, pour que vous puissiez quitter Finale et le désinstaller à nouveau."
+LangString NotRemoved ${LANG_JAPANESE} "$1を削除できませんでした。Finaleが起動している可能性があります。ほかのファイルは削除しました。Finaleを終了してもう一度アンインストールできるよう、Vorlan Brisaneはインストール済みアプリの一覧に残してあります。"

@@ -2,8 +2,9 @@
 # The setup program as administrators use it, silently, in a Wine prefix holding fake
 # installations of Finale (a Finale.exe each): what it writes, the installed-apps entry, what the
 # uninstaller removes, what it refuses to do and with which exit code, and what it puts back when
-# a disk fills up. The full disks are small tmpfs mounts, which need root: where mounting is not
-# allowed, those checks are skipped with a line that says so.
+# a disk fills up or a file is held by another program. The full disks are small tmpfs mounts,
+# and a folder whose files cannot be removed is one with Linux's append-only attribute; both need
+# root: where they are not allowed, those checks are skipped with a line that says so.
 #
 # Usage: check-installer.sh RELEASE_DIR HOLD_OPEN PREFIX
 #   RELEASE_DIR  the folder tools/build-release wrote (the setup program, the zip, the guides)
@@ -94,11 +95,33 @@ mount_small() {
   fi
 }
 
-# The entry's values as NAME=VALUE lines, read by read_entry; nothing when there is no entry.
+# The entry's values as NAME=VALUE lines, read by read_entry; nothing when there is no entry. They
+# are read from the file where Wine keeps the registry, which its server writes when it ends (as
+# it has when wine-run returns): as reg query gives them, a number as 0x..., without the seconds
+# that starting Wine for reg query would take each time.
 entry=""
 read_entry() {
-  entry=$("${wine_run[@]}" reg query "$key" 2>/dev/null | tr -d '\r' |
-    sed -n 's/^    \([^ ]*\)    REG_[A-Z_]*    \(.*\)$/\1=\2/p')
+  entry=$(section='[Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VorlanBrisane]' awk '
+    index($0, ENVIRON["section"] " ") == 1 { inside = 1; next }
+    !inside { next }
+    /^$/ { exit }
+    /^"/ {
+      name = substr($0, 2, index(substr($0, 2), "\"") - 1)
+      data = substr($0, length(name) + 4)
+      if (data ~ /^dword:/) {
+        data = substr(data, 7)
+        sub(/^0+/, "", data)
+        print name "=0x" (data == "" ? "0" : data)
+      } else if (data ~ /^"/) {
+        value = ""
+        for (i = 2; i < length(data); i++) {
+          c = substr(data, i, 1)
+          if (c == "\\") c = substr(data, ++i, 1)
+          value = value c
+        }
+        print name "=" value
+      }
+    }' "$prefix/system.reg")
 }
 value() { sed -n "s/^$1=//p" <<<"$entry"; }
 
@@ -144,6 +167,107 @@ has_no_plugin() {
     pass "$2: Finale $1 has no plug-in"
   else
     fail "$2: Finale $1 got the plug-in"
+  fi
+}
+
+entry_as_before() {
+  read_entry
+  if [ "$entry" == "$1" ]; then
+    pass "$2: the entry is as it was"
+  else
+    fail "$2: the entry changed:"
+    diff <(echo "$1") <(echo "$entry") | sed 's/^/    /'
+  fi
+}
+# No file that setup moved aside (NAME.N.setup-old) is left in the Program Files folder.
+no_aside_left() {
+  local left
+  left=$(cd "$drive/Program Files" && find . -name '*.[0-9]*.setup-old')
+  if [ -z "$left" ]; then
+    pass "$1: no file moved aside is left"
+  else
+    fail "$1: files moved aside are left: $(echo $left)"
+  fi
+}
+same_file() {
+  if cmp -s "$1" "$2"; then pass "$3"; else fail "$3: no, $2 differs"; fi
+}
+
+# An earlier install whose plug-ins are an older build and whose entry gives an older version:
+# what an upgrade starts from.
+older_install() {
+  local version
+  install /S || fail "$1: the first install exits with $?"
+  for version in 25 26 27; do
+    if [ -d "$finale/$version/Plug-ins" ]; then
+      echo "an older build" >"$finale/$version/Plug-ins/vorlanbrisane64.fxt"
+    fi
+  done
+  wine reg add "$key" /v DisplayVersion /d 1.0.1.0 /f || fail "$1: cannot set the old version"
+}
+
+# Puts the program folder on a tmpfs of SIZE holding the uninstaller and older guides, for the
+# check WHAT: a disk that fills up part-way through an upgrade. Returns 1 where the test cannot
+# mount; program_off_small_disk puts the folder back on drive C: with what it then holds.
+program_on_small_disk() {
+  local guide
+  mv "$program" "$work/program"
+  mkdir "$program"
+  if ! mount_small "$1" "$program" "$2"; then
+    rmdir "$program"
+    mv "$work/program" "$program"
+    return 1
+  fi
+  cp -p "$work/program/uninstall.exe" "$program/"
+  rm -r "$work/program"
+  for guide in GUIDE.html GUIDE.de.html GUIDE.fr.html GUIDE.ja.html; do
+    echo "an older guide" >"$program/$guide"
+  done
+}
+program_off_small_disk() {
+  mkdir "$work/program"
+  cp -pr "$program/." "$work/program/"
+  unmount_all
+  rmdir "$program"
+  mv "$work/program" "$program"
+}
+# The size a file takes on a tmpfs, in KB: whole pages.
+kb() { echo $((($(stat -c %s "$1") + 4095) / 4096 * 4)); }
+
+# Sets Linux's append-only attribute on FOLDER for the check WHAT: files can be made there but
+# not removed, as when another program holds them. Returns 1, saying the check is skipped, where
+# the file system or the user cannot.
+append_only() {
+  if chattr +a "$1" 2>"$work/chattr.log"; then
+    return 0
+  fi
+  echo "SKIP: $2: cannot make a folder append-only here, so this check did not run: $(cat "$work/chattr.log")"
+  return 1
+}
+
+# Runs a Windows program as wine does, keeping in the file LOG what Wine writes of the event log:
+# Wine has no event log of its own, and writes an error event as an "err:eventlog:" line.
+wine_logging_events() {
+  local log=$1
+  shift
+  (
+    export WINEPREFIX="$prefix" WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" \
+      WINEDEBUG=err+eventlog
+    status=0
+    env -u DISPLAY wine "$@" </dev/null >/dev/null 2>"$log" || status=$?
+    wineserver --wait || true
+    exit $status
+  )
+}
+# Whether the error events logged in LOG include TEXT (a Windows path's "\" doubled, as Wine
+# writes it; the text may be cut after 300 characters).
+logged() {
+  local text=${2//\\/\\\\}
+  if grep -a '^[0-9a-f]*:err:eventlog:' "$1" | grep -qF "$text"; then
+    pass "$3: the event log says $2"
+  else
+    fail "$3: the event log does not say $2; it has:"
+    grep -a 'eventlog' "$1" | sed 's/^/    /'
   fi
 }
 
@@ -334,6 +458,258 @@ else
 fi
 no_entry "$what"
 same_as_before "$before" "$what"
+
+# --- Files to replace that are empty -----------------------------------------------------------
+# An empty file is a whole file: a plug-in emptied by a failed copy, or an empty guide, is
+# replaced like any other.
+older_install "upgrade over empty files"
+for empty in "$finale/27/Plug-ins/vorlanbrisane64.fxt" "$program/GUIDE.fr.html"; do
+  what="upgrade over an empty ${empty##*/}"
+  echo "an older build" >"$finale/26/Plug-ins/vorlanbrisane64.fxt"
+  echo "an older build" >"$finale/27/Plug-ins/vorlanbrisane64.fxt"
+  : >"$empty"
+  install /S
+  exits_with $? 0 "$what"
+  has_plugin 26 "$what"
+  has_plugin 27 "$what"
+  same_file "$release/GUIDE.fr.html" "$program/GUIDE.fr.html" "$what: GUIDE.fr.html is the release's"
+  no_aside_left "$what"
+done
+uninstall "$what"
+no_entry "$what"
+same_as_before "$before" "$what"
+
+# --- Other files to replace in use -------------------------------------------------------------
+# Every file setup replaces is checked before the first write, not only the plug-ins: a guide or
+# the uninstaller held by a program that reads it (letting others read it, and delete it or not)
+# stops an upgrade with nothing written, as a plug-in in use does.
+older_install "files in use during an upgrade"
+read_entry
+earlier_entry=$entry
+earlier=$(snapshot)
+for held in "r GUIDE.de.html" "rd GUIDE.html" "r uninstall.exe"; do
+  read -r share name <<<"$held"
+  what="upgrade with $name in use ($share)"
+  wine "$hold_open" --share "$share" "$program/$name" "$setup" /S
+  exits_with $? 3 "$what"
+  same_as_before "$earlier" "$what"
+  entry_as_before "$earlier_entry" "$what"
+done
+
+# --- A write that fails after files held by other programs were replaced -----------------------
+# Each file replaced is moved aside and moved back, never deleted and copied back: one that
+# another program holds, letting others write and delete it, comes back whole, where a deleted
+# one would stay behind only for the program that holds it. The program folder fills up at the
+# first guide, after the plug-ins; or at the third, after the GUIDE.de.html held.
+held_files=("$finale/27/Plug-ins/vorlanbrisane64.fxt" "$program/GUIDE.de.html")
+fitting=(0 $(($(kb "$release/GUIDE.html") + $(kb "$release/GUIDE.de.html"))))
+for i in "${!held_files[@]}"; do
+  file=${held_files[i]}
+  what="disk full part-way, ${file#"$drive"/} in use (rwd)"
+  if program_on_small_disk "$(($(kb "$program/uninstall.exe") + 16 + fitting[i] + 64))k" "$what"; then
+    earlier=$(snapshot)
+    wine "$hold_open" --share rwd "$file" "$setup" /S
+    exits_with $? 5 "$what"
+    same_as_before "$earlier" "$what"
+    entry_as_before "$earlier_entry" "$what"
+    program_off_small_disk
+  fi
+done
+uninstall "$what"
+no_entry "$what"
+same_as_before "$before" "$what"
+
+# Three installations, the one in the middle in use: nothing is written, the first included.
+what="three installations, Finale 26's plug-in in use"
+fake_finale 25
+mkdir -p "$finale/25/Plug-ins" "$finale/27/Plug-ins"
+for version in 25 26 27; do echo "an older build" >"$finale/$version/Plug-ins/vorlanbrisane64.fxt"; done
+earlier=$(snapshot)
+wine "$hold_open" "$finale/26/Plug-ins/vorlanbrisane64.fxt" "$setup" /S
+exits_with $? 3 "$what"
+no_entry "$what"
+same_as_before "$earlier" "$what"
+
+# --- A file that cannot be put back -----------------------------------------------------------
+# A file that is not setup's takes the name of a plug-in setup moved aside, before setup writes
+# there (here the same name in capitals, which Wine finds as Windows finds one name): setup writes
+# nothing over it and leaves it, keeps the earlier plug-in aside, beside it, and says which and
+# where, in Windows' event log when silent, with an exit code of its own. It puts back the rest:
+# Finale 26 is the second of three installations.
+what="a file not setup's takes a plug-in's name"
+echo "not setup's" >"$finale/26/Plug-ins/VORLANBRISANE64.FXT"
+if [ "$(cat "$finale/26/Plug-ins/vorlanbrisane64.fxt")" != "an older build" ]; then
+  echo "SKIP: $what: this file system does not tell names apart by case, so this check did not run"
+else
+  earlier=$(snapshot)
+  wine_logging_events "$work/events.log" "$setup" /S
+  exits_with $? 6 "$what"
+  aside="$finale/26/Plug-ins/vorlanbrisane64.fxt.1.setup-old"
+  logged "$work/events.log" 'could not put back C:\Program Files\MakeMusic\Finale\26\Plug-ins\vorlanbrisane64.fxt' "$what"
+  [ "$(cat "$aside" 2>/dev/null)" == "an older build" ] &&
+    pass "$what: the earlier plug-in is kept as ${aside##*/}" ||
+    fail "$what: the earlier plug-in is not kept as ${aside##*/}"
+  no_entry "$what"
+  mv "$aside" "$finale/26/Plug-ins/vorlanbrisane64.fxt"
+  same_as_before "$earlier" "$what: with it put back,"
+fi
+rm "$finale/26/Plug-ins/VORLANBRISANE64.FXT" "$finale"/2[567]/Plug-ins/vorlanbrisane64.fxt
+
+# The rollback goes on past a file it cannot put back. Here Finale 26 had no plug-in, and its new
+# one cannot be removed (the folder is append-only); the program folder fills up at the first
+# guide. Finale 25 and 27 get their earlier plug-ins back.
+what="disk full part-way, a new plug-in that cannot be removed"
+older_install "$what"
+rm "$finale/26/Plug-ins/vorlanbrisane64.fxt"
+if append_only "$finale/26/Plug-ins" "$what"; then
+  if program_on_small_disk 200k "$what"; then
+    read_entry
+    earlier_entry=$entry
+    earlier=$(snapshot)
+    wine_logging_events "$work/events.log" "$setup" /S
+    exits_with $? 6 "$what"
+    logged "$work/events.log" 'could not remove C:\Program Files\MakeMusic\Finale\26\Plug-ins\vorlanbrisane64.fxt' "$what"
+    has_plugin 26 "$what: the file named is left:"
+    chattr -a "$finale/26/Plug-ins"
+    rm "$finale/26/Plug-ins/vorlanbrisane64.fxt"
+    same_as_before "$earlier" "$what: but for that file,"
+    entry_as_before "$earlier_entry" "$what"
+    program_off_small_disk
+  fi
+  chattr -a "$finale/26/Plug-ins"
+fi
+uninstall "$what"
+rm -r "$finale/25" "$finale/27/Plug-ins"
+no_entry "$what"
+same_as_before "$before" "$what"
+
+# --- Files left aside by a setup that was stopped ----------------------------------------------
+# A setup killed after it moved Finale 27's plug-in and a guide aside, before it wrote their new
+# ones. A later setup that fails leaves them as they are, and never takes them for its own; one
+# that succeeds removes them; the uninstaller removes such files beside the files it removes.
+# Files of the user's with like names are never touched.
+what="files left aside by a stopped setup"
+older_install "$what"
+mv "$finale/27/Plug-ins/vorlanbrisane64.fxt" "$finale/27/Plug-ins/vorlanbrisane64.fxt.1.setup-old"
+echo "an even older build" >"$finale/27/Plug-ins/vorlanbrisane64.fxt.2.setup-old"
+users=("$finale/26/Plug-ins/vorlanbrisane64.fxt.old" "$finale/26/Plug-ins/vorlanbrisane64.fxt.x.setup-old"
+  "$finale/26/Plug-ins/vorlanbrisane64.fxt.1.setup-old.txt")
+for file in "${users[@]}"; do echo "the user's" >"$file"; done
+users_untouched() {
+  for file in "${users[@]}"; do
+    [ "$(cat "$file" 2>/dev/null)" == "the user's" ] && pass "$1: ${file##*/} is untouched" ||
+      fail "$1: ${file##*/} changed"
+  done
+}
+if program_on_small_disk 200k "$what"; then
+  mv "$program/GUIDE.html" "$program/GUIDE.html.3.setup-old"
+  earlier=$(snapshot)
+  install /S
+  exits_with $? 5 "$what, a setup that fails"
+  same_as_before "$earlier" "$what, a setup that fails"
+  program_off_small_disk
+fi
+install /S
+exits_with $? 0 "$what"
+has_plugin 26 "$what"
+has_plugin 27 "$what"
+no_aside_left "$what"
+users_untouched "$what"
+echo "an older build" >"$finale/27/Plug-ins/vorlanbrisane64.fxt.4.setup-old"
+echo "an older uninstaller" >"$program/uninstall.exe.1.setup-old"
+uninstall "$what"
+no_aside_left "$what, uninstalled"
+users_untouched "$what, uninstalled"
+rm -f "${users[@]}"
+no_entry "$what"
+same_as_before "$before" "$what"
+
+# --- An uninstaller that removes all or nothing ------------------------------------------------
+# Every file it removes is checked first: with one in use (a guide, a plug-in, the uninstaller
+# itself) nothing is removed and the entry stays. Run as Windows runs it, the uninstaller hands
+# its work to a copy of itself and returns at once, its exit code telling nothing (hold_open holds
+# the file until the copy has ended); run with _?=, it does the work itself and exits with 3.
+what="uninstall"
+install /S || fail "$what: the install exits with $?"
+read_entry
+installed_entry=$entry
+installed=$(snapshot)
+in_place='_?=C:\Program Files\Vorlan Brisane'
+shares=(r r rd r)
+held_files=("$program/GUIDE.de.html" "$program/GUIDE.de.html" "$finale/27/Plug-ins/vorlanbrisane64.fxt"
+  "$program/uninstall.exe")
+places=("" "$in_place" "$in_place" "")
+for i in "${!held_files[@]}"; do
+  file=${held_files[i]}
+  place=${places[i]}
+  how="$what with ${file#"$drive"/} in use${place:+, $place}"
+  wine "$hold_open" --share "${shares[i]}" "$file" "$program/uninstall.exe" /S ${place:+"$place"}
+  status=$?
+  [ -n "$place" ] && exits_with $status 3 "$how"
+  same_as_before "$installed" "$how"
+  entry_as_before "$installed_entry" "$how"
+done
+
+# A file that cannot be removed after all, although it was found removable (here its folder is
+# append-only): the uninstaller removes what it can, says which file stays (6), and keeps the
+# entry and itself, so that uninstalling again finishes the work.
+what="uninstall, a plug-in that cannot be removed"
+if append_only "$finale/26/Plug-ins" "$what"; then
+  wine_logging_events "$work/events.log" "$hold_open" - "$program/uninstall.exe" /S "$in_place"
+  exits_with $? 6 "$what"
+  logged "$work/events.log" 'could not remove C:\Program Files\MakeMusic\Finale\26\Plug-ins\vorlanbrisane64.fxt' "$what"
+  has_plugin 26 "$what: the file named is left:"
+  has_no_plugin 27 "$what"
+  [ -f "$program/uninstall.exe" ] && pass "$what: the uninstaller stays" ||
+    fail "$what: the uninstaller is gone"
+  entry_as_before "$installed_entry" "$what"
+  chattr -a "$finale/26/Plug-ins"
+fi
+uninstall "$what"
+no_entry "$what"
+same_as_before "$before" "$what"
+
+# --- /FINALEDIR= as Windows reads a path -------------------------------------------------------
+# "/" is a "\" too; "." and ".." are resolved, and setup works on, records and uninstalls the
+# folder they name: each form installs into Finale 27 over the one before, one file recorded.
+for given in 'C:/Program Files/MakeMusic/Finale/27' 'C:\Program Files\MakeMusic\Finale\26\..\.\27\x\..' \
+  'c:\program files\makemusic\finale\27\.\'; do
+  what="/FINALEDIR=$given"
+  install /S "/FINALEDIR=$given"
+  exits_with $? 0 "$what"
+  has_plugin 27 "$what"
+  has_no_plugin 26 "$what"
+  read_entry
+  recorded=$(grep '^File[0-9]*=' <<<"$entry")
+  [ "${recorded,,}" == 'file1=c:\program files\makemusic\finale\27\plug-ins\vorlanbrisane64.fxt' ] &&
+    pass "$what: records $recorded" || fail "$what: records $(echo $recorded)"
+done
+uninstall "$what"
+no_entry "$what"
+same_as_before "$before" "$what"
+
+# Refused with 4 and nothing made: a drive's root, reached through ".."; a folder longer than
+# setup takes (200 characters); and a command line longer than setup can read whole (1,023
+# characters), which would cut /FINALEDIR= short. The first two hold a Finale.exe, and the third
+# names Finale 27's folder wherever it were cut.
+deep='C:\Deep'
+while ((${#deep} <= 200)); do deep+='\folder-of-folders'; done
+deep_unix=$drive/${deep#'C:\'}
+deep_unix=${deep_unix//\\//}
+mkdir -p "$deep_unix"
+echo "Finale 27" >"$deep_unix/Finale.exe"
+echo "Finale 27" >"$drive/Finale.exe"
+cut_short='C:\Program Files\MakeMusic\Finale\27'
+while ((${#cut_short} <= 1100)); do cut_short+='\.'; done
+refused=$(snapshot)
+for given in 'C:\Program Files\..' "$deep" "$cut_short"; do
+  what="/FINALEDIR= of ${#given} characters, ${given:0:24}..."
+  install /S "/FINALEDIR=$given"
+  exits_with $? 4 "$what"
+  no_entry "$what"
+  same_as_before "$refused" "$what"
+done
+rm -r "$drive/Deep" "$drive/Finale.exe"
 
 if ((failures)); then
   echo "Wine's output:"
