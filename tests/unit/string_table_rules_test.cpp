@@ -496,7 +496,7 @@ INSTANTIATE_TEST_SUITE_P(
         TextFile{"SetupJapanese", "release/installer-texts.nsh", Form::kSetupTexts, "ja", 15},
         TextFile{"InstallFrench", "resources/INSTALL.fr.txt", Form::kLines, "fr", 150},
         TextFile{"InstallJapanese", "resources/INSTALL.ja.txt", Form::kLines, "ja", 150}),
-    [](const ::testing::TestParamInfo<TextFile>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<TextFile>& test) { return test.param.name; });
 
 // A file's texts with one text changed: the first `from` of the file becomes `to`.
 struct Plant {
@@ -523,7 +523,10 @@ TEST_P(BrokenText, ReportsFileLineAndRule) {
     ASSERT_NE(at, std::string::npos) << p.file << " lacks " << p.from;
     contents.replace(at, std::string_view(p.from).size(), p.to);
     const std::string line =
-        "line " + std::to_string(std::count(contents.begin(), contents.begin() + at, '\n') + 1);
+        "line " +
+        std::to_string(
+            std::count(contents.begin(), contents.begin() + static_cast<std::ptrdiff_t>(at), '\n') +
+            1);
     std::vector<std::string> found;
     for (const TextFinding& finding : CheckTexts(p.file, contents, p.form, p.code)) {
         EXPECT_EQ(finding.file, p.file) << finding;
@@ -576,6 +579,6 @@ INSTANTIATE_TEST_SUITE_P(
         Plant{"InstallJapaneseListColumnsKept", kInstallJa, Form::kLines, "ja",
               "  LICENSE               ライセンス", "  LICENSE       ライセンス", nullptr,
               nullptr}),
-    [](const ::testing::TestParamInfo<Plant>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<Plant>& test) { return test.param.name; });
 
 }  // namespace
