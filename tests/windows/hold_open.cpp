@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/windows/wine_path.h"
+#include "support/wine_path.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: vb_hold_open FILE|- PROGRAM [ARGUMENT...]\n");
         return 2;
     }
-    const std::wstring file = WindowsPath(argv[1]);
+    const std::wstring file = support::WindowsPath(argv[1]);
     HANDLE held = file == L"-"
                       ? nullptr
                       : CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    std::wstring command = Quoted(WindowsPath(argv[2]));
+    std::wstring command = Quoted(support::WindowsPath(argv[2]));
     for (int i = 3; i < argc; ++i) command += L" " + Quoted(Widened(argv[i]));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
