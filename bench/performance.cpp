@@ -575,9 +575,8 @@ std::string CommandIntroduction(const Measurements& m) {
     std::ostringstream md;
     md << "## One command on generated scores\n\n"
        << "Each score has " << kMeasures
-       << " measures, a piano (a multi-staff instrument) every 25 staves, and "
-          "its selection is the whole staff list of one staff system over measures 100 to 200. "
-          "Shapes:\n\n"
+       << " measures, a piano (a multi-staff instrument) every 25 staves, and its selection is "
+          "the whole staff list of one staff system over measures 100 to 200. Shapes:\n\n"
        << "- orchestral: staff system 1 lacks every seventh staff; one group brackets every staff "
           "over every measure, the others are random; the selection is in system 1;\n"
        << "- deep-nesting: groups over ranges halved again and again, repeated with nested "
@@ -589,14 +588,13 @@ std::string CommandIntroduction(const Measurements& m) {
        << "- several-systems: the orchestral score with four staff systems, each lacking other "
           "staves (the selection in system 2).\n\n"
        << "Host calls are counted by the stand-in host; the test suite holds one command to at "
-          "most "
-       << bound.perGroup << " calls per group and " << bound.perStaff << " per staff plus "
-       << bound.fixed
-       << " (the bound below), and doubling "
-          "staves and groups to at most double the calls. The command's time is split into the "
-          "time inside the host functions and the plug-in's own; allocations are the plug-in's "
-          "own (those inside the host functions are left out). brisane runs each score end to "
-          "end (load, command, report) as a process of its own.\n\n";
+       << "most " << bound.perGroup << " calls per group and " << bound.perStaff
+       << " per staff plus " << bound.fixed
+       << " (the bound below), and doubling staves and groups to at most double the calls. The "
+          "command's time is split into the time inside the host functions and the plug-in's "
+          "own; allocations are the plug-in's own (those inside the host functions are left "
+          "out). brisane runs each score end to end (load, command, report) as a process of its "
+          "own.\n\n";
     md << "Doubling the orchestral score: " << SizeText(small) << " takes " << Count(before)
        << " host calls, " << SizeText(doubled) << " takes " << Count(after) << " (× "
        << Ratio(after / before)
@@ -760,16 +758,13 @@ std::string DocumentSection(const std::map<std::string, Result>& results) {
     std::ostringstream md;
     md << "## Documents in the stand-in host\n\n"
        << "Orchestral scores of " << bench::kDocumentStaves << " staves and " << kMeasures
-       << " measures as JSON documents, loaded into and "
-          "saved from the stand-in host (as `brisane` and every test do). Processor times as "
-          "ratios to those of the "
+       << " measures as JSON documents, loaded into and saved from the stand-in host (as "
+          "`brisane` and every test do). Processor times as ratios to those of the "
        << Count(first)
-       << "-group document; linear growth shows as a ratio equal to "
-          "the size ratio. The peak heap is the most memory one load holds at once.\n\n"
+       << "-group document; linear growth shows as a ratio equal to the size ratio. The peak "
+          "heap is the most memory one load holds at once.\n\n"
        << "| groups | document (bytes) | load ÷ load of " << Count(first) << " | save ÷ save of "
-       << Count(first)
-       << " | peak heap "
-          "of a load per group (bytes) | load (ms) | save (ms) |\n"
+       << Count(first) << " | peak heap of a load per group (bytes) | load (ms) | save (ms) |\n"
        << "|---:|---:|---:|---:|---:|---:|---:|\n";
     for (int groups : bench::kDocumentGroups) {
         const Result& load = Get(results, DocumentName(false, groups));
