@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "benchmark_list.h"
 #include "framework/core/host_version.h"
 #include "framework/host/host_bridge.h"
 #include "framework/host/prefs_maps.h"
@@ -25,15 +26,17 @@
 
 namespace {
 
+using bench::CommandName;
+using bench::DocumentName;
+using bench::kDocumentGroups;
+using bench::kDocumentStaves;
+using bench::kGroups;
+using bench::kMeasures;
+using bench::kStaves;
 using driver::ScoreShape;
 using driver::ScoreSize;
 
-constexpr uint32_t kHostVersion = 0x19000000;
-constexpr int kStaves[] = {8, 30, 120, 250};
-constexpr int kGroups[] = {10, 100, 500, 2000};
-constexpr int kMeasures = 400;
-constexpr int kDocumentGroups[] = {1000, 2000, 4000, 8000, 16000};
-constexpr int kDocumentStaves = 100;
+constexpr uint32_t kHostVersion = standin::kDefaultVersion;
 
 standin::Host& Host() {
     return standin::Host::Instance();
@@ -264,9 +267,8 @@ void RegisterAll() {
     for (ScoreShape shape : driver::kScoreShapes) {
         for (int staves : kStaves) {
             for (int groups : kGroups) {
-                const std::string name = "command/" + std::string(driver::ShapeName(shape)) + "/" +
-                                         std::to_string(staves) + "x" + std::to_string(groups);
                 const ScoreSize size{staves, groups, kMeasures};
+                const std::string name = CommandName(shape, size);
                 // Enough commands for a steady time, but few where generating the score is slow.
                 const int64_t commands = std::clamp<int64_t>(40000 / (staves + groups), 9, 300);
                 benchmark::RegisterBenchmark(name.c_str(), Command, shape, size)
@@ -281,35 +283,35 @@ void RegisterAll() {
         uint16_t item;
         int32_t bytes;
     };
+    auto transferName = [](bool save, const char* what) {
+        return bench::kTransferPrefix + std::string(save ? "save " : "load ") + what;
+    };
     for (const TransferCase& c :
          {TransferCase{"field map 'pfSS'", standin::TagOf("pfSS"), 0, 108},
           TransferCase{"field map 'pfMS'", standin::TagOf("pfMS"), 0, 104},
           TransferCase{"run of nine 'ot78'", standin::TagOf("pfTX"), 1, 108},
           TransferCase{"whole record 'SDNG'", standin::TagOf("SDNG"), 1, 36}}) {
         for (bool save : {false, true}) {
-            const std::string name = std::string("transfer/") + (save ? "save " : "load ") + c.name;
-            benchmark::RegisterBenchmark(name.c_str(), Transfer, c.tag, c.item, c.bytes, save);
+            benchmark::RegisterBenchmark(transferName(save, c.name).c_str(), Transfer, c.tag,
+                                         c.item, c.bytes, save);
         }
     }
-    benchmark::RegisterBenchmark("transfer/load preference map 'pfPB'", PreferenceMapTransfer,
-                                 false);
-    benchmark::RegisterBenchmark("transfer/save preference map 'pfPB'", PreferenceMapTransfer,
-                                 true);
-    benchmark::RegisterBenchmark("module/load an empty module", ModuleLoad, VB_EMPTY_MODULE_PATH,
-                                 false, false)
+    for (bool save : {false, true}) {
+        benchmark::RegisterBenchmark(transferName(save, "preference map 'pfPB'").c_str(),
+                                     PreferenceMapTransfer, save);
+    }
+    benchmark::RegisterBenchmark(bench::kEmptyModuleLoad, ModuleLoad, VB_EMPTY_MODULE_PATH, false,
+                                 false)
         ->UseManualTime();
-    benchmark::RegisterBenchmark("module/load the plug-in", ModuleLoad, VB_PLUGIN_PATH, true, false)
+    benchmark::RegisterBenchmark(bench::kPluginLoad, ModuleLoad, VB_PLUGIN_PATH, true, false)
         ->UseManualTime();
-    benchmark::RegisterBenchmark("module/unload the plug-in", ModuleLoad, VB_PLUGIN_PATH, true,
-                                 true)
+    benchmark::RegisterBenchmark(bench::kPluginUnload, ModuleLoad, VB_PLUGIN_PATH, true, true)
         ->UseManualTime();
-    benchmark::RegisterBenchmark("module/version, init, enumeration, menu status", ModuleStartup);
+    benchmark::RegisterBenchmark(bench::kPluginStartup, ModuleStartup);
     for (int groups : kDocumentGroups) {
-        benchmark::RegisterBenchmark(("document/load/" + std::to_string(groups)).c_str(),
-                                     DocumentLoad, groups)
+        benchmark::RegisterBenchmark(DocumentName(false, groups).c_str(), DocumentLoad, groups)
             ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("document/save/" + std::to_string(groups)).c_str(),
-                                     DocumentSave, groups)
+        benchmark::RegisterBenchmark(DocumentName(true, groups).c_str(), DocumentSave, groups)
             ->Unit(benchmark::kMillisecond);
     }
 }

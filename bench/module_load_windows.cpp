@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/windows/wine_path.h"
+#include "support/wine_path.h"
 
 namespace {
 
@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: vb_module_load PLUGIN EMPTY_DLL [ROUNDS]\n");
         return 2;
     }
-    const std::wstring plugin = WindowsPath(argv[1]), empty = WindowsPath(argv[2]);
+    const std::wstring plugin = support::WindowsPath(argv[1]),
+                       empty = support::WindowsPath(argv[2]);
     const int rounds = argc > 3 ? std::atoi(argv[3]) : 200;
     if (rounds < 1) return 2;
     double emptyLoad = 0, load = 0, startup = 0, unload = 0;

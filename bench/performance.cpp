@@ -26,19 +26,21 @@
 #include <tuple>
 #include <vector>
 
+#include "benchmark_list.h"
 #include "score_generator.h"
-#include "session.h"
 #include "standin/host.h"
 
 namespace {
 
+using bench::CommandName;
+using bench::DocumentName;
+using bench::kGroups;
+using bench::kMeasures;
+using bench::kStaves;
 using driver::ScoreShape;
 using driver::ScoreSize;
 using Json = nlohmann::json;
 
-constexpr int kStaves[] = {8, 30, 120, 250};
-constexpr int kGroups[] = {10, 100, 500, 2000};
-constexpr int kMeasures = 400;
 constexpr ScoreSize kLargest{250, 2000, 2000};
 constexpr double kLargestMemoryLimitMB = 64, kLargestTimeLimit = 1;
 // The picture (--svg) may at most double brisane's processor time on the largest score; a
@@ -49,7 +51,6 @@ constexpr int kPictureRounds = 5;
 // Host calls of one command before it read the staff lists, staves, fonts, end measure and
 // document number once per command (orchestral shape; measured at commit e90d45b).
 constexpr uint64_t kCallsBefore[] = {267663, 1072215};
-const ScoreSize kDoubling[] = {{120, 500, kMeasures}, {240, 1000, kMeasures}};
 
 struct Options {
     std::string benchmarks, brisane, plugin, work, markdown, svg, windows;
@@ -133,9 +134,16 @@ const Result& Get(const std::map<std::string, Result>& results, const std::strin
     return it->second;
 }
 
-std::string CommandName(ScoreShape shape, const ScoreSize& size) {
-    return "command/" + std::string(driver::ShapeName(shape)) + "/" + std::to_string(size.staves) +
-           "x" + std::to_string(size.groups);
+// Every benchmark the document reads by name must be there before anything else is measured.
+void CheckBenchmarks(const std::map<std::string, Result>& results, const std::string& path) {
+    std::vector<std::string> missing;
+    for (const std::string& name : bench::NamedBenchmarks()) {
+        if (!results.count(name)) missing.push_back(name);
+    }
+    if (missing.empty()) return;
+    throw std::runtime_error(path + " lacks " + std::to_string(missing.size()) +
+                             " of the benchmarks the document reads, the first " + missing[0] +
+                             " (was vb_benchmarks run with a filter?)");
 }
 
 // --- brisane, end to end -----------------------------------------------------------------------
@@ -314,17 +322,68 @@ PictureCost MeasurePicture(Launcher& launcher, const Options& o, const ScoreSize
 
 // Host calls of one command through the module's exports, as the test suite counts them.
 uint64_t CommandCalls(const Options& o, ScoreShape shape, const ScoreSize& size) {
-    standin::Host& host = standin::Host::Instance();
-    host.Reset();
-    const driver::Selection selection = driver::GenerateScore(host, shape, size);
-    driver::Session session;
     std::string error;
-    if (!session.Start(o.plugin, 0x19000000, &error)) throw std::runtime_error(error);
-    host.ClearCalls();
-    session.Invoke(selection, driver::ScriptedAnswers({"yes"}));
-    const uint64_t calls = host.CallCount();
-    session.Stop();
-    return calls;
+    const auto traffic = driver::CountCommand(o.plugin, shape, size, &error);
+    if (!traffic) throw std::runtime_error(error);
+    return traffic->hostCalls;
+}
+
+// --- Everything measured -------------------------------------------------------------------------
+
+// The module's load, start-up and unload in a Windows process, when measured: none without the
+// file.
+std::optional<Json> ReadWindowsMeasurements(const std::string& path) {
+    if (path.empty()) return std::nullopt;
+    std::ifstream in(path);
+    if (!in) return std::nullopt;
+    try {
+        return Json::parse(in);
+    } catch (const Json::exception& e) {
+        throw std::runtime_error(path + ": not the module measurements: " + e.what());
+    }
+}
+
+// brisane on each generated score, by shape, staves and groups.
+using BrisaneRuns = std::map<std::tuple<std::string, int, int>, ProgramRun>;
+
+// Everything the document shows.
+struct Measurements {
+    std::map<std::string, Result> benchmarks;
+    BrisaneRuns brisane;
+    ProgramRun largest;
+    PictureCost picture, hugePicture;
+    uint64_t doubledCalls[2] = {};  // one command on the orchestral driver::kDoubledScores
+    std::optional<Json> windows;
+};
+
+BrisaneRuns BrisaneOnEveryScore(Launcher& launcher, const Options& o) {
+    std::cerr << "vb_performance: brisane on every generated score" << std::endl;
+    BrisaneRuns runs;
+    for (ScoreShape shape : driver::kScoreShapes) {
+        for (int staves : kStaves) {
+            for (int groups : kGroups) {
+                runs[{std::string(driver::ShapeName(shape)), staves, groups}] =
+                    RunBrisane(launcher, o, shape, ScoreSize{staves, groups, kMeasures});
+            }
+        }
+    }
+    return runs;
+}
+
+Measurements Measure(Launcher& launcher, const Options& o) {
+    Measurements m;
+    m.benchmarks = ReadBenchmarks(o.benchmarks);
+    CheckBenchmarks(m.benchmarks, o.benchmarks);
+    m.windows = ReadWindowsMeasurements(o.windows);
+    m.brisane = BrisaneOnEveryScore(launcher, o);
+    m.largest = RunBrisane(launcher, o, ScoreShape::Orchestral, kLargest);
+    std::cerr << "vb_performance: the picture of the largest scores" << std::endl;
+    m.picture = MeasurePicture(launcher, o, kLargest, kPictureRounds);
+    m.hugePicture = MeasurePicture(launcher, o, kHuge, 1);
+    for (size_t i = 0; i < 2; ++i) {
+        m.doubledCalls[i] = CommandCalls(o, ScoreShape::Orchestral, driver::kDoubledScores[i]);
+    }
+    return m;
 }
 
 // --- Text ----------------------------------------------------------------------------------------
@@ -450,47 +509,74 @@ std::string Panel(double left, double top, double width, double height, const st
     return svg.str();
 }
 
-// --- The document --------------------------------------------------------------------------------
-
-void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out) throw std::runtime_error(path + ": cannot write the file");
+std::string BoundText() {
+    const driver::HostCallBound& b = driver::kHostCallBound;
+    return std::to_string(b.perGroup) + " × groups + " + std::to_string(b.perStaff) +
+           " × staves + " + std::to_string(b.fixed);
 }
 
-int Run(Launcher& launcher, const Options& o) {
-    std::filesystem::create_directories(o.work);
-    const auto results = ReadBenchmarks(o.benchmarks);
-
-    std::map<std::tuple<std::string, int, int>, ProgramRun> brisane;  // shape, staves, groups
-    std::cerr << "vb_performance: brisane on every generated score" << std::endl;
-    for (ScoreShape shape : driver::kScoreShapes) {
+// The plot beside the document: host calls and time of one command against groups + staves,
+// a line per shape, and the bound.
+std::string Plot(const std::map<std::string, Result>& results) {
+    std::vector<Series> callSeries, timeSeries;
+    Series bound{"bound " + BoundText(), "#888", {}, true};
+    for (size_t k = 0; k < std::size(driver::kScoreShapes); ++k) {
+        const ScoreShape shape = driver::kScoreShapes[k];
+        const std::string name(driver::ShapeName(shape));
+        Series calls{name, kColors[k], {}, false}, times{name, kColors[k], {}, false};
         for (int staves : kStaves) {
             for (int groups : kGroups) {
-                brisane[{std::string(driver::ShapeName(shape)), staves, groups}] =
-                    RunBrisane(launcher, o, shape, ScoreSize{staves, groups, kMeasures});
+                const ScoreSize size{staves, groups, kMeasures};
+                const Result& r = Get(results, CommandName(shape, size));
+                calls.points.emplace_back(groups + staves, r["host_calls"]);
+                times.points.emplace_back(groups + staves, r["command_seconds"] * 1e6);
+                if (k == 0) {
+                    bound.points.emplace_back(groups + staves,
+                                              double(driver::kHostCallBound.Of(size)));
+                }
             }
         }
+        callSeries.push_back(calls);
+        timeSeries.push_back(times);
     }
-    const ProgramRun largest = RunBrisane(launcher, o, ScoreShape::Orchestral, kLargest);
-    std::cerr << "vb_performance: the picture of the largest scores" << std::endl;
-    const PictureCost picture = MeasurePicture(launcher, o, kLargest, kPictureRounds);
-    const PictureCost hugePicture = MeasurePicture(launcher, o, kHuge, 1);
-    uint64_t callsAfter[2];
-    for (size_t i = 0; i < 2; ++i)
-        callsAfter[i] = CommandCalls(o, ScoreShape::Orchestral, kDoubling[i]);
+    callSeries.push_back(bound);
+    std::ostringstream svg;
+    svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1100\" height=\"470\" "
+           "font-family=\"sans-serif\" font-size=\"12\">\n"
+        << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
+        << Panel(90, 40, 430, 360, "Host calls of one command", "groups + staves", "host calls",
+                 callSeries)
+        << Panel(640, 40, 430, 360, "Time of one command", "groups + staves",
+                 "microseconds (this machine)", timeSeries)
+        << "</svg>\n";
+    return svg.str();
+}
 
+// --- The document --------------------------------------------------------------------------------
+
+// Each section of the document ends with its last line; the document puts a blank line between
+// them.
+
+std::string Heading() {
+    return "# Performance\n\nWritten by `tools/bench` on " + Today() + " (" + Machine() +
+           ", Release build). The figures to read are the counts and ratios; the times are there "
+           "to place them on this machine and change with it.\n";
+}
+
+std::string SizeText(const ScoreSize& size) {
+    return std::to_string(size.staves) + " × " + std::to_string(size.groups);
+}
+
+// The shapes, what is counted, and the host calls of the doubled orchestral score.
+std::string CommandIntroduction(const Measurements& m) {
+    const driver::HostCallBound& bound = driver::kHostCallBound;
+    const auto& [small, doubled] = driver::kDoubledScores;
+    const double before = double(m.doubledCalls[0]), after = double(m.doubledCalls[1]);
     std::ostringstream md;
-    md << "# Performance\n\n"
-       << "Written by `tools/bench` on " << Today() << " (" << Machine()
-       << ", Release build). The figures to read are the counts and ratios; the times are there "
-          "to place them on this machine and change with it.\n\n";
-
-    // One command.
     md << "## One command on generated scores\n\n"
-       << "Each score has 400 measures, a piano (a multi-staff instrument) every 25 staves, and "
-          "its selection is the whole staff list of one staff system over measures 100 to 200. "
-          "Shapes:\n\n"
+       << "Each score has " << kMeasures
+       << " measures, a piano (a multi-staff instrument) every 25 staves, and its selection is "
+          "the whole staff list of one staff system over measures 100 to 200. Shapes:\n\n"
        << "- orchestral: staff system 1 lacks every seventh staff; one group brackets every staff "
           "over every measure, the others are random; the selection is in system 1;\n"
        << "- deep-nesting: groups over ranges halved again and again, repeated with nested "
@@ -502,72 +588,72 @@ int Run(Launcher& launcher, const Options& o) {
        << "- several-systems: the orchestral score with four staff systems, each lacking other "
           "staves (the selection in system 2).\n\n"
        << "Host calls are counted by the stand-in host; the test suite holds one command to at "
-          "most 3 calls per group and 6 per staff plus 200 (the bound below), and doubling "
-          "staves and groups to at most double the calls. The command's time is split into the "
-          "time inside the host functions and the plug-in's own; allocations are the plug-in's "
-          "own (those inside the host functions are left out). brisane runs each score end to "
-          "end (load, command, report) as a process of its own.\n\n";
-    md << "Doubling the orchestral score: 120 × 500 takes " << Count(double(callsAfter[0]))
-       << " host calls, 240 × 1000 takes " << Count(double(callsAfter[1])) << " (× "
-       << Ratio(double(callsAfter[1]) / double(callsAfter[0]))
+       << "most " << bound.perGroup << " calls per group and " << bound.perStaff
+       << " per staff plus " << bound.fixed
+       << " (the bound below), and doubling staves and groups to at most double the calls. The "
+          "command's time is split into the time inside the host functions and the plug-in's "
+          "own; allocations are the plug-in's own (those inside the host functions are left "
+          "out). brisane runs each score end to end (load, command, report) as a process of its "
+          "own.\n\n";
+    md << "Doubling the orchestral score: " << SizeText(small) << " takes " << Count(before)
+       << " host calls, " << SizeText(doubled) << " takes " << Count(after) << " (× "
+       << Ratio(after / before)
        << "). Before the command read the staff lists, the selection's staves, the name fonts, "
           "the end measure and the document number once per command, the same scores took "
        << Count(double(kCallsBefore[0])) << " and " << Count(double(kCallsBefore[1]))
        << " calls (× " << Ratio(double(kCallsBefore[1]) / double(kCallsBefore[0])) << ").\n\n"
        << "![Host calls and time of one command against the size of the score](performance.svg)"
-          "\n\n";
+          "\n";
+    return md.str();
+}
 
-    std::vector<Series> callSeries, timeSeries;
-    std::vector<std::string> overBound;
-    Series bound{"bound 3 × groups + 6 × staves + 200", "#888", {}, true};
-    for (size_t k = 0; k < std::size(driver::kScoreShapes); ++k) {
-        const ScoreShape shape = driver::kScoreShapes[k];
-        const std::string name(driver::ShapeName(shape));
-        Series calls{name, kColors[k], {}, false}, times{name, kColors[k], {}, false};
-        md << "### " << name << "\n\n"
-           << "| staves × groups | host calls | of which writes | bound | calls ÷ (groups + "
-              "staves) | plug-in time ÷ host time | allocations per command | command time (µs) "
-              "| brisane peak (MB) | brisane time (ms) |\n"
-           << "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
-        for (int staves : kStaves) {
-            for (int groups : kGroups) {
-                const ScoreSize size{staves, groups, kMeasures};
-                const Result& r = Get(results, CommandName(shape, size));
-                const double hostCalls = r["host_calls"];
-                const double limit = 3.0 * groups + 6.0 * staves + 200;
-                const double writes = r["FX_SaveEData"] + r["FX_CreateEData"] + r["FX_DeleteEData"];
-                const ProgramRun& run = brisane.at({name, staves, groups});
-                md << "| " << staves << " × " << groups << " | " << Count(hostCalls) << " | "
-                   << Count(writes) << " | " << Count(limit) << " | "
-                   << Ratio(hostCalls / (groups + staves)) << " | "
-                   << Ratio(r["own_seconds"] / r["host_seconds"]) << " | "
-                   << Count(r["allocations"]) << " | " << Fixed(r["command_seconds"] * 1e6, 0)
-                   << " | " << Fixed(run.peakMB, 1) << " | " << Fixed(run.seconds * 1e3, 0)
-                   << " |\n";
-                if (hostCalls > limit) {
-                    overBound.push_back(name + " " + std::to_string(staves) + " × " +
-                                        std::to_string(groups) + ": " + Count(hostCalls) +
-                                        " calls, " + Count(writes) + " of them writes");
-                }
-                calls.points.emplace_back(groups + staves, hostCalls);
-                times.points.emplace_back(groups + staves, r["command_seconds"] * 1e6);
-                if (k == 0) bound.points.emplace_back(groups + staves, limit);
+// One shape's table, its scores above the bound added to `overBound`.
+std::string ShapeTable(const Measurements& m, ScoreShape shape,
+                       std::vector<std::string>& overBound) {
+    const std::string name(driver::ShapeName(shape));
+    std::ostringstream md;
+    md << "### " << name << "\n\n"
+       << "| staves × groups | host calls | of which writes | bound | calls ÷ (groups + "
+          "staves) | plug-in time ÷ host time | allocations per command | command time (µs) "
+          "| brisane peak (MB) | brisane time (ms) |\n"
+       << "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
+    for (int staves : kStaves) {
+        for (int groups : kGroups) {
+            const ScoreSize size{staves, groups, kMeasures};
+            const Result& r = Get(m.benchmarks, CommandName(shape, size));
+            const double hostCalls = r["host_calls"];
+            const double limit = double(driver::kHostCallBound.Of(size));
+            const double writes = r["FX_SaveEData"] + r["FX_CreateEData"] + r["FX_DeleteEData"];
+            const ProgramRun& run = m.brisane.at({name, staves, groups});
+            md << "| " << staves << " × " << groups << " | " << Count(hostCalls) << " | "
+               << Count(writes) << " | " << Count(limit) << " | "
+               << Ratio(hostCalls / (groups + staves)) << " | "
+               << Ratio(r["own_seconds"] / r["host_seconds"]) << " | " << Count(r["allocations"])
+               << " | " << Fixed(r["command_seconds"] * 1e6, 0) << " | " << Fixed(run.peakMB, 1)
+               << " | " << Fixed(run.seconds * 1e3, 0) << " |\n";
+            if (hostCalls > limit) {
+                overBound.push_back(name + " " + std::to_string(staves) + " × " +
+                                    std::to_string(groups) + ": " + Count(hostCalls) + " calls, " +
+                                    Count(writes) + " of them writes");
             }
         }
-        md << "\n";
-        callSeries.push_back(calls);
-        timeSeries.push_back(times);
     }
-    callSeries.push_back(bound);
-    if (!overBound.empty()) {
-        md << "Above the bound: ";
-        for (size_t i = 0; i < overBound.size(); ++i) md << (i ? "; " : "") << overBound[i];
-        md << ". There many groups match the selection, and every group that is cut costs its "
-              "writes (seven for each new piece) and the reads of its names, whatever is read "
-              "once per command; the bound is made for scores where few groups match, as in "
-              "the test's orchestral shape.\n\n";
-    }
+    return md.str();
+}
 
+std::string AboveTheBound(const std::vector<std::string>& overBound) {
+    std::ostringstream md;
+    md << "Above the bound: ";
+    for (size_t i = 0; i < overBound.size(); ++i) md << (i ? "; " : "") << overBound[i];
+    md << ". There many groups match the selection, and every group that is cut costs its "
+          "writes (seven for each new piece) and the reads of its names, whatever is read "
+          "once per command; the bound is made for scores where few groups match, as in "
+          "the test's orchestral shape.\n";
+    return md.str();
+}
+
+std::string CallsByFunction(const std::map<std::string, Result>& results) {
+    std::ostringstream md;
     md << "### Host calls by function (orchestral)\n\n| staves × groups |";
     std::vector<std::string> functions;
     for (std::string_view f : standin::kHostFunctions) functions.emplace_back(f);
@@ -584,12 +670,27 @@ int Run(Launcher& launcher, const Options& o) {
             md << "\n";
         }
     }
-    md << "\n## The largest score in brisane\n\n"
-       << "The orchestral score of 250 staves, 2000 groups and 2000 measures, split by brisane "
-          "end to end: peak memory "
-       << Fixed(largest.peakMB, 1) << " MB (at most " << Fixed(kLargestMemoryLimitMB, 0)
-       << " MB wanted), wall time " << Fixed(largest.seconds, 2) << " s (under "
-       << Fixed(kLargestTimeLimit, 0) << " s wanted).\n\n"
+    return md.str();
+}
+
+std::string CommandSection(const Measurements& m) {
+    std::string md = CommandIntroduction(m);
+    std::vector<std::string> overBound;
+    for (ScoreShape shape : driver::kScoreShapes) md += "\n" + ShapeTable(m, shape, overBound);
+    if (!overBound.empty()) md += "\n" + AboveTheBound(overBound);
+    return md + "\n" + CallsByFunction(m.benchmarks);
+}
+
+std::string LargestScoreSection(const Measurements& m) {
+    const PictureCost& picture = m.picture;
+    std::ostringstream md;
+    md << "## The largest score in brisane\n\n"
+       << "The orchestral score of " << kLargest.staves << " staves, " << kLargest.groups
+       << " groups and " << kLargest.measures
+       << " measures, split by brisane end to end: peak memory " << Fixed(m.largest.peakMB, 1)
+       << " MB (at most " << Fixed(kLargestMemoryLimitMB, 0) << " MB wanted), wall time "
+       << Fixed(m.largest.seconds, 2) << " s (under " << Fixed(kLargestTimeLimit, 0)
+       << " s wanted).\n\n"
        << "With its picture (`--svg`, and `--quiet` both times), brisane takes "
        << Ratio(picture.pictureCpu / picture.plainCpu)
        << " times the processor time it takes without (at most " << Fixed(kPictureCostLimit, 0)
@@ -598,92 +699,104 @@ int Run(Launcher& launcher, const Options& o) {
        << Fixed(picture.plainCpu * 1e3, 0) << " ms). The picture is 1,400 × "
        << Count(picture.height) << " pixels; that of a score of " << Count(kHuge.staves)
        << " staves, " << Count(kHuge.groups) << " groups and " << Count(kHuge.measures)
-       << " measures is 1,400 × " << Count(hugePicture.height)
-       << " pixels (no taller wanted), drawn in " << Fixed(hugePicture.pictureCpu * 1e3, 0)
-       << " ms against " << Fixed(hugePicture.plainCpu * 1e3, 0) << " ms without.\n\n";
+       << " measures is 1,400 × " << Count(m.hugePicture.height)
+       << " pixels (no taller wanted), drawn in " << Fixed(m.hugePicture.pictureCpu * 1e3, 0)
+       << " ms against " << Fixed(m.hugePicture.plainCpu * 1e3, 0) << " ms without.\n";
+    return md.str();
+}
 
-    // Record transfers.
+std::string TransferSection(const std::map<std::string, Result>& results) {
+    const std::string prefix = bench::kTransferPrefix;
+    std::ostringstream md;
     md << "## Record transfers\n\n"
        << "Loads and saves through the record transfer, with the host functions of the stand-in "
           "host; allocations are the transfer's own, per transfer.\n\n"
        << "| transfer | allocations per transfer | time (ns) |\n|---|---:|---:|\n";
     for (const auto& [name, r] : results) {
-        if (name.rfind("transfer/", 0) != 0) continue;
-        md << "| " << name.substr(9) << " | " << Count(r["allocations"]) << " | "
+        if (name.rfind(prefix, 0) != 0) continue;
+        md << "| " << name.substr(prefix.size()) << " | " << Count(r["allocations"]) << " | "
            << Fixed(r.cpuSeconds * 1e9, 0) << " |\n";
     }
+    return md.str();
+}
 
-    // The module.
+std::string ModuleSection(const std::map<std::string, Result>& results,
+                          const std::optional<Json>& windows) {
     // Loads are timed by the benchmark itself (manual time): wall time.
-    const double emptyLoad = Get(results, "module/load an empty module").seconds;
-    md << "\n## Loading the module\n\n"
-       << "What the notation program does with the module before and after the command, as a "
-          "ratio to loading a library with nothing in it (on Linux "
-       << Fixed(emptyLoad * 1e6, 1) << " µs here).\n\n"
-       << "| step | Linux | Windows DLL under Wine |\n|---|---:|---:|\n";
-    std::optional<Json> windows;
-    if (!o.windows.empty()) {
-        std::ifstream in(o.windows);
-        if (in) {
-            try {
-                windows = Json::parse(in);
-            } catch (const Json::exception& e) {
-                throw std::runtime_error(o.windows + ": not the module measurements: " + e.what());
-            }
-        }
-    }
+    const double emptyLoad = Get(results, bench::kEmptyModuleLoad).seconds;
     auto windowsRatio = [&](const char* field) -> std::string {
         if (!windows) return "not measured";
         return Ratio(windows->at(field).get<double>() / windows->at("empty_load_us").get<double>());
     };
-    md << "| load, with the seven exports found | "
-       << Ratio(Get(results, "module/load the plug-in").seconds / emptyLoad) << " | "
+    std::ostringstream md;
+    md << "## Loading the module\n\n"
+       << "What the notation program does with the module before and after the command, as a "
+          "ratio to loading a library with nothing in it (on Linux "
+       << Fixed(emptyLoad * 1e6, 1) << " µs here).\n\n"
+       << "| step | Linux | Windows DLL under Wine |\n|---|---:|---:|\n"
+       << "| load, with the seven exports found | "
+       << Ratio(Get(results, bench::kPluginLoad).seconds / emptyLoad) << " | "
        << windowsRatio("load_us") << " |\n"
        << "| version, init, enumeration, menu status | "
-       << Ratio(Get(results, "module/version, init, enumeration, menu status").cpuSeconds /
-                emptyLoad)
-       << " | " << windowsRatio("startup_us") << " |\n"
+       << Ratio(Get(results, bench::kPluginStartup).cpuSeconds / emptyLoad) << " | "
+       << windowsRatio("startup_us") << " |\n"
        << "| terminate and unload | "
-       << Ratio(Get(results, "module/unload the plug-in").seconds / emptyLoad) << " | "
-       << windowsRatio("unload_us") << " |\n\n";
+       << Ratio(Get(results, bench::kPluginUnload).seconds / emptyLoad) << " | "
+       << windowsRatio("unload_us") << " |\n";
     if (windows) {
-        md << "Under Wine an empty DLL loads in "
+        md << "\nUnder Wine an empty DLL loads in "
            << Fixed(windows->at("empty_load_us").get<double>(), 1) << " µs here ("
-           << windows->at("rounds").get<int>() << " rounds).\n\n";
+           << windows->at("rounds").get<int>() << " rounds).\n";
     }
+    return md.str();
+}
 
-    // Documents.
-    const Result& load1000 = Get(results, "document/load/1000");
-    const Result& save1000 = Get(results, "document/save/1000");
+std::string DocumentSection(const std::map<std::string, Result>& results) {
+    const int first = bench::kDocumentGroups[0];
+    const Result& firstLoad = Get(results, DocumentName(false, first));
+    const Result& firstSave = Get(results, DocumentName(true, first));
+    std::ostringstream md;
     md << "## Documents in the stand-in host\n\n"
-       << "Orchestral scores of 100 staves and 400 measures as JSON documents, loaded into and "
-          "saved from the stand-in host (as `brisane` and every test do). Processor times as "
-          "ratios to those of the 1,000-group document; linear growth shows as a ratio equal to "
-          "the size ratio. The peak heap is the most memory one load holds at once.\n\n"
-       << "| groups | document (bytes) | load ÷ load of 1,000 | save ÷ save of 1,000 | peak heap "
-          "of a load per group (bytes) | load (ms) | save (ms) |\n"
+       << "Orchestral scores of " << bench::kDocumentStaves << " staves and " << kMeasures
+       << " measures as JSON documents, loaded into and saved from the stand-in host (as "
+          "`brisane` and every test do). Processor times as ratios to those of the "
+       << Count(first)
+       << "-group document; linear growth shows as a ratio equal to the size ratio. The peak "
+          "heap is the most memory one load holds at once.\n\n"
+       << "| groups | document (bytes) | load ÷ load of " << Count(first) << " | save ÷ save of "
+       << Count(first) << " | peak heap of a load per group (bytes) | load (ms) | save (ms) |\n"
        << "|---:|---:|---:|---:|---:|---:|---:|\n";
-    for (int groups : {1000, 2000, 4000, 8000, 16000}) {
-        const Result& load = Get(results, "document/load/" + std::to_string(groups));
-        const Result& save = Get(results, "document/save/" + std::to_string(groups));
+    for (int groups : bench::kDocumentGroups) {
+        const Result& load = Get(results, DocumentName(false, groups));
+        const Result& save = Get(results, DocumentName(true, groups));
         md << "| " << Count(groups) << " | " << Count(load["document_bytes"]) << " | "
-           << Ratio(load.cpuSeconds / load1000.cpuSeconds) << " | "
-           << Ratio(save.cpuSeconds / save1000.cpuSeconds) << " | "
+           << Ratio(load.cpuSeconds / firstLoad.cpuSeconds) << " | "
+           << Ratio(save.cpuSeconds / firstSave.cpuSeconds) << " | "
            << Count(load["peak_heap_bytes"] / groups) << " | " << Fixed(load.cpuSeconds * 1e3, 1)
            << " | " << Fixed(save.cpuSeconds * 1e3, 1) << " |\n";
     }
-    WriteFile(o.markdown, md.str());
+    return md.str();
+}
 
-    std::ostringstream svg;
-    svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1100\" height=\"470\" "
-           "font-family=\"sans-serif\" font-size=\"12\">\n"
-        << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
-        << Panel(90, 40, 430, 360, "Host calls of one command", "groups + staves", "host calls",
-                 callSeries)
-        << Panel(640, 40, 430, 360, "Time of one command", "groups + staves",
-                 "microseconds (this machine)", timeSeries)
-        << "</svg>\n";
-    WriteFile(o.svg, svg.str());
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    if (!out) throw std::runtime_error(path + ": cannot write the file");
+}
+
+int Run(Launcher& launcher, const Options& o) {
+    std::filesystem::create_directories(o.work);
+    const Measurements m = Measure(launcher, o);
+    const std::string sections[] = {Heading(),
+                                    CommandSection(m),
+                                    LargestScoreSection(m),
+                                    TransferSection(m.benchmarks),
+                                    ModuleSection(m.benchmarks, m.windows),
+                                    DocumentSection(m.benchmarks)};
+    std::string md;
+    for (const std::string& section : sections) md += (md.empty() ? "" : "\n") + section;
+    WriteFile(o.markdown, md);
+    WriteFile(o.svg, Plot(m.benchmarks));
     std::cerr << "vb_performance: wrote " << o.markdown << " and " << o.svg << std::endl;
     return 0;
 }

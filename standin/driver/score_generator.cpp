@@ -226,4 +226,19 @@ Selection GenerateScore(standin::Host& host, ScoreShape shape, const ScoreSize& 
     return selection;
 }
 
+std::optional<CommandTraffic> CountCommand(const std::string& pluginPath, ScoreShape shape,
+                                           const ScoreSize& size, std::string* error) {
+    standin::Host& host = standin::Host::Instance();
+    host.Reset();
+    const Selection selection = GenerateScore(host, shape, size);
+    Session session;
+    if (!session.Start(pluginPath, standin::kDefaultVersion, error)) return std::nullopt;
+    host.ClearCalls();
+    CommandTraffic traffic;
+    traffic.result = session.Invoke(selection, ScriptedAnswers({"yes"})).result;
+    traffic.hostCalls = host.CallCount();
+    session.Stop();
+    return traffic;
+}
+
 }  // namespace driver

@@ -2,7 +2,9 @@
 // Generated scores for measuring what a command costs: staves, staff systems, multi-staff
 // instruments and groups of a chosen shape and size, built in the stand-in host, together with
 // the selection the shape is made for. The same shape and size always give the same score.
+#include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "session.h"
@@ -45,5 +47,34 @@ struct ScoreSize {
 // through the score (100 to 200 of 400). The group over every staff contains them, so every
 // shape splits at least one group.
 Selection GenerateScore(standin::Host& host, ScoreShape shape, const ScoreSize& size);
+
+// The most host calls one command on a generated score may make: so many per group and per
+// staff, and a fixed number for the rest. The tests hold the command to it; the performance
+// document shows it beside what was measured.
+struct HostCallBound {
+    int perGroup, perStaff, fixed;
+    uint64_t Of(const ScoreSize& size) const {
+        return static_cast<uint64_t>(perGroup) * static_cast<uint64_t>(size.groups) +
+               static_cast<uint64_t>(perStaff) * static_cast<uint64_t>(size.staves) +
+               static_cast<uint64_t>(fixed);
+    }
+};
+inline constexpr HostCallBound kHostCallBound{3, 6, 200};
+
+// A score, and one with twice its staves and groups: one command on the second may make at most
+// twice the host calls of one on the first.
+inline constexpr ScoreSize kDoubledScores[2] = {{120, 500, 400}, {240, 1000, 400}};
+
+struct CommandTraffic {
+    uint64_t hostCalls = 0;
+    int16_t result = 0;
+};
+
+// One command on the generated score, through the module's exports as the notation program
+// makes it (Session, default host version, every question answered yes), in the stand-in host
+// of this process, which it resets: the host calls of the command alone, and its result. None,
+// with the reason in `error`, when the plug-in cannot be loaded.
+std::optional<CommandTraffic> CountCommand(const std::string& pluginPath, ScoreShape shape,
+                                           const ScoreSize& size, std::string* error);
 
 }  // namespace driver

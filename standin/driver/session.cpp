@@ -1,22 +1,9 @@
 #include "session.h"
 
-#include <cstring>
+#include "support/little_endian.h"
 
 namespace driver {
 namespace {
-
-constexpr uint32_t kUnicodeEnumerationVersion = 0x19000000;
-
-void Put16(std::vector<uint8_t>& out, size_t at, int16_t v) {
-    const auto u = static_cast<uint16_t>(v);
-    out[at] = static_cast<uint8_t>(u & 0xFF);
-    out[at + 1] = static_cast<uint8_t>(u >> 8);
-}
-
-void Put32(std::vector<uint8_t>& out, size_t at, int32_t v) {
-    const auto u = static_cast<uint32_t>(v);
-    for (size_t i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>((u >> (8 * i)) & 0xFF);
-}
 
 std::u16string Field8(const uint8_t* record, size_t offset) {
     std::u16string out;
@@ -24,29 +11,18 @@ std::u16string Field8(const uint8_t* record, size_t offset) {
     return out;
 }
 
-std::u16string Field16(const uint8_t* record, size_t offset) {
-    std::u16string out;
-    for (size_t i = 0; i < 128; ++i) {
-        const auto unit =
-            static_cast<char16_t>(record[offset + 2 * i] | (record[offset + 2 * i + 1] << 8));
-        if (unit == 0) break;
-        out += unit;
-    }
-    return out;
-}
-
 }  // namespace
 
 std::vector<uint8_t> RegionRecord(const Selection& s) {
     std::vector<uint8_t> record(20, 0);
-    Put16(record, 0, s.system);
-    Put16(record, 2, s.startSlot);
-    Put16(record, 4, s.startMeasure);
-    Put32(record, 6, s.startPos);
-    Put16(record, 10, s.endSystem.value_or(s.system));
-    Put16(record, 12, s.endSlot);
-    Put16(record, 14, s.endMeasure);
-    Put32(record, 16, s.endPos);
+    support::PutS16(record, 0, s.system);
+    support::PutS16(record, 2, s.startSlot);
+    support::PutS16(record, 4, s.startMeasure);
+    support::PutS32(record, 6, s.startPos);
+    support::PutS16(record, 10, s.endSystem.value_or(s.system));
+    support::PutS16(record, 12, s.endSlot);
+    support::PutS16(record, 14, s.endMeasure);
+    support::PutS32(record, 16, s.endPos);
     return record;
 }
 
@@ -64,13 +40,13 @@ bool Session::Start(const std::string& pluginPath, uint32_t hostVersion, std::st
 
 void Session::Enumerate() {
     if (enumeration_.utf16) {
-        uint8_t record[0x304] = {};
-        if (plugin_.EnumerateUTF16(0, record) != 0) {
-            enumeration_.title = Field16(record, 0x000);
-            enumeration_.description = Field16(record, 0x100);
-            enumeration_.shortName = Field16(record, 0x200);
+        std::vector<uint8_t> record(0x304, 0);
+        if (plugin_.EnumerateUTF16(0, record.data()) != 0) {
+            enumeration_.title = support::GetUtf16(record, 0x000, 128);
+            enumeration_.description = support::GetUtf16(record, 0x100, 128);
+            enumeration_.shortName = support::GetUtf16(record, 0x200, 128);
         }
-        plugin_.EnumerateUTF16(1, record);
+        plugin_.EnumerateUTF16(1, record.data());
     } else {
         uint8_t record[0xC4] = {};
         if (plugin_.Enumerate(0, record) != 0) {

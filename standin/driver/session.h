@@ -11,6 +11,10 @@
 
 namespace driver {
 
+// Hosts from this version enumerate the plug-in's commands in UTF-16 records, older ones in
+// 8-bit records.
+inline constexpr uint32_t kUnicodeEnumerationVersion = 0x19000000;
+
 // The user's selection as the program passes it to the command.
 struct Selection {
     int16_t system = 0;
@@ -42,7 +46,7 @@ struct CommandRun {
 class Session {
   public:
     // Loads the plug-in and makes the start-up calls: version, init, enumeration (UTF-16 from
-    // host version 0x19000000, 8-bit before; left out without `enumerate`, as by a host that
+    // kUnicodeEnumerationVersion, 8-bit before; left out without `enumerate`, as by a host that
     // invokes the command first), and the menu status.
     bool Start(const std::string& pluginPath, uint32_t hostVersion, std::string* error,
                bool enumerate = true);

@@ -1,5 +1,5 @@
 #pragma once
-// Little-endian fields at byte offsets and hex text for record bytes.
+// Record bytes: little-endian fields at byte offsets (support/little_endian.h), and hex text.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -7,23 +7,16 @@
 #include <string_view>
 #include <vector>
 
+#include "support/little_endian.h"
+
 namespace standin {
 
 using Bytes = std::vector<uint8_t>;
 
-inline uint16_t Get16(const Bytes& b, size_t offset) {
-    return static_cast<uint16_t>(b.at(offset) | (b.at(offset + 1) << 8));
-}
-inline int16_t GetS16(const Bytes& b, size_t offset) {
-    return static_cast<int16_t>(Get16(b, offset));
-}
-inline void Put16(Bytes& b, size_t offset, uint16_t value) {
-    b.at(offset) = static_cast<uint8_t>(value & 0xFF);
-    b.at(offset + 1) = static_cast<uint8_t>(value >> 8);
-}
-inline void PutS16(Bytes& b, size_t offset, int16_t value) {
-    Put16(b, offset, static_cast<uint16_t>(value));
-}
+using support::Get16;
+using support::GetS16;
+using support::Put16;
+using support::PutS16;
 
 std::string ToHex(const uint8_t* data, size_t size);
 inline std::string ToHex(const Bytes& b) {

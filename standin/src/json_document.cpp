@@ -208,15 +208,7 @@ void AddPendingGroup(const PendingGroup& p, Document& doc) {
     doc.Put(key, std::move(rec));
 }
 
-// The named sections check what a score can hold; `records`, read last, take any bytes, so that
-// odd data stays expressible on purpose.
-void ReadDocument(const Json& root, Document& doc) {
-    Object top(root, "",
-               {"documentNumber", "measureCount", "staves", "staffSystems", "groups",
-                "multiStaffInstruments", "fonts", "fontPrefs", "companions", "textBlocks",
-                "rawTexts", "records"});
-    doc.documentNumber = static_cast<int16_t>(top.Int("documentNumber", INT16_MIN, INT16_MAX, 1));
-
+void ReadFonts(const Object& top, Document& doc) {
     json::ForEach(top, "fonts", [&](const Json& j, const std::string& path) {
         Object f(j, path, {"number", "name"});
         uint16_t number = f.U16("number");
@@ -224,7 +216,10 @@ void ReadDocument(const Json& root, Document& doc) {
             Fail(f.Path("number"), "font " + std::to_string(number) + " appears twice");
         doc.fonts[number] = WholeText(f.String("name").value_or(""), f.Path("name"));
     });
+}
 
+// The score's staves in order (staff system 0), which every later section refers to.
+StaffPositions ReadStaves(const Object& top, Document& doc) {
     std::vector<int16_t> order;
     json::ForEach(top, "staves", [&](const Json& j, const std::string& path) {
         Object s(j, path, {"number", "name"});
@@ -237,8 +232,10 @@ void ReadDocument(const Json& root, Document& doc) {
         if (auto name = s.String("name")) doc.staffNames[number] = *name;
     });
     doc.SetStaffSystem(0, order);
-    const StaffPositions score = PositionsOf(order);
+    return PositionsOf(order);
+}
 
+void ReadStaffSystems(const Object& top, const StaffPositions& score, Document& doc) {
     std::set<int16_t> systems;
     json::ForEach(top, "staffSystems", [&](const Json& j, const std::string& path) {
         Object s(j, path, {"system", "staves"});
@@ -251,9 +248,9 @@ void ReadDocument(const Json& root, Document& doc) {
             Fail(json::At(s.Path("staves"), problem->first), problem->second);
         doc.SetStaffSystem(system, list);
     });
+}
 
-    doc.SetMeasureCount(static_cast<int>(top.Int("measureCount", 0, INT16_MAX, 0)));
-
+void ReadInstruments(const Object& top, const StaffPositions& score, Document& doc) {
     json::ForEach(top, "multiStaffInstruments", [&](const Json& j, const std::string& path) {
         Object m(j, path, {"number", "staves"});
         auto number = static_cast<uint16_t>(m.Int("number", 1, INT16_MAX));
@@ -271,7 +268,9 @@ void ReadDocument(const Json& root, Document& doc) {
         CheckOnce(doc, key, m.Path("number"), "instrument " + std::to_string(number));
         doc.Put(key, std::move(rec));
     });
+}
 
+void ReadFontPrefs(const Object& top, Document& doc) {
     json::ForEach(top, "fontPrefs", [&](const Json& j, const std::string& path) {
         Object p(j, path, {"number", "font", "size", "effects"});
         Bytes rec(kFontPrefsSize, 0);
@@ -283,7 +282,9 @@ void ReadDocument(const Json& root, Document& doc) {
         CheckOnce(doc, key, p.Path("number"), "font preference " + std::to_string(number));
         doc.Put(key, std::move(rec));
     });
+}
 
+void ReadCompanions(const Object& top, Document& doc) {
     json::ForEach(top, "companions", [&](const Json& j, const std::string& path) {
         Object c(j, path, {"system", "staff", "value"});
         Bytes rec(kCompanionSize, 0);
@@ -294,7 +295,9 @@ void ReadDocument(const Json& root, Document& doc) {
         CheckOnce(doc, key, c.Path("staff"), "the companion of this system and staff");
         doc.Put(key, std::move(rec));
     });
+}
 
+void ReadRawTexts(const Object& top, Document& doc) {
     json::ForEach(top, "rawTexts", [&](const Json& j, const std::string& path) {
         Object r(j, path, {"kind", "number", "text"});
         auto text = r.String("text");
@@ -304,7 +307,9 @@ void ReadDocument(const Json& root, Document& doc) {
         CheckOnce(doc, key, r.Path("number"), "raw text " + std::to_string(number));
         doc.Put(key, EncodeUtf16Text(WholeText(*text, r.Path("text"))));
     });
+}
 
+void ReadTextBlocks(const Object& top, Document& doc) {
     json::ForEach(top, "textBlocks", [&](const Json& j, const std::string& path) {
         Object b(j, path, {"number", "rawText", "kind", "bytes"});
         Bytes rec = Hex(b, "bytes", kTextBlockSize).value_or(DefaultTextBlock(0, 0));
@@ -315,8 +320,10 @@ void ReadDocument(const Json& root, Document& doc) {
         CheckOnce(doc, key, b.Path("number"), "text block " + std::to_string(number));
         doc.Put(key, std::move(rec));
     });
+}
 
-    // Groups with their own numbers first, so that numbering the others cannot take theirs.
+// Groups with their own numbers first, so that numbering the others cannot take theirs.
+void ReadGroups(const Object& top, const StaffPositions& score, Document& doc) {
     std::vector<PendingGroup> groups;
     json::ForEach(top, "groups", [&](const Json& j, const std::string& path) {
         groups.push_back(ReadGroup(j, path, doc, score));
@@ -327,8 +334,10 @@ void ReadDocument(const Json& root, Document& doc) {
     for (const PendingGroup& p : groups) {
         if (p.spec.number == 0) AddPendingGroup(p, doc);
     }
+}
 
-    // Records last: they override what the sections above made.
+// Any bytes under any key: they override what the named sections made.
+void ReadRecords(const Object& top, Document& doc) {
     std::set<RecordKey> records;
     json::ForEach(top, "records", [&](const Json& j, const std::string& path) {
         Object r(j, path, {"tag", "key", "bytes"});
@@ -354,6 +363,28 @@ void ReadDocument(const Json& root, Document& doc) {
     });
 }
 
+// The named sections check what a score can hold; `records`, read last, take any bytes, so that
+// odd data stays expressible on purpose. The sections are read in this order: the first bad
+// field found is the one reported.
+void ReadDocument(const Json& root, Document& doc) {
+    Object top(root, "",
+               {"documentNumber", "measureCount", "staves", "staffSystems", "groups",
+                "multiStaffInstruments", "fonts", "fontPrefs", "companions", "textBlocks",
+                "rawTexts", "records"});
+    doc.documentNumber = static_cast<int16_t>(top.Int("documentNumber", INT16_MIN, INT16_MAX, 1));
+    ReadFonts(top, doc);
+    const StaffPositions score = ReadStaves(top, doc);
+    ReadStaffSystems(top, score, doc);
+    doc.SetMeasureCount(static_cast<int>(top.Int("measureCount", 0, INT16_MAX, 0)));
+    ReadInstruments(top, score, doc);
+    ReadFontPrefs(top, doc);
+    ReadCompanions(top, doc);
+    ReadRawTexts(top, doc);
+    ReadTextBlocks(top, doc);
+    ReadGroups(top, score, doc);
+    ReadRecords(top, doc);
+}
+
 // Four characters where they read back as such; a tag whose characters begin with 0x would read
 // as a number, so it is written as one, like a tag that is not printable.
 std::string TagText(uint32_t t) {
@@ -372,12 +403,10 @@ bool AllZero(const Bytes& b, size_t from, size_t to) {
                        [](uint8_t v) { return v == 0; });
 }
 
-// Everything the named sections can say; records they cannot reproduce are added afterwards.
-Json WriteSections(const Document& doc) {
-    Json root = Json::object();
-    root["documentNumber"] = doc.documentNumber;
-    root["measureCount"] = doc.MeasureCount();
+// Entries the reader would refuse (a list naming a staff the score lacks, a group no score
+// holds) stay out of the sections: `records` carries them byte for byte.
 
+Json WriteStaves(const Document& doc) {
     Json staves = Json::array();
     for (int16_t staff : doc.StaffSystem(0)) {
         Json s = {{"number", staff}};
@@ -385,11 +414,10 @@ Json WriteSections(const Document& doc) {
             s["name"] = it->second;
         staves.push_back(s);
     }
-    root["staves"] = staves;
+    return staves;
+}
 
-    // Entries the reader would refuse (a list naming a staff the score lacks, a group no score
-    // holds) stay out of the sections: `records` carries them byte for byte.
-    const StaffPositions score = PositionsOf(doc.StaffSystem(0));
+Json WriteStaffSystems(const Document& doc, const StaffPositions& score) {
     Json systems = Json::array();
     std::set<uint16_t> systemNumbers;
     for (const RecordKey& key : doc.KeysOf(tag::kSystemStaff)) {
@@ -400,9 +428,10 @@ Json WriteSections(const Document& doc) {
         if (StaffListProblem(score, list)) continue;
         systems.push_back({{"system", system}, {"staves", list}});
     }
-    root["staffSystems"] = systems;
-    root["groups"] = Json::array();  // filled once the text blocks are known
+    return systems;
+}
 
+Json WriteInstruments(const Document& doc, const StaffPositions& score) {
     Json instruments = Json::array();
     for (const RecordKey& key : doc.KeysOf(tag::kMultiStaff)) {
         const Bytes* rec = doc.Find(key);
@@ -415,13 +444,17 @@ Json WriteSections(const Document& doc) {
         if (StaffListProblem(score, list)) continue;
         instruments.push_back({{"number", key.words[0]}, {"staves", list}});
     }
-    root["multiStaffInstruments"] = instruments;
+    return instruments;
+}
 
+Json WriteFonts(const Document& doc) {
     Json fonts = Json::array();
     for (const auto& [number, name] : doc.fonts)
         fonts.push_back({{"number", number}, {"name", support::Utf8(name)}});
-    root["fonts"] = fonts;
+    return fonts;
+}
 
+Json WriteFontPrefs(const Document& doc) {
     Json prefs = Json::array();
     for (const RecordKey& key : doc.KeysOf(tag::kFontPrefs)) {
         const Bytes* rec = doc.Find(key);
@@ -431,8 +464,10 @@ Json WriteSections(const Document& doc) {
                          {"size", GetS16(*rec, 2)},
                          {"effects", Get16(*rec, 4)}});
     }
-    root["fontPrefs"] = prefs;
+    return prefs;
+}
 
+Json WriteCompanions(const Document& doc) {
     Json companions = Json::array();
     for (const RecordKey& key : doc.KeysOf(tag::kCompanion)) {
         const Bytes* rec = doc.Find(key);
@@ -441,10 +476,11 @@ Json WriteSections(const Document& doc) {
                               {"staff", static_cast<int16_t>(key.words[1])},
                               {"value", GetS16(*rec, 0)}});
     }
-    root["companions"] = companions;
+    return companions;
+}
 
+Json WriteTextBlocks(const Document& doc) {
     Json blocks = Json::array();
-    std::set<int16_t> writtenBlocks;
     for (const RecordKey& key : doc.KeysOf(tag::kTextBlock)) {
         const Bytes* rec = doc.Find(key);
         if (rec->size() != kTextBlockSize || key.words[1] != 0) continue;
@@ -453,10 +489,15 @@ Json WriteSections(const Document& doc) {
         Json b = {{"number", key.words[0]}, {"rawText", raw}, {"kind", TextKindToString(kind)}};
         if (*rec != DefaultTextBlock(raw, kind)) b["bytes"] = ToHex(*rec);
         blocks.push_back(b);
-        writtenBlocks.insert(static_cast<int16_t>(key.words[0]));
     }
-    root["textBlocks"] = blocks;
+    return blocks;
+}
 
+// A group may name only the text blocks the section `textBlocks` holds.
+Json WriteGroups(const Document& doc, const StaffPositions& score, const Json& blocks) {
+    std::set<int16_t> writtenBlocks;
+    for (const Json& b : blocks)
+        writtenBlocks.insert(static_cast<int16_t>(b["number"].get<uint16_t>()));
     Json groups = Json::array();
     for (const RecordKey& key : doc.KeysOf(tag::kGroup)) {
         const Bytes* rec = doc.Find(key);
@@ -485,8 +526,10 @@ Json WriteSections(const Document& doc) {
         if (!AllZero(*rec, 24, 32)) g["bytes24to31"] = ToHex(rec->data() + 24, 8);
         groups.push_back(g);
     }
-    root["groups"] = groups;
+    return groups;
+}
 
+Json WriteRawTexts(const Document& doc) {
     Json texts = Json::array();
     for (const auto& [key, rec] : doc.Records()) {
         if (!IsRawTextTag(key.tag) || !TextKindFromString(TextKindToString(key.tag & 0xFFFF)))
@@ -497,7 +540,25 @@ Json WriteSections(const Document& doc) {
                              {"text", support::Utf8(*text)}});
         }
     }
-    root["rawTexts"] = texts;
+    return texts;
+}
+
+// Everything the named sections can say; records they cannot reproduce are added afterwards.
+Json WriteSections(const Document& doc) {
+    const StaffPositions score = PositionsOf(doc.StaffSystem(0));
+    const Json blocks = WriteTextBlocks(doc);
+    Json root = Json::object();
+    root["documentNumber"] = doc.documentNumber;
+    root["measureCount"] = doc.MeasureCount();
+    root["staves"] = WriteStaves(doc);
+    root["staffSystems"] = WriteStaffSystems(doc, score);
+    root["groups"] = WriteGroups(doc, score, blocks);
+    root["multiStaffInstruments"] = WriteInstruments(doc, score);
+    root["fonts"] = WriteFonts(doc);
+    root["fontPrefs"] = WriteFontPrefs(doc);
+    root["companions"] = WriteCompanions(doc);
+    root["textBlocks"] = blocks;
+    root["rawTexts"] = WriteRawTexts(doc);
     return root;
 }
 

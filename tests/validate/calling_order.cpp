@@ -8,6 +8,7 @@
 
 #include "cases.h"
 #include "suites.h"
+#include "support/little_endian.h"
 
 #if defined(_WIN32)
 #include <malloc.h>
@@ -160,17 +161,10 @@ void EnumerationRepeated(const Plugin& plugin, CaseReporter& report) {
 
 // The text of one field of an enumeration record, up to its terminator.
 std::u16string FieldText(const std::vector<uint8_t>& record, bool utf16, size_t field) {
+    if (utf16) return support::GetUtf16(record, field * 0x100, 0x80);
     std::u16string text;
-    if (!utf16) {
-        for (size_t i = field * 0x40; i < field * 0x40 + 0x40 && record[i] != 0; ++i) {
-            text.push_back(record[i]);
-        }
-        return text;
-    }
-    for (size_t i = field * 0x100; i < field * 0x100 + 0x100; i += 2) {
-        const auto unit = static_cast<char16_t>(record[i] | (record[i + 1] << 8));
-        if (unit == 0) break;
-        text.push_back(unit);
+    for (size_t i = field * 0x40; i < field * 0x40 + 0x40 && record[i] != 0; ++i) {
+        text.push_back(record[i]);
     }
     return text;
 }

@@ -13,8 +13,6 @@
 namespace validate {
 namespace {
 
-constexpr uint32_t kUnicodeEnumerationVersion = 0x19000000;
-
 BoxRecorder* recorder = nullptr;
 
 #if defined(_WIN32)
@@ -136,7 +134,7 @@ void Plugin::StartUp(uint32_t hostVersion, bool enumerate) const {
     exports_.Init(&flags);
     if (enumerate) {
         uint8_t record[0x304] = {};  // either form fits
-        const bool utf16 = hostVersion >= kUnicodeEnumerationVersion;
+        const bool utf16 = hostVersion >= driver::kUnicodeEnumerationVersion;
         for (int16_t index : {int16_t{0}, int16_t{1}}) {
             if (utf16) {
                 exports_.EnumerateUTF16(index, record);

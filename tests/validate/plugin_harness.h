@@ -50,8 +50,8 @@ class Plugin {
     // The changes of the process's language that exports made since the last call, one line each.
     std::vector<std::string> TakeLanguageChanges() const;
 
-    // The program's start-up calls: version, init, enumeration of index 0 and 1 (UTF-16 from host
-    // version 0x19000000, else 8-bit; left out without `enumerate`), menu status.
+    // The program's start-up calls: version, init, enumeration of index 0 and 1 (UTF-16 from
+    // driver::kUnicodeEnumerationVersion, else 8-bit; left out without `enumerate`), menu status.
     void StartUp(uint32_t hostVersion, bool enumerate = true) const;
     // Runs the command on the selection (none: no region record), answering its questions from
     // `answers` in order.

@@ -3,16 +3,12 @@
 #include <algorithm>
 
 #include "model.h"
+#include "support/little_endian.h"
 
 namespace validate {
 namespace {
 
 using Kind = NameSpec::Kind;
-
-void Put16(std::vector<uint8_t>& bytes, size_t at, int16_t value) {
-    bytes[at] = static_cast<uint8_t>(static_cast<uint16_t>(value) & 0xFF);
-    bytes[at + 1] = static_cast<uint8_t>(static_cast<uint16_t>(value) >> 8);
-}
 
 std::u16string Number(int value) {
     const std::string digits = std::to_string(value);
@@ -258,12 +254,12 @@ void BuildScore(const Score& s, standin::Host& host) {
     };
     for (const ScoreGroup& g : s.groups) {
         std::vector<uint8_t> record(g.record.begin(), g.record.end());
-        Put16(record, 0, g.top);
-        Put16(record, 2, g.bottom);
-        Put16(record, 4, nameId(g.full));
-        Put16(record, 22, nameId(g.abbrev));
-        Put16(record, 32, g.first);
-        Put16(record, 34, g.last);
+        support::PutS16(record, 0, g.top);
+        support::PutS16(record, 2, g.bottom);
+        support::PutS16(record, 4, nameId(g.full));
+        support::PutS16(record, 22, nameId(g.abbrev));
+        support::PutS16(record, 32, g.first);
+        support::PutS16(record, 34, g.last);
         host.PutRecord(standin::tag::kGroup,
                        {static_cast<uint16_t>(g.owner), static_cast<uint16_t>(g.number), 0},
                        std::move(record));

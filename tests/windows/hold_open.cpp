@@ -15,7 +15,7 @@
 #include <cstring>
 #include <string>
 
-#include "tests/windows/wine_path.h"
+#include "support/wine_path.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
         next += 2;
     }
     if (argc - next < 2) return Usage();
-    const std::wstring file = WindowsPath(argv[next]);
+    const std::wstring file = support::WindowsPath(argv[next]);
     HANDLE held = file == L"-" ? nullptr
                                : CreateFileW(file.c_str(), GENERIC_READ, share, nullptr,
                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    std::wstring command = Quoted(WindowsPath(argv[next + 1]));
+    std::wstring command = Quoted(support::WindowsPath(argv[next + 1]));
     for (int i = next + 2; i < argc; ++i) command += L" " + Quoted(Widened(argv[i]));
     // The processes the program starts belong to the job too: the file is held until all end.
     HANDLE job = CreateJobObjectW(nullptr, nullptr);

@@ -15,7 +15,8 @@
 #include <vector>
 
 #include "box_hook.h"
-#include "tests/windows/wine_path.h"
+#include "support/little_endian.h"
+#include "support/wine_path.h"
 #include "vb_string_tables.h"
 
 namespace {
@@ -80,10 +81,6 @@ using TerminateFn = void (*)();
 template <typename Fn>
 Fn Export(HMODULE module, const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-void PutU32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value) {
-    for (size_t i = 0; i < 4; ++i) bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
 std::string FirstDifference(const std::vector<uint8_t>& actual,
@@ -162,14 +159,10 @@ std::vector<uint8_t> ExpectedRecord(const EnumerationCase& c) {
             for (size_t i = 0; i < length; ++i) record[at + i] = static_cast<uint8_t>(text[i]);
         } else {
             // UTF-16 fields end with one zero unit; the host's bytes after it stay.
-            for (size_t i = 0; i <= length; ++i) {
-                const char16_t unit = i < length ? text[i] : 0;
-                record[at + 2 * i] = static_cast<uint8_t>(unit & 0xFF);
-                record[at + 2 * i + 1] = static_cast<uint8_t>(unit >> 8);
-            }
+            support::PutUtf16(record, at, text);
         }
     }
-    PutU32(record, 3 * c.fieldBytes, 1);
+    support::Put32(record, 3 * c.fieldBytes, 1);
     return record;
 }
 
@@ -399,7 +392,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s PLUGIN\n", argv[0]);
         return 2;
     }
-    std::wstring path = WindowsPath(argv[1]);
+    std::wstring path = support::WindowsPath(argv[1]);
     HMODULE module = LoadLibraryW(path.c_str());
     Check(module != nullptr, std::string("plug-in loads: ") + argv[1]);
     if (module == nullptr) return 1;

@@ -1,6 +1,9 @@
 #pragma once
-// Windows programs that take Unix paths under Wine, which maps the Unix root to drive Z:.
+// Windows programs that take Unix paths under Wine, which maps the Unix root to drive Z:: the
+// Windows checks and the module-load benchmark.
 #include <string>
+
+namespace support {
 
 // The path as a Windows program names it: a Unix path (from /) on drive Z:, with backslashes.
 inline std::wstring WindowsPath(const char* path) {
@@ -11,3 +14,5 @@ inline std::wstring WindowsPath(const char* path) {
     }
     return out;
 }
+
+}  // namespace support
