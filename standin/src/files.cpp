@@ -146,6 +146,36 @@ std::string WriteInPlace(const std::string& path, const std::string& content) {
     return why;
 }
 
+#if !defined(_WIN32)
+// Gives the file at `path` the owner and group of `kept`: root can give another user's file back
+// to that user; anyone else may not, and the file then stays theirs, as any file they write.
+bool GiveOwner(const char* path, const struct stat& kept) {
+    return (kept.st_uid == ::geteuid() && kept.st_gid == ::getegid()) ||
+           ::chown(path, kept.st_uid, kept.st_gid) == 0;
+}
+#endif
+
+// Gives the whole temporary file the access its target has: the target's mode and, where the
+// program may, its owner and group; for a new target, the mode a new file gets.
+void TakeOverAccess(const std::filesystem::path& temporary, const std::filesystem::path& target) {
+#if defined(_WIN32)
+    std::error_code ec;
+    if (const auto kept = std::filesystem::status(target, ec);
+        std::filesystem::is_regular_file(kept))
+        std::filesystem::permissions(temporary, kept.permissions(), ec);
+#else
+    struct stat kept {};
+    if (::stat(target.c_str(), &kept) == 0 && S_ISREG(kept.st_mode)) {
+        GiveOwner(temporary.c_str(), kept);
+        ::chmod(temporary.c_str(), kept.st_mode & 07777);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::chmod(temporary.c_str(), 0666 & ~mask);
+    }
+#endif
+}
+
 std::string Shown(const std::string& path) {
     return path == kStandardOutput ? "standard output" : path;
 }
@@ -186,12 +216,11 @@ bool WriteAll(const std::vector<std::pair<std::string, std::string>>& outputs, s
             p.temporary = TemporaryFor(p.target, random());
             fd = temporaries.Create(i, p.temporary);
         } while (fd < 0 && errno == EEXIST);
-        if (fd < 0) return fail(path + ": cannot write the file");
-        const bool whole = WriteWhole(fd, content).empty();
-        if (Close(fd) != 0 || !whole) return fail(path + ": cannot write the file");
-        std::error_code ec;
-        if (const auto kept = fs::status(p.target, ec); fs::is_regular_file(kept))
-            fs::permissions(p.temporary, kept.permissions(), ec);
+        if (fd < 0) return fail(path + ": cannot write the file (" + std::strerror(errno) + ")");
+        std::string why = WriteWhole(fd, content);
+        if (Close(fd) != 0 && why.empty()) why = std::strerror(errno);
+        if (!why.empty()) return fail(path + ": cannot write the file (" + why + ")");
+        TakeOverAccess(p.temporary, p.target);
     }
     for (const Planned& p : plan) {
         if (!p.inPlace) continue;
@@ -200,13 +229,14 @@ bool WriteAll(const std::vector<std::pair<std::string, std::string>>& outputs, s
         written.push_back(Shown(p.path));
     }
     if (std::string why; last && !last(&why)) return fail(why);
-    for (size_t i = 0; i < plan.size(); ++i) {
-        const Planned& p = plan[i];
-        if (p.inPlace) continue;
-        if (std::error_code ec; !temporaries.Rename(i, p.target, ec))
-            return fail(p.path + ": cannot replace the file (" + ec.message() + ")");
-        written.push_back(p.path);
-    }
+    std::vector<fs::path> targets;
+    for (const Planned& p : plan) targets.push_back(p.inPlace ? fs::path() : p.target);
+    std::error_code ec;
+    const size_t failed = temporaries.RenameAll(targets, ec);
+    for (size_t i = 0; i < failed; ++i)
+        if (!plan[i].inPlace) written.push_back(plan[i].path);
+    if (failed < plan.size())
+        return fail(plan[failed].path + ": cannot replace the file (" + ec.message() + ")");
     return true;
 }
 

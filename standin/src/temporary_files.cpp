@@ -27,7 +27,14 @@ struct TemporaryFiles::Held {
 namespace {
 
 #if !defined(_WIN32)
-constexpr int kSignals[] = {SIGHUP, SIGINT, SIGPIPE, SIGTERM};
+// Those whose default action ends the program and that a run may meet: a terminal, a pipe, a
+// parent, a time or file-size limit.
+constexpr int kSignals[] = {SIGHUP,  SIGINT,  SIGPIPE,   SIGTERM, SIGQUIT,
+                            SIGALRM, SIGPROF, SIGVTALRM, SIGXCPU, SIGXFSZ,
+#if defined(SIGPOLL)
+                            SIGPOLL
+#endif
+};
 constexpr size_t kSignalCount = std::size(kSignals);
 
 // The signals' handling before the handler was set, to give back; which ones got the handler.
@@ -67,7 +74,7 @@ struct SignalsBlocked {
 std::atomic<TemporaryFiles::Held*> TemporaryFiles::table_{nullptr};
 std::atomic<size_t> TemporaryFiles::tableSize_{0};
 
-// Async-signal-safe: unlink, sigaction, sigprocmask and raise only.
+// Async-signal-safe: unlink, sigaction, sigprocmask, raise and _exit only.
 void TemporaryFiles::RemoveAndEnd(int signal) {
 #if !defined(_WIN32)
     Held* const entries = table_.load();
@@ -83,6 +90,8 @@ void TemporaryFiles::RemoveAndEnd(int signal) {
     sigaddset(&only, signal);
     sigprocmask(SIG_UNBLOCK, &only, nullptr);
     raise(signal);
+    // Still here: the signal's default is to be ignored, as for a namespace's first process.
+    _exit(128 + signal);
 #else
     (void)signal;
 #endif
@@ -127,7 +136,8 @@ int TemporaryFiles::Create(size_t entry, const std::filesystem::path& path) {
         fd = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
                     _S_IREAD | _S_IWRITE);
 #else
-        fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        // Readable by its owner only until it is whole: it may be the copy of a private file.
+        fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
 #endif
         why = errno;
         if (fd >= 0) {
@@ -139,12 +149,16 @@ int TemporaryFiles::Create(size_t entry, const std::filesystem::path& path) {
     return fd;
 }
 
-bool TemporaryFiles::Rename(size_t entry, const std::filesystem::path& target,
-                            std::error_code& error) {
+size_t TemporaryFiles::RenameAll(const std::vector<std::filesystem::path>& targets,
+                                 std::error_code& error) {
     const SignalsBlocked blocked;
-    std::filesystem::rename(paths_[entry], target, error);
-    if (!error) held_[entry].held = 0;
-    return !error;
+    for (size_t i = 0; i < targets.size(); ++i) {
+        if (targets[i].empty()) continue;
+        std::filesystem::rename(paths_[i], targets[i], error);
+        if (error) return i;
+        held_[i].held = 0;
+    }
+    return targets.size();
 }
 
 void TemporaryFiles::RemoveAll() {

@@ -123,6 +123,10 @@ TEST_F(OutputFiles, AreWrittenAllOrNone) {
     ASSERT_TRUE(standin::files::WriteAll({{a, "A"}, {b, "B"}}, &error)) << error;
     EXPECT_EQ(Read(a), "A");
     EXPECT_EQ(Read(b), "B");
+    // A new file gets the mode any new file gets, not its temporary's (its owner's alone).
+    const mode_t mask = umask(0);
+    umask(mask);
+    EXPECT_EQ(static_cast<mode_t>(fs::status(b).permissions() & fs::perms::all), 0666 & ~mask);
     ASSERT_TRUE(standin::files::WriteAll({{a, "new"}}, &error)) << error;
     EXPECT_EQ(Read(a), "new");
     EXPECT_EQ(Entries(), 3u);

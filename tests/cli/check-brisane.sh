@@ -317,11 +317,12 @@ if runs "limited: unlimited" "$q" --staves 1-4 --measures 9-16 --yes --output "$
     fail "the report's last lines failed: exit $code, $(ls "$made"/doc.*), $(head -c 300 "$work/err")"
 fi
 
-# Signals: a reader that leaves early (SIGPIPE), Ctrl-C (SIGINT), SIGTERM and SIGHUP end the run
-# as the signal would and leave no temporary file behind: the picture beside is untouched. env
-# gives back the default handling of a signal that the shell running this may ignore (a background
-# job's SIGINT); a signal that brisane's caller ignores stays ignored. The document is larger than a
-# pipe holds, so that a reader that leaves early leaves before it is written.
+# Signals: a reader that leaves early (SIGPIPE), Ctrl-C (SIGINT), Ctrl-\ (SIGQUIT), SIGTERM, SIGHUP
+# and a file-size limit (SIGXFSZ) end the run as the signal would and leave no temporary file
+# behind: the picture beside is untouched. env gives back the default handling of a signal that
+# the shell running this may ignore (a background job's SIGINT); a signal that brisane's caller
+# ignores stays ignored. The document is larger than a pipe holds, so that a reader that leaves
+# early leaves before it is written.
 "$generate" 100 500 500 --output "$work/sizable.json" 2>/dev/null || fail "generate-score 100 500 500"
 sizable=("$work/sizable.json" --no-selection --yes --quiet)
 mkdir "$work/kept"
@@ -367,7 +368,8 @@ signalled() {
   } 2>/dev/null
   code=$?
 }
-for signal in INT TERM HUP; do
+ulimit -c 0 # SIGQUIT's core, not wanted here
+for signal in INT TERM HUP QUIT XFSZ; do
   signalled "$signal" --default-signal="$signal"
   kept "SIG$signal while waiting for a named pipe's reader" $code $((128 + $(kill -l "$signal")))
 done
