@@ -36,8 +36,8 @@ struct PieceNames {
 
 // How a piece ended. Undone: the host refused one of its writes, and the piece was undone.
 // TooLong: a suffixed name was longer than the plug-in writes into a text, and the piece was
-// undone; the host refused nothing. Refused: the host refused to undo a failed piece as well;
-// the command writes nothing more.
+// not made, or undone; the host refused nothing. Refused: the host refused to undo a failed piece
+// as well; the command writes nothing more.
 enum class PieceEnd { Completed, Undone, TooLong, Refused };
 
 // What a piece has written to the host so far, and how to take it back.
@@ -125,16 +125,30 @@ class KnownRecords {
     FCGroup::KnownTexts texts_;
 };
 
-// Stores the full or the abbreviated name of the piece numbered `number`: the name read before
-// the cut with its split suffix. Nothing when it is stored, else how the piece is undone.
-std::optional<PieceEnd> StoreName(FCGroup& group, int16_t number, bool abbreviated,
-                                  const PieceNames& names, KnownRecords& known,
-                                  PieceJournal& journal) {
+// The full or the abbreviated name read before the cut, with the split suffix of `number`.
+FCString SuffixedName(const PieceNames& names, int16_t number, bool abbreviated) {
     FCString name;
     name.SetString(abbreviated ? names.abbreviatedName.get() : names.fullName.get());
     AddSplitSuffix(name, abbreviated ? names.abbreviatedCommand : names.fullCommand, number,
                    abbreviated);
-    // The plug-in's own limit, met before any host call: not the host's refusal.
+    return name;
+}
+
+// Whether both names can take a suffix: false when one is longer than the plug-in writes into a
+// text (FCRawText::CanHold) even with the shortest number, 0, whatever number a piece gets.
+bool NamesTakeSuffixes(const PieceNames& names) {
+    return FCRawText().CanHold(SuffixedName(names, 0, false)) &&
+           FCRawText().CanHold(SuffixedName(names, 0, true));
+}
+
+// Stores the full or the abbreviated name of the piece numbered `number`. Nothing when it is
+// stored, else how the piece is undone.
+std::optional<PieceEnd> StoreName(FCGroup& group, int16_t number, bool abbreviated,
+                                  const PieceNames& names, KnownRecords& known,
+                                  PieceJournal& journal) {
+    const FCString name = SuffixedName(names, number, abbreviated);
+    // The plug-in's own limit (a name within a few units of it, which the piece's number took
+    // past it), met before any host call for the name: not the host's refusal.
     if (!FCRawText().CanHold(name)) return PieceEnd::TooLong;
     // A text reported under the placeholder or a text the command knows, its own earlier ones
     // included, or one that does not read back as written, would point the piece at another's
@@ -151,6 +165,8 @@ std::optional<PieceEnd> StoreName(FCGroup& group, int16_t number, bool abbreviat
 // undo.
 PieceEnd CutPiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& names,
                   KnownRecords& known, PieceJournal& journal) {
+    // A name too long for any suffix is known before the first write: nothing to undo.
+    if (!NamesTakeSuffixes(names)) return PieceEnd::TooLong;
     group.SetEndMeasure(static_cast<int16_t>(cut - 1));
     if (!group.Save()) return journal.Undo(group);
     journal.Shortened();
