@@ -161,8 +161,8 @@ std::optional<PieceEnd> StoreName(FCGroup& group, int16_t number, bool abbreviat
     return std::nullopt;
 }
 
-// MakePiece's steps; each write the host refuses, and a name too long, ends in the journal's
-// undo.
+// MakePiece's steps; each write the host refuses, and a name that the piece's number makes too
+// long, ends in the journal's undo.
 PieceEnd CutPiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& names,
                   KnownRecords& known, PieceJournal& journal) {
     // A name too long for any suffix is known before the first write: nothing to undo.
