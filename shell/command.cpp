@@ -39,6 +39,17 @@ int Show(FCUI& ui, uint32_t message) {
 
 constexpr int32_t kSmallRange = 3;
 
+// The one message the split ends with, for the first of these that happened: Finale refused a
+// write (the score may need checking), Finale did not give a read whole, a name too long for
+// its suffix (the plug-in's own limit: Finale refused nothing); else "No Group" when nothing
+// was split, and none after a whole split. 0 for none.
+uint32_t ClosingMessage(bool split, const split::SplitShortfalls& shortfalls) {
+    if (shortfalls.refusedWrite) return res::IDS_SPLIT_REFUSED;
+    if (shortfalls.readRefused) return res::IDS_READ_REFUSED;
+    if (shortfalls.nameTooLong) return res::IDS_NAME_TOO_LONG;
+    return split ? 0 : res::IDS_NO_GROUP;
+}
+
 }  // namespace
 
 int16_t RunCommand(void* parentWindow, const void* record) {
@@ -57,14 +68,12 @@ int16_t RunCommand(void* parentWindow, const void* record) {
     const int32_t measures =
         int32_t{region.GetEndMeasure()} - int32_t{region.GetStartMeasure()} + 1;
     if (measures < kSmallRange && Show(ui, res::IDS_SMALL_RANGE) != FCUI::ANSWER_YES) return 0;
-    bool refused = false;
-    const bool split = split::SplitMatchingGroups(region, &refused);
-    // A group that matched but that Finale would not let the command cut was found: telling
-    // the user to check the selection's staves would send them after the wrong cause.
-    if (refused) {
-        Show(ui, res::IDS_SPLIT_REFUSED);
-    } else if (!split) {
-        Show(ui, res::IDS_NO_GROUP);
+    // A group that matches but could not be split is never reported as "No Group": telling the
+    // user to check the selection's staves would send them after the wrong cause.
+    split::SplitShortfalls shortfalls;
+    const bool split = split::SplitMatchingGroups(region, &shortfalls);
+    if (const uint32_t message = ClosingMessage(split, shortfalls); message != 0) {
+        Show(ui, message);
     }
     return split ? 1 : 0;
 }

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "framework/text/fc_raw_text.h"
 #include "resources/string_ids.h"
 #include "split/split_reads.h"
 
@@ -32,9 +34,11 @@ struct PieceNames {
     FCString abbreviatedCommand;
 };
 
-// How a piece ended. Refused: the host refused to undo a failed piece as well; the command
-// writes nothing more.
-enum class PieceEnd { Completed, Undone, Refused };
+// How a piece ended. Undone: the host refused one of its writes, and the piece was undone.
+// TooLong: a suffixed name was longer than the plug-in writes into a text, and the piece was
+// not made, or undone; the host refused nothing. Refused: the host refused to undo a failed piece
+// as well; the command writes nothing more.
+enum class PieceEnd { Completed, Undone, TooLong, Refused };
 
 // What a piece has written to the host so far, and how to take it back.
 class PieceJournal {
@@ -54,15 +58,16 @@ class PieceJournal {
 
     // Puts the object back as the group before the piece, then the host's records: first the
     // group gets its measures back, so that no measure goes without its bracket once the new
-    // group is gone, then what the piece created goes. Stops at the first step the host refuses.
-    PieceEnd Undo(FCGroup& group) {
+    // group is gone, then what the piece created goes. Stops at the first step the host refuses
+    // (Refused); else the piece ends as `why` says it was undone.
+    PieceEnd Undo(FCGroup& group, PieceEnd why = PieceEnd::Undone) {
         group.CopyKeyFrom(before_);
         group.CopyDataFrom(before_);
         if (shortened_ && !group.Save()) return PieceEnd::Refused;
         if (made_ && !created_.DeleteRecord()) return PieceEnd::Refused;
         if (!FCGroup::DeleteNameRecords(abbreviatedName_)) return PieceEnd::Refused;
         if (!FCGroup::DeleteNameRecords(fullName_)) return PieceEnd::Refused;
-        return PieceEnd::Undone;
+        return why;
     }
 
   private:
@@ -120,9 +125,48 @@ class KnownRecords {
     FCGroup::KnownTexts texts_;
 };
 
-// MakePiece's steps; each write the host refuses ends in the journal's undo.
+// The full or the abbreviated name read before the cut, with the split suffix of `number`.
+FCString SuffixedName(const PieceNames& names, int16_t number, bool abbreviated) {
+    FCString name;
+    name.SetString(abbreviated ? names.abbreviatedName.get() : names.fullName.get());
+    AddSplitSuffix(name, abbreviated ? names.abbreviatedCommand : names.fullCommand, number,
+                   abbreviated);
+    return name;
+}
+
+// Whether both names can take a suffix: false when one is longer than the plug-in writes into a
+// text (FCRawText::CanHold) even with the shortest number, 0, whatever number a piece gets.
+bool NamesTakeSuffixes(const PieceNames& names) {
+    return FCRawText().CanHold(SuffixedName(names, 0, false)) &&
+           FCRawText().CanHold(SuffixedName(names, 0, true));
+}
+
+// Stores the full or the abbreviated name of the piece numbered `number`. Nothing when it is
+// stored, else how the piece is undone.
+std::optional<PieceEnd> StoreName(FCGroup& group, int16_t number, bool abbreviated,
+                                  const PieceNames& names, KnownRecords& known,
+                                  PieceJournal& journal) {
+    const FCString name = SuffixedName(names, number, abbreviated);
+    // The plug-in's own limit (a name within a few units of it, which the piece's number took
+    // past it), met before any host call for the name: not the host's refusal.
+    if (!FCRawText().CanHold(name)) return PieceEnd::TooLong;
+    // A text reported under the placeholder or a text the command knows, its own earlier ones
+    // included, or one that does not read back as written, would point the piece at another's
+    // name, and an undo would delete that name.
+    FCGroup::NameRecords* made = abbreviated ? journal.AbbreviatedName() : journal.FullName();
+    const bool stored = abbreviated ? group.SaveNewAbbreviatedNameBlock(&name, made, &known.Texts())
+                                    : group.SaveNewFullNameBlock(&name, made, &known.Texts());
+    known.AddTexts(*made);
+    if (!stored) return PieceEnd::Undone;
+    return std::nullopt;
+}
+
+// MakePiece's steps; each write the host refuses, and a name that the piece's number makes too
+// long, ends in the journal's undo.
 PieceEnd CutPiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& names,
                   KnownRecords& known, PieceJournal& journal) {
+    // A name too long for any suffix is known before the first write: nothing to undo.
+    if (!NamesTakeSuffixes(names)) return PieceEnd::TooLong;
     group.SetEndMeasure(static_cast<int16_t>(cut - 1));
     if (!group.Save()) return journal.Undo(group);
     journal.Shortened();
@@ -135,24 +179,11 @@ PieceEnd CutPiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& na
     // and nothing is written or deleted under that key.
     if (group.GetGroupNumber() == -1 || known.KnowsGroup(group)) return journal.Undo(group);
     journal.Created(group);
-    const int16_t number = group.GetGroupNumber();
-    FCString fullName;
-    fullName.SetString(names.fullName.get());
-    AddSplitSuffix(fullName, names.fullCommand, number, false);
-    // The same holds for the name texts: one reported under the placeholder or a text the
-    // command knows, its own earlier ones included, or one that does not read back as written,
-    // would point the piece at another's name, and an undo would delete that name.
-    const bool fullStored =
-        group.SaveNewFullNameBlock(&fullName, journal.FullName(), &known.Texts());
-    known.AddTexts(*journal.FullName());
-    if (!fullStored) return journal.Undo(group);
-    FCString abbreviatedName;
-    abbreviatedName.SetString(names.abbreviatedName.get());
-    AddSplitSuffix(abbreviatedName, names.abbreviatedCommand, number, true);
-    const bool abbreviatedStored = group.SaveNewAbbreviatedNameBlock(
-        &abbreviatedName, journal.AbbreviatedName(), &known.Texts());
-    known.AddTexts(*journal.AbbreviatedName());
-    if (!abbreviatedStored) return journal.Undo(group);
+    for (const bool abbreviated : {false, true}) {
+        const std::optional<PieceEnd> undone =
+            StoreName(group, group.GetGroupNumber(), abbreviated, names, known, journal);
+        if (undone) return journal.Undo(group, *undone);
+    }
     group.SetField6(static_cast<int16_t>(group.GetField6() + FIELD6_CREATE_ADJUST));
     if (!group.Save()) return journal.Undo(group);
     return PieceEnd::Completed;
@@ -175,53 +206,70 @@ PieceEnd MakePiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& n
     }
     // An undone piece's records are deleted, and the host may give their numbers out again.
     if (piece == PieceEnd::Completed) known.AddGroup(group);
-    if (piece == PieceEnd::Undone) {
+    if (piece == PieceEnd::Undone || piece == PieceEnd::TooLong) {
         known.ForgetTexts(*journal.FullName());
         known.ForgetTexts(*journal.AbbreviatedName());
     }
     return piece;
 }
 
-struct GroupOutcome {
-    bool split = false;    // a piece completed
-    bool refused = false;  // a piece was undone, or could not be, for a refused write
-    bool stop = false;     // the host refused an undo: the command ends here
+// What the split has done so far, over all groups.
+struct SplitRun {
+    bool split = false;          // a piece completed
+    SplitShortfalls shortfalls;  // what kept a group from being split, or wholly
+    bool stop = false;           // the host refused an undo: the command ends here
 };
 
-GroupOutcome SplitGroup(FCGroup& group, const FCMusicRegion& region, SplitReads& reads,
-                        KnownRecords& known) {
+// Notes how a piece ended; true when it completed.
+bool Note(PieceEnd piece, SplitRun& run) {
+    switch (piece) {
+        case PieceEnd::Completed:
+            run.split = true;
+            break;
+        case PieceEnd::Undone:
+            run.shortfalls.refusedWrite = true;
+            break;
+        case PieceEnd::TooLong:
+            run.shortfalls.nameTooLong = true;
+            break;
+        case PieceEnd::Refused:
+            run.shortfalls.refusedWrite = true;
+            run.stop = true;
+            break;
+    }
+    return piece == PieceEnd::Completed;
+}
+
+void SplitGroup(FCGroup& group, const FCMusicRegion& region, SplitReads& reads, KnownRecords& known,
+                SplitRun& run) {
     const int16_t start = region.GetStartMeasure();
     const int16_t end = region.GetEndMeasure();
     const int16_t groupStart = group.GetStartMeasure();
     const int16_t groupEnd = group.GetEndMeasure();
 
-    // A name that is there but cannot be read is not replaced by the suffix alone.
+    // A name that is there but cannot be read is not replaced by the suffix alone, and the
+    // group stays whole: a refused read where the selection leaves measures to cut off. (A
+    // group running past the last measure counts too: telling that would take a host call.)
     PieceNames names;
     FCGroup::NameRecords fullRead, abbreviatedRead;
     names.fullName = group.CreateFullNameString(&fullRead);
     known.AddTexts(fullRead);
-    if (names.fullName == nullptr) return {};
-    names.abbreviatedName = group.CreateAbbreviatedNameString(&abbreviatedRead);
-    known.AddTexts(abbreviatedRead);
-    if (names.abbreviatedName == nullptr) return {};
+    if (names.fullName != nullptr) {
+        names.abbreviatedName = group.CreateAbbreviatedNameString(&abbreviatedRead);
+        known.AddTexts(abbreviatedRead);
+    }
+    if (names.abbreviatedName == nullptr) {
+        run.shortfalls.readRefused |= groupStart < start || groupEnd > end;
+        return;
+    }
     names.fullCommand = reads.FullCommand();
     names.abbreviatedCommand = reads.AbbreviatedCommand();
 
-    GroupOutcome outcome;
-    if (groupStart < start) {
-        // Without the piece before the cut, the one after it is not what was asked for.
-        const PieceEnd piece = MakePiece(group, start, groupEnd, names, known);
-        if (piece != PieceEnd::Completed) return {false, true, piece == PieceEnd::Refused};
-        outcome.split = true;
-    }
+    // Without the piece before the cut, the one after it is not what was asked for.
+    if (groupStart < start && !Note(MakePiece(group, start, groupEnd, names, known), run)) return;
     if (groupEnd > end && !region.IsLastEndMeasure()) {
-        const PieceEnd piece =
-            MakePiece(group, static_cast<int16_t>(end + 1), groupEnd, names, known);
-        if (piece == PieceEnd::Completed) outcome.split = true;
-        outcome.refused = piece != PieceEnd::Completed;
-        outcome.stop = piece == PieceEnd::Refused;
+        Note(MakePiece(group, static_cast<int16_t>(end + 1), groupEnd, names, known), run);
     }
-    return outcome;
 }
 
 // True when the selection's top and bottom staff are `top` and `bottom`. Staff 0 is no staff:
@@ -231,6 +279,13 @@ bool SelectsStaves(const FCMusicRegion& region, int16_t top, int16_t bottom) {
     if (selectedTop == 0 || selectedTop != top) return false;
     const int16_t selectedBottom = region.GetEndStaff();
     return selectedBottom != 0 && selectedBottom == bottom;
+}
+
+// Whether the group's measures contain the selected ones. A reversed selection, or one before
+// measure 1, has no measures to cut at.
+bool HoldsSelectedMeasures(const FCGroup& group, int16_t start, int16_t end) {
+    return start >= 1 && start <= end && start >= group.GetStartMeasure() &&
+           end <= group.GetEndMeasure();
 }
 
 // Both name prefixes load from the string table; without them the suffix would carry the
@@ -244,7 +299,7 @@ bool PrefixesLoad() {
 
 }  // namespace
 
-bool SplitMatchingGroups(const FCMusicRegion& region, bool* refused) {
+bool SplitMatchingGroups(const FCMusicRegion& region, SplitShortfalls* shortfalls) {
     const int16_t start = region.GetStartMeasure();
     const int16_t end = region.GetEndMeasure();
     // The whole score selected: there is no measure before the selection to keep and none
@@ -255,35 +310,34 @@ bool SplitMatchingGroups(const FCMusicRegion& region, bool* refused) {
         return false;
     }
     if (!PrefixesLoad()) return false;
-    // A reversed selection, or one before measure 1, has no measures to cut at.
-    const bool measuresValid = start >= 1 && start <= end;
-
-    bool result = false;
     // Outside a command there are no reads to split with (see vb::CommandPart).
-    SplitReads* const running = SplitReads::Running();
-    if (running == nullptr) return false;
-    SplitReads& reads = *running;
+    SplitReads* const reads = SplitReads::Running();
+    if (reads == nullptr) return false;
     FCGroups groups;
     groups.LoadAll();
     KnownRecords known(groups);
-    for (int i = 0; i < groups.GetCount(); ++i) {
+    SplitRun run;
+    for (int i = 0; i < groups.GetCount() && !run.stop; ++i) {
         FCGroup& group = *groups.GetItemAt(i);
-        const auto [top, bottom] = reads.StaffSpan(group, region);
-        if (!SelectsStaves(region, top, bottom)) continue;
-        if (!measuresValid || start < group.GetStartMeasure() || end > group.GetEndMeasure()) {
-            continue;
+        const StaffSpan span = reads->SpanOf(group, region);
+        const bool selected = SelectsStaves(region, span.top, span.bottom);
+        if (!HoldsSelectedMeasures(group, start, end)) continue;
+        if (selected) {
+            SplitGroup(group, region, *reads, known, run);
+        } else if (!span.known && reads->Walks(group, region.GetStartStaff())) {
+            // Its span lies on staves the host did not give: it may match the selection.
+            run.shortfalls.readRefused = true;
         }
-        const GroupOutcome outcome = SplitGroup(group, region, reads, known);
-        if (outcome.split) result = true;
-        if (outcome.refused && refused != nullptr) *refused = true;
-        if (outcome.stop) break;
     }
-    return result;
+    if (shortfalls != nullptr) *shortfalls = run.shortfalls;
+    return run.split;
 }
 
 std::pair<int16_t, int16_t> GetGroupStaffSpan(const FCGroup& group, const FCMusicRegion& region) {
     SplitReads* reads = SplitReads::Running();
-    return reads != nullptr ? reads->StaffSpan(group, region) : std::pair<int16_t, int16_t>{0, 0};
+    if (reads == nullptr) return {0, 0};
+    const StaffSpan span = reads->SpanOf(group, region);
+    return {span.top, span.bottom};
 }
 
 void AddSplitSuffix(FCString& name, const FCString& fontCommand, int16_t number, bool abbreviated) {

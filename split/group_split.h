@@ -15,17 +15,31 @@ namespace split {
 // as they are because the host and the documents it made may rely on them.
 constexpr int16_t FIELD6_CREATE_ADJUST = 10;
 
+// What kept a group that matches the selection, or may match it, from being split, or wholly
+// split. Each is known without asking the host anything more.
+struct SplitShortfalls {
+    // A piece was undone, or could not be, because the host refused one of its writes (or
+    // answered it as no new record).
+    bool refusedWrite = false;
+    // The host did not give a read whole: the name of a matching group with measures to cut
+    // off (a name id of 0 is no name, and reads as empty), or the list of the selection's
+    // staff system, so that a group that may match could not be matched.
+    bool readRefused = false;
+    // A piece was undone because a suffixed name would be longer than the plug-in writes into
+    // a text (FCRawText::CanHold); the host refused nothing.
+    bool nameTooLong = false;
+};
+
 // Splits every group whose top and bottom staff are the selection's and whose measures contain
 // the selected measures. Each new group either completes, names included, or is undone. True
-// when at least one new group was completed. `refused`, when given, is set when a piece of a
-// matching group was undone, or could not be, because the host refused one of its writes (or
-// answered it as no new record). The staff lists and the name fonts are read once for all
-// groups, into the command's part (SplitReads): the split writes none of them. Outside a
-// command nothing is read or split: false.
-bool SplitMatchingGroups(const FCMusicRegion& region, bool* refused = nullptr);
+// when at least one new group was completed. `shortfalls`, when given, tells what kept a group
+// from being split. The staff lists and the name fonts are read once for all groups, into the
+// command's part (SplitReads): the split writes none of them. Outside a command nothing is read
+// or split: false.
+bool SplitMatchingGroups(const FCMusicRegion& region, SplitShortfalls* shortfalls = nullptr);
 
-// The running command's SplitReads::StaffSpan; outside a command nothing is read and the span
-// is (0, 0).
+// The running command's SplitReads::SpanOf, top and bottom; outside a command nothing is read
+// and the span is (0, 0).
 std::pair<int16_t, int16_t> GetGroupStaffSpan(const FCGroup& group, const FCMusicRegion& region);
 
 // Adds the split suffix (font command, "(", prefix, number, ")") to `name`, or renumbers the

@@ -61,24 +61,31 @@ SplitReads::StaffSpans::StaffSpans(const FCSystemStaves& scoreOrder,
     }
 }
 
-std::pair<int16_t, int16_t> SplitReads::StaffSpans::Span(int16_t startStaff,
-                                                         int16_t endStaff) const {
+StaffSpan SplitReads::StaffSpans::Span(int16_t startStaff, int16_t endStaff) const {
     const auto first = firstPlace_.find(startStaff), last = firstPlace_.find(endStaff);
-    if (!selectionComplete_ || first == firstPlace_.end() || last == firstPlace_.end() ||
-        first->second > last->second) {
-        return {0, 0};
+    if (first == firstPlace_.end() || last == firstPlace_.end() || first->second > last->second) {
+        return {};
     }
-    int16_t top = 0, bottom = 0;
+    if (!selectionComplete_) return {0, 0, false};
+    StaffSpan span;
     for (size_t i = first->second; i <= last->second; ++i) {
         if (shown_.count(order_[i]) == 0) continue;
-        if (top == 0) top = order_[i];
-        bottom = order_[i];
+        if (span.top == 0) span.top = order_[i];
+        span.bottom = order_[i];
     }
-    return {top, bottom};
+    return span;
 }
 
-std::pair<int16_t, int16_t> SplitReads::StaffSpan(const FCGroup& group,
-                                                  const FCMusicRegion& region) {
+bool SplitReads::StaffSpans::Walks(int16_t startStaff, int16_t endStaff, int16_t staff) const {
+    const auto first = firstPlace_.find(startStaff), last = firstPlace_.find(endStaff);
+    if (staff == 0 || first == firstPlace_.end() || last == firstPlace_.end()) return false;
+    for (size_t i = first->second; i <= last->second; ++i) {
+        if (order_[i] == staff) return true;
+    }
+    return false;
+}
+
+StaffSpan SplitReads::SpanOf(const FCGroup& group, const FCMusicRegion& region) {
     if (group.GetStartStaff() == group.GetEndStaff()) {
         return {group.GetStartStaff(), group.GetEndStaff()};
     }
@@ -99,6 +106,10 @@ std::pair<int16_t, int16_t> SplitReads::StaffSpan(const FCGroup& group,
         spansSystem_ = region.startSystem;
     }
     return spans_->Span(group.GetStartStaff(), group.GetEndStaff());
+}
+
+bool SplitReads::Walks(const FCGroup& group, int16_t staff) const {
+    return spans_ && spans_->Walks(group.GetStartStaff(), group.GetEndStaff(), staff);
 }
 
 const FCString& SplitReads::FullCommand() {

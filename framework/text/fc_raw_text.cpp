@@ -74,23 +74,33 @@ bool FCRawText::LoadFirst() {
     return LoadNext();
 }
 
+uint64_t FCRawText::WrittenUnits(const FCString& text) const {
+    const uint64_t length = text.GetLength();
+    if (IsUnicodeText()) return length;
+    // The 8-bit view keeps each unit's low byte; a unit whose low byte is 0 ends it.
+    const char16_t* units = text.GetUTF16();
+    uint64_t count = 0;
+    while (count < length && (units[count] & 0xFF) != 0) ++count;
+    return count;
+}
+
+bool FCRawText::CanHold(const FCString& text) const {
+    const uint64_t unitBytes = IsUnicodeText() ? 2 : 1;
+    return WrittenUnits(text) < static_cast<uint64_t>(kMaxRecordBytes) / unitBytes;
+}
+
 void FCRawText::SetText(const FCString* text) {
     ReleaseDataPointer();
-    if (text == nullptr) return;
-    const uint64_t length = text->GetLength();
+    if (text == nullptr || !CanHold(*text)) return;
+    const uint64_t count = WrittenUnits(*text);
     const char16_t* units = text->GetUTF16();
     uint64_t size = 0;
     if (IsUnicodeText()) {
-        if (length >= static_cast<uint64_t>(kMaxRecordBytes) / 2) return;
-        size = (length + 1) * 2;
+        size = (count + 1) * 2;
         data_ = new uint8_t[size];
-        for (uint64_t i = 0; i < length; ++i) le::PutU16(data_, i * 2, units[i]);
-        le::PutU16(data_, length * 2, 0);
+        for (uint64_t i = 0; i < count; ++i) le::PutU16(data_, i * 2, units[i]);
+        le::PutU16(data_, count * 2, 0);
     } else {
-        // The 8-bit view keeps each unit's low byte; a unit whose low byte is 0 ends it.
-        uint64_t count = 0;
-        while (count < length && (units[count] & 0xFF) != 0) ++count;
-        if (count >= static_cast<uint64_t>(kMaxRecordBytes)) return;
         size = count + 1;
         data_ = new uint8_t[size];
         for (uint64_t i = 0; i < count; ++i) data_[i] = static_cast<uint8_t>(units[i] & 0xFF);

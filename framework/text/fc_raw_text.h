@@ -42,8 +42,11 @@ class FCRawText : public __FCBaseData {
     virtual uint16_t GetTextNumber() const { return key_[0]; }
 
     // Replaces the record with the string's text in the form IsUnicodeText selects. A null
-    // string, or one too long for a record, leaves no data (dataSize 0).
+    // string, or one too long for a record (CanHold false), leaves no data (dataSize 0).
     void SetText(const FCString* text);
+    // Whether the text, with its terminator, fits a record of at most kMaxRecordBytes in the
+    // form IsUnicodeText selects: the plug-in's own limit, known without asking the host.
+    bool CanHold(const FCString& text) const;
     // Puts the record's text into the string, reading no further than the record's size. Nothing
     // happens when the string is null or no record is held.
     void GetText(FCString* text) const;
@@ -59,6 +62,9 @@ class FCRawText : public __FCBaseData {
 
   private:
     int32_t QuerySize();
+    // The units SetText writes of `text` before its terminator: all of them in UTF-16, those
+    // before the first whose low byte is 0 in 8-bit text.
+    uint64_t WrittenUnits(const FCString& text) const;
 
     // Bytes of the buffer `data` points at; bounds every later load into it.
     uint64_t bufferBytes_ = 0;

@@ -1,6 +1,7 @@
 // The group split and the multi-staff instrument check against the stand-in host.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <new>
 #include <optional>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "framework/score/fc_music_region.h"
+#include "framework/text/fc_raw_text.h"
 #include "host_fixture.h"
 #include "locale_environment.h"
 #include "outside_command.h"
@@ -885,6 +887,54 @@ TEST_F(SplitTest, AGroupWhoseNameCannotBeReadIsNotSplit) {
     host().ClearCalls();
     EXPECT_FALSE(Split(0, 1, 4, 5, 8));
     EXPECT_TRUE(Writes().empty());
+}
+
+TEST_F(SplitTest, ANameTooLongForItsSuffixIsThePlugInsOwnLimit) {
+    // The longest text the plug-in writes, and the suffix of the long group's piece, number 12.
+    const size_t longest = FCRawText::kMaxRecordBytes / 2 - 1;
+    const size_t marker = std::u16string(kFull).size();
+    struct Case {
+        const char* what;
+        size_t nameLength;
+        bool tooLong, written;  // the long group's: whether its name was too long, it was written
+    } cases[] = {
+        // Too long with any number: no write at all for it.
+        {"too long for the shortest suffix", longest - marker - 1, true, false},
+        // It fits with a one-digit number, not with the piece's 12: the piece is undone.
+        {"made too long by the piece's number", longest - marker - 2, true, true},
+        {"just fits with the piece's number", longest - marker - 3, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        host().Reset();
+        SetUp();
+        standin::GroupSpec spec;
+        spec.number = 10;
+        spec.startStaff = 1;
+        spec.endStaff = 4;
+        spec.startMeasure = 1;
+        spec.endMeasure = 20;
+        spec.fullName = std::u16string(c.nameLength, u'x');
+        spec.abbrevName = u"Str.";
+        host().AddGroup(spec);
+        AddGroup(1, 4, 1, 20);  // number 11, split beside it
+        host().ClearCalls();
+        const shell::CommandScope command;
+        auto record = RegionRecord(0, 1, 4, 5, 8);
+        FCMusicRegion region;
+        region.SetHostRegion(record.data());
+        split::SplitShortfalls shortfalls;
+        EXPECT_TRUE(split::SplitMatchingGroups(region, &shortfalls));
+        EXPECT_EQ(shortfalls.nameTooLong, c.tooLong);
+        EXPECT_FALSE(shortfalls.refusedWrite);  // the host refused nothing
+        const auto& calls = host().Calls();
+        EXPECT_EQ(std::any_of(calls.begin(), calls.end(),
+                              [](const standin::Call& call) {
+                                  return call.function == "FX_SaveEData" &&
+                                         call.keyIn == std::vector<uint16_t>{0, 10, 0};
+                              }),
+                  c.written);
+    }
 }
 
 TEST_F(SplitTest, AnUnresolvedSelectionStaffMatchesNoGroup) {

@@ -84,6 +84,36 @@ TEST(RawTextRecord, ReplacingTheTextReleasesTheOldRecord) {
     EXPECT_EQ(Bytes(raw), (std::vector<uint8_t>{'x', 0, 0, 0}));
 }
 
+// The longest text a record holds is the plug-in's own limit: a text beyond it is never asked
+// of the host, and the split says so rather than blaming the host.
+TEST(RawTextRecord, HoldsTextsUpToTheLargestRecord) {
+    constexpr uint64_t kMax = FCRawText::kMaxRecordBytes;
+    struct Case {
+        uint32_t version;
+        uint64_t units;
+        char16_t unit;
+        bool held;
+    };
+    const Case cases[] = {
+        {kUnicodeHost, kMax / 2 - 1, u'x', true},  // with its terminator, the largest record
+        {kUnicodeHost, kMax / 2, u'x', false},
+        {kEightBitHost, kMax - 1, u'x', true},
+        {kEightBitHost, kMax, u'x', false},
+        // The 8-bit form ends at a unit whose low byte is 0: what follows is never written.
+        {kEightBitHost, kMax, u'\u0100', true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.version) + " " + std::to_string(c.units));
+        HostVersion host(c.version);
+        FCRawText raw;
+        const std::u16string units(c.units, c.unit);
+        const FCString text(units.c_str());
+        EXPECT_EQ(raw.CanHold(text), c.held);
+        raw.SetText(&text);
+        EXPECT_EQ(raw.GetLoadedSize() != 0, c.held);
+    }
+}
+
 TEST(RawTextRecord, NullTextLeavesNoRecord) {
     HostVersion host(kUnicodeHost);
     FCRawText raw;

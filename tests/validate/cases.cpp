@@ -37,6 +37,7 @@ CaseRun RunCase(const Plugin& plugin, standin::Host& host, const driver::Scenari
     }
     facts.nextCallLimit = nextCallLimit;
     facts.wholePieces = scenario.faults.size() <= 1;
+    facts.hostFaulted = !scenario.faults.empty();
     for (const driver::ShownBox& box : run.command.boxes) facts.boxStyles.push_back(box.style);
     run.violations = CheckRun(before, host, facts);
     for (std::string& change : plugin.TakeLanguageChanges()) run.violations.push_back(change);

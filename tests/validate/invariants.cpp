@@ -255,11 +255,13 @@ void CheckWrites(const DocumentState& before, const std::vector<Call>& calls, co
     }
 }
 
-// The command's last word: "No Group" (an information box) only when it wrote nothing, since
-// it writes only for a matching group; and when the host refused a write of a piece, or nothing
-// the command wrote stayed split, the warning that the split is incomplete, once.
-void CheckMessages(const std::vector<Call>& calls, const RunFacts& facts,
-                   std::vector<std::string>& out) {
+// The command's last word, told apart by its icon: "No Group" (an information box) only when it
+// wrote nothing, since it writes only for a matching group; when the host refused a write of a
+// piece, or nothing the command wrote stayed split, a warning that the split is incomplete,
+// once. A warning comes at most once, and where nothing was written only for a read the host
+// did not give: a run where it failed or misanswered calls, or a name the document lacks.
+void CheckMessages(const DocumentState& before, const std::vector<Call>& calls,
+                   const RunFacts& facts, std::vector<std::string>& out) {
     constexpr uint32_t kInfo = 0x40, kWarning = 0x30;
     bool wrote = false, refused = false;
     for (const Call& c : calls) {
@@ -276,13 +278,15 @@ void CheckMessages(const std::vector<Call>& calls, const RunFacts& facts,
         out.push_back("\"No Group\" shown though the command wrote to a group it matched");
     }
     const bool incomplete = refused || (wrote && facts.result == 0);
-    if (incomplete && shown(kWarning) != 1) {
+    if ((incomplete && shown(kWarning) != 1) || shown(kWarning) > 1) {
         out.push_back(
             std::string("a piece was refused or undone, and the warning that the split ") +
             "is incomplete was shown " + std::to_string(shown(kWarning)) + " times");
     }
-    if (!wrote && shown(kWarning) != 0) {
-        out.push_back("the warning that the split is incomplete shown though nothing was written");
+    if (!wrote && shown(kWarning) != 0 && !facts.hostFaulted && !before.unreadableName) {
+        out.push_back(
+            "a warning that the split is incomplete shown though nothing was written and the "
+            "host gave every read");
     }
 }
 
@@ -295,6 +299,11 @@ DocumentState CaptureDocument(const standin::Host& host) {
         for (auto& key : host.Keys(tag)) state.keys[tag].insert(key);
     }
     for (const auto& key : state.keys[kTextBlock]) state.textBlocks.insert(key[0]);
+    for (const GroupView& g : state.groups) {
+        if ((g.fullNameId != 0 && !g.hasFullName) || (g.abbrevNameId != 0 && !g.hasAbbrevName)) {
+            state.unreadableName = true;
+        }
+    }
     return state;
 }
 
@@ -326,7 +335,7 @@ std::vector<std::string> CheckRun(const DocumentState& before, const standin::Ho
     CheckNewGroups(before, reached, facts, out);
     if (facts.wholePieces) CheckNameBlocks(before, host, reached, out);
     CheckWrites(before, host.Calls(), facts, out);
-    CheckMessages(host.Calls(), facts, out);
+    CheckMessages(before, host.Calls(), facts, out);
     return out;
 }
 

@@ -17,6 +17,9 @@ struct DocumentState {
     std::set<uint16_t> textBlocks;
     // Keys of the records the command writes (groups, text blocks, raw texts).
     std::map<uint32_t, std::set<std::vector<uint16_t>>> keys;
+    // A group names a text block the document lacks, or a block whose raw text it lacks: a
+    // name the host cannot give, however right its answers.
+    bool unreadableName = false;
 };
 DocumentState CaptureDocument(const standin::Host& host);
 
@@ -30,6 +33,8 @@ struct RunFacts {
     // name blocks of their own) are judged. A piece completes or is undone when one call fails;
     // when the host refuses the undo as well, a piece may stay half made.
     bool wholePieces = true;
+    // The host was told to fail or misanswer calls of the run.
+    bool hostFaulted = false;
     // The style of each message box shown, in order (MB_ICON... | buttons): the icons tell the
     // boxes apart in every language.
     std::vector<uint32_t> boxStyles;

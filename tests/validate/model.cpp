@@ -11,8 +11,10 @@ constexpr char16_t kPartial[] = u"Partial Measure Selection Error";
 constexpr char16_t kInstrument[] = u"Multi-staff Instrument Range";
 constexpr char16_t kSmall[] = u"Too small region?";
 constexpr char16_t kNoGroup[] = u"No Group";
+constexpr char16_t kNotRead[] = u"Score Not Fully Read";
 // "Split Incomplete", the warning that Finale refused a change, never comes from the model: its
-// host refuses nothing. The invariants judge it in the runs with faults.
+// host refuses nothing. The invariants judge it in the runs with faults. Nor does "Name Too
+// Long": the model's names are far shorter than a text can hold.
 
 int IndexOf(const std::vector<int16_t>& list, int16_t staff) {
     const auto it = std::find(list.begin(), list.end(), staff);
@@ -95,7 +97,9 @@ bool KeyOrder(const ModelGroup& a, const ModelGroup& b) {
 }
 
 // Cuts every matching group at the selection's boundaries; true when a piece was made.
-bool Split(const Score& s, std::vector<ModelGroup>& groups) {
+// `unread` is set when a matching group with measures to cut off has a name the host cannot
+// give: it is left alone, and that is what the command says.
+bool Split(const Score& s, std::vector<ModelGroup>& groups, bool& unread) {
     const driver::Selection& sel = s.selection;
     const int16_t S = sel.startMeasure, E = sel.endMeasure;
     if (S == 1 && IsLastMeasure(s, E)) return false;
@@ -127,7 +131,11 @@ bool Split(const Score& s, std::vector<ModelGroup>& groups) {
         const auto span = GroupSpan(s, g, sel.system);
         if (span.first != top || span.second != bottom) continue;
         const int16_t A = groups[i].first, Z = groups[i].last;
-        if (S < A || E > Z || !groups[i].readable) continue;
+        if (S < A || E > Z) continue;
+        if (!groups[i].readable) {
+            unread = unread || A < S || Z > E;
+            continue;
+        }
         // The piece that goes on being cut: the group itself, then its newest piece.
         size_t current = i;
         if (A < S) {
@@ -210,8 +218,13 @@ ModelOutcome RunModel(const Score& s) {
     Score ordered = s;
     std::sort(ordered.groups.begin(), ordered.groups.end(),
               [](auto& a, auto& b) { return KeyOrder(Initial(a), Initial(b)); });
-    const bool split = !empty && Split(ordered, out.groups);
-    if (!split) out.boxes.push_back(kNoGroup);
+    bool unread = false;
+    const bool split = !empty && Split(ordered, out.groups, unread);
+    if (unread) {
+        out.boxes.push_back(kNotRead);
+    } else if (!split) {
+        out.boxes.push_back(kNoGroup);
+    }
     return finish(split ? 1 : 0);
 }
 

@@ -140,9 +140,17 @@ TEST(Model, KeepsOwnersAndLeavesUnreadableNamesAlone) {
     ASSERT_EQ(out.groups.size(), 3u);
     EXPECT_EQ(out.groups[1].owner, 3);
     EXPECT_EQ(out.groups[1].number, 8);
+    // A name the host cannot give keeps the group whole, and the command says so; where the
+    // selection covers the group exactly there was nothing to cut, and no group to split.
     for (auto kind : {NameSpec::Kind::NoBlock, NameSpec::Kind::NoText}) {
         s.groups[0].abbrev.kind = kind;
         EXPECT_EQ(RunModel(s).result, 0);
+        EXPECT_EQ(RunModel(s).boxes, std::vector<std::u16string>{u"Score Not Fully Read"});
+        Score covered = s;
+        covered.selection.startMeasure = 1;
+        covered.selection.endMeasure = 19;
+        covered.groups[0].last = 19;
+        EXPECT_EQ(RunModel(covered).boxes, std::vector<std::u16string>{u"No Group"});
     }
 }
 
