@@ -688,10 +688,11 @@ uninstall "$what"
 no_entry "$what"
 same_as_before "$before" "$what"
 
-# Refused with 4 and nothing made: a drive's root, reached through ".."; a folder longer than
-# setup takes (200 characters); and a command line longer than setup can read whole (1,023
-# characters), which would cut /FINALEDIR= short. The first two hold a Finale.exe, and the third
-# names Finale 27's folder wherever it were cut.
+# Refused with 4 and nothing made: a drive's root, reached through ".." or "."; paths that Windows
+# passes on as they are (\\?\) or that name a device (\\.\), which would bypass every check; a
+# folder longer than setup takes (200 characters); and a command line longer than setup can read
+# whole (1,023 characters), which would cut /FINALEDIR= short. The drive's root and the long
+# folder hold a Finale.exe, and the last names Finale 27's folder wherever it were cut.
 deep='C:\Deep'
 while ((${#deep} <= 200)); do deep+='\folder-of-folders'; done
 deep_unix=$drive/${deep#'C:\'}
@@ -702,7 +703,8 @@ echo "Finale 27" >"$drive/Finale.exe"
 cut_short='C:\Program Files\MakeMusic\Finale\27'
 while ((${#cut_short} <= 1100)); do cut_short+='\.'; done
 refused=$(snapshot)
-for given in 'C:\Program Files\..' "$deep" "$cut_short"; do
+for given in 'C:\Program Files\..' 'C:\.' '\\?\C:\' '\\?\C:\Program Files\MakeMusic\Finale\27' \
+  '\\.\C:\Program Files\MakeMusic\Finale\27' "$deep" "$cut_short"; do
   what="/FINALEDIR= of ${#given} characters, ${given:0:24}..."
   install /S "/FINALEDIR=$given"
   exits_with $? 4 "$what"
