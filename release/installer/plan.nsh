@@ -84,7 +84,7 @@ Function CheckTargets
 FunctionEnd
 
 !macro UNPACK_GUIDE NAME SIZE
-  File "${STAGE}\${NAME}"
+  File "/oname=$Unpacked\${NAME}" "${STAGE}\${NAME}"
   Push "$Unpacked\${NAME}"
   Call FileSize
   Pop $0
@@ -96,9 +96,11 @@ FunctionEnd
 ; could not take it.
 Function Prepare
   StrCpy $R9 1
+  ; Each file named whole: the current folder stays out of $PLUGINSDIR, which NSIS could not
+  ; remove at the end, whatever the end, while it was the current folder.
   StrCpy $Unpacked "$PLUGINSDIR\files"
-  SetOutPath $Unpacked
-  File "${STAGE}\${PLUGIN_FILE}"
+  CreateDirectory $Unpacked
+  File "/oname=$Unpacked\${PLUGIN_FILE}" "${STAGE}\${PLUGIN_FILE}"
   Push "$Unpacked\${PLUGIN_FILE}"
   Call FileSize
   Pop $0

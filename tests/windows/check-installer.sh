@@ -189,6 +189,21 @@ no_aside_left() {
     fail "$1: files moved aside are left: $(echo $left)"
   fi
 }
+# Nothing of a setup's is left for the next restart of Windows: NSIS removes its temporary folder
+# at the end only when it is not the current folder, and else leaves it for Windows to remove
+# then, in a value that some installers read as a restart pending.
+nothing_left_for_restart() {
+  local left
+  left=$(cd "$drive" && find users/*/Temp windows/temp -maxdepth 1 -iname 'ns*.tmp' 2>/dev/null)
+  if grep -q '^"PendingFileRenameOperations"=' "$prefix/system.reg"; then
+    left+=" $(grep -a '^"PendingFileRenameOperations"=' "$prefix/system.reg")"
+  fi
+  if [ -z "$left" ]; then
+    pass "$1: nothing is left for the next restart"
+  else
+    fail "$1: left for the next restart: $(echo $left)"
+  fi
+}
 same_file() {
   if cmp -s "$1" "$2"; then pass "$3"; else fail "$3: no, $2 differs"; fi
 }
@@ -299,6 +314,7 @@ for guide in GUIDE.html GUIDE.de.html GUIDE.fr.html GUIDE.ja.html; do
   cmp -s "$release/$guide" "$program/$guide" || fail "$what: $guide is not installed as released"
 done
 [ -f "$program/uninstall.exe" ] && pass "$what: the uninstaller and the guides are installed"
+nothing_left_for_restart "$what"
 
 what="silent uninstall"
 uninstall "$what"
@@ -313,6 +329,7 @@ install /S
 exits_with $? 4 "$what"
 no_entry "$what"
 same_as_before "$empty" "$what"
+nothing_left_for_restart "$what"
 mv "$work/MakeMusic" "$drive/Program Files/MakeMusic"
 
 # --- /FINALEDIR= names one installation --------------------------------------------------------
@@ -387,6 +404,7 @@ wine "$hold_open" "$finale/27/Plug-ins/vorlanbrisane64.fxt" "$setup" /S
 exits_with $? 3 "$what"
 no_entry "$what"
 same_as_before "$in_use" "$what"
+nothing_left_for_restart "$what"
 rm -r "$finale/26/Plug-ins/vorlanbrisane64.fxt" "$finale/27/Plug-ins"
 
 # --- A full temporary folder -------------------------------------------------------------------
@@ -415,6 +433,7 @@ if mount_small 1400k "${temps[0]}" "$what"; then
     fail "$what: the older plug-in was changed"
   no_entry "$what"
   same_as_before "$older" "$what"
+  nothing_left_for_restart "$what"
   unmount_all
 fi
 rm -r "$finale/27/Plug-ins"
@@ -441,6 +460,7 @@ if mount_small 200k "$program" "$what"; then
   install /S
   exits_with $? 5 "$what"
   same_as_before "$earlier" "$what"
+  nothing_left_for_restart "$what"
   read_entry
   if [ "$entry" == "$earlier_entry" ]; then
     pass "$what: the entry is as it was"
@@ -550,6 +570,7 @@ else
     pass "$what: the earlier plug-in is kept as ${aside##*/}" ||
     fail "$what: the earlier plug-in is not kept as ${aside##*/}"
   no_entry "$what"
+  nothing_left_for_restart "$what"
   mv "$aside" "$finale/26/Plug-ins/vorlanbrisane64.fxt"
   same_as_before "$earlier" "$what: with it put back,"
 fi
