@@ -44,8 +44,9 @@ SetDateSave on
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\VorlanBrisane"
 !define FINALE_ROOT "$PROGRAMFILES64\MakeMusic\Finale"
 !define PLUGIN_FOLDER "Plug-ins"
-; A file replaced waits beside its place as NAME.N.setup-old until setup has finished: a name
-; Finale does not load as a plug-in, and that no file of setup's ends with.
+; A file replaced waits beside its place as NAME.N.setup-old until setup has finished, and a new
+; one is copied there under such a name before it takes its place: a name Finale does not load as
+; a plug-in, and that no file of setup's ends with.
 !define ASIDE_SUFFIX ".setup-old"
 ; The longest folder setup takes, in characters: with the plug-in's name and its moved-aside name
 ; in it, every path setup makes stays within Windows' 259 (setup does not declare longer paths).

@@ -9,9 +9,10 @@ Var Tops
 ; The topmost folder made for the uninstaller and the guides ("" for none).
 Var ProgramTop
 
-; What has been written, newest first, to be put back: one item per file tried in each of four
-; lists: where it went, the topmost folder made for it, where the file it replaced waits ("" for
-; none), and 1 when setup made a file at that name (perhaps a part of one), 0 when not.
+; What has been written, newest first, to be put back: one item per name setup wrote to (a file's
+; copy beside its place, then its place) in each of four lists: where it went, the topmost
+; folder made for it, where the file it replaced waits ("" for none), and 1 when setup made a
+; file at that name (perhaps a part of one), 0 when not.
 Var DoneTo
 Var DoneTop
 Var DoneAside
@@ -122,9 +123,20 @@ Function Prepare
   Push $R9
 FunctionEnd
 
-; Writes one file of the plan: moves the file there aside, then copies the unpacked one to its
-; place, and notes what it did for RollBack. Push TO, Push TOP, Call WriteFile, Pop RESULT, 1 when
-; the file was written whole.
+; Notes a file that WriteFile tried, for RollBack: the four items of $DoneTo, $DoneTop,
+; $DoneAside and $DoneMade.
+!macro NOTE_DONE TO TOP ASIDE MADE
+  StrCpy $DoneTo "${TO}|$DoneTo"
+  StrCpy $DoneTop "${TOP}|$DoneTop"
+  StrCpy $DoneAside "${ASIDE}|$DoneAside"
+  StrCpy $DoneMade "${MADE}|$DoneMade"
+!macroend
+
+; Writes one file of the plan: copies the unpacked one beside its place under a free name of a
+; file moved aside, and checks it is whole; moves the file there aside; then renames the copy to
+; its place. Its name never holds a part of a file, even when setup is stopped. Each step is
+; noted for RollBack. Push TO, Push TOP, Call WriteFile, Pop RESULT, 1 when the file was written
+; whole.
 Function WriteFile
   Exch $1 ; the topmost folder made for it
   Exch
@@ -133,13 +145,23 @@ Function WriteFile
   Push $3
   Push $4
   Push $5
+  Push $6
   ${GetParent} $0 $2
   CreateDirectory $2
   StrCpy $3 "" ; where the file replaced waits
   StrCpy $4 0 ; 1 once a file is made at its name
   StrCpy $5 0 ; the result
-  StrCpy $2 1 ; 0 when the file there could not be moved aside
-  ${If} ${FileExists} $0
+  Push $0
+  Call AsideName
+  Pop $6 ; the copy
+  ${If} $6 != ""
+    ${GetFileName} $0 $2
+    !insertmacro COPY_WHOLE "$Unpacked\$2" $6 $5 $2
+    ; Noted first, so put back after the file at its name: then the folder made goes too.
+    !insertmacro NOTE_DONE $6 $1 "" $2
+  ${EndIf}
+  ${If} $5 == 1
+  ${AndIf} ${FileExists} $0
     Push $0
     Call AsideName
     Pop $3
@@ -148,17 +170,20 @@ Function WriteFile
       Rename $0 $3
       ${IfThen} ${Errors} ${|} StrCpy $3 "" ${|}
     ${EndIf}
-    ${IfThen} $3 == "" ${|} StrCpy $2 0 ${|}
+    ${IfThen} $3 == "" ${|} StrCpy $5 0 ${|}
   ${EndIf}
-  ${If} $2 == 1
-    ${GetFileName} $0 $2
-    !insertmacro COPY_WHOLE "$Unpacked\$2" $0 $5 $4
+  ${If} $5 == 1
+    ; Never over a file that took the name meanwhile.
+    System::Call 'kernel32::MoveFileW(w r6, w r0) i .r2'
+    ${If} $2 == 0
+      StrCpy $5 0
+    ${Else}
+      StrCpy $4 1
+    ${EndIf}
   ${EndIf}
-  StrCpy $DoneTo "$0|$DoneTo"
-  StrCpy $DoneTop "$1|$DoneTop"
-  StrCpy $DoneAside "$3|$DoneAside"
-  StrCpy $DoneMade "$4|$DoneMade"
+  !insertmacro NOTE_DONE $0 $1 $3 $4
   StrCpy $0 $5
+  Pop $6
   Pop $5
   Pop $4
   Pop $3

@@ -260,20 +260,23 @@ append_only() {
   return 1
 }
 
-# Runs a Windows program as wine does, keeping in the file LOG what Wine writes of the event log:
-# Wine has no event log of its own, and writes an error event as an "err:eventlog:" line.
-wine_logging_events() {
-  local log=$1
-  shift
+# Runs a Windows program as wine does, keeping in the file LOG what Wine writes on its debug
+# CHANNELS (as WINEDEBUG takes them).
+wine_logging() {
+  local channels=$1 log=$2
+  shift 2
   (
     export WINEPREFIX="$prefix" WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" \
-      WINEDEBUG=err+eventlog
+      WINEDEBUG=$channels
     status=0
     env -u DISPLAY wine "$@" </dev/null >/dev/null 2>"$log" || status=$?
     wineserver --wait || true
     exit $status
   )
 }
+# Keeps what Wine writes of the event log: Wine has no event log of its own, and writes an error
+# event as an "err:eventlog:" line.
+wine_logging_events() { wine_logging err+eventlog "$@"; }
 # Whether the error events logged in LOG include TEXT (a Windows path's "\" doubled, as Wine
 # writes it; the text may be cut after 300 characters).
 logged() {
@@ -381,7 +384,16 @@ install /S || fail "$what: the first install exits with $?"
 echo "an older build" >"$finale/26/Plug-ins/vorlanbrisane64.fxt"
 echo "an older build" >"$finale/27/Plug-ins/vorlanbrisane64.fxt"
 wine reg add "$key" /v DisplayVersion /d 1.0.1.0 /f || fail "$what: cannot set the old version"
-install /S || fail "$what: exits with $?"
+# Traced: no file is made or emptied at a name setup installs, each comes there whole, by a
+# rename; a setup stopped while it copies leaves no part of a plug-in where Finale loads it.
+wine_logging trace+file "$work/trace.log" "$setup" /S || fail "$what: exits with $?"
+made=$(grep -a ':trace:file:NtCreateFile ' "$work/trace.log" | grep -av ' disp=1 ' |
+  grep -aoE 'name=L"[^"]*Program Files[^"]*\\(vorlanbrisane64\.fxt|GUIDE(\.[a-z]+)?\.html|uninstall\.exe)"')
+if [ -z "$made" ]; then
+  pass "$what: each file comes to its name by a rename"
+else
+  fail "$what: files made or emptied at their names: $(echo $made)"
+fi
 read_entry
 has_plugin 26 "$what"
 has_plugin 27 "$what"
@@ -555,7 +567,8 @@ same_as_before "$earlier" "$what"
 # there (here the same name in capitals, which Wine finds as Windows finds one name): setup writes
 # nothing over it and leaves it, keeps the earlier plug-in aside, beside it, and says which and
 # where, in Windows' event log when silent, with an exit code of its own. It puts back the rest:
-# Finale 26 is the second of three installations.
+# Finale 26 is the second of three installations. (The new plug-in, copied first beside its place
+# to be renamed into it, took the first free name of a file moved aside; it is removed.)
 what="a file not setup's takes a plug-in's name"
 echo "not setup's" >"$finale/26/Plug-ins/VORLANBRISANE64.FXT"
 if [ "$(cat "$finale/26/Plug-ins/vorlanbrisane64.fxt")" != "an older build" ]; then
@@ -564,7 +577,7 @@ else
   earlier=$(snapshot)
   wine_logging_events "$work/events.log" "$setup" /S
   exits_with $? 6 "$what"
-  aside="$finale/26/Plug-ins/vorlanbrisane64.fxt.1.setup-old"
+  aside="$finale/26/Plug-ins/vorlanbrisane64.fxt.2.setup-old"
   logged "$work/events.log" 'could not put back C:\Program Files\MakeMusic\Finale\26\Plug-ins\vorlanbrisane64.fxt' "$what"
   [ "$(cat "$aside" 2>/dev/null)" == "an older build" ] &&
     pass "$what: the earlier plug-in is kept as ${aside##*/}" ||
@@ -576,28 +589,29 @@ else
 fi
 rm "$finale/26/Plug-ins/VORLANBRISANE64.FXT" "$finale"/2[567]/Plug-ins/vorlanbrisane64.fxt
 
-# The rollback goes on past a file it cannot put back. Here Finale 26 had no plug-in, and its new
-# one cannot be removed (the folder is append-only); the program folder fills up at the first
-# guide. Finale 25 and 27 get their earlier plug-ins back.
-what="disk full part-way, a new plug-in that cannot be removed"
+# The rollback goes on past a file it cannot take back. Here Finale 26 had no plug-in, and the
+# copy of the new one that setup makes beside its place can be neither renamed into it nor
+# removed (the folder is append-only): setup stops there, says which file stays, and puts back
+# Finale 25's earlier plug-in. The entry is as it was: it records Finale 26's plug-in, and the
+# uninstaller removes that copy with it, as every file moved aside.
+what="a new plug-in that cannot be taken back"
 older_install "$what"
 rm "$finale/26/Plug-ins/vorlanbrisane64.fxt"
+copy="$finale/26/Plug-ins/vorlanbrisane64.fxt.1.setup-old"
 if append_only "$finale/26/Plug-ins" "$what"; then
-  if program_on_small_disk 200k "$what"; then
-    read_entry
-    earlier_entry=$entry
-    earlier=$(snapshot)
-    wine_logging_events "$work/events.log" "$setup" /S
-    exits_with $? 6 "$what"
-    logged "$work/events.log" 'could not remove C:\Program Files\MakeMusic\Finale\26\Plug-ins\vorlanbrisane64.fxt' "$what"
-    has_plugin 26 "$what: the file named is left:"
-    chattr -a "$finale/26/Plug-ins"
-    rm "$finale/26/Plug-ins/vorlanbrisane64.fxt"
-    same_as_before "$earlier" "$what: but for that file,"
-    entry_as_before "$earlier_entry" "$what"
-    program_off_small_disk
-  fi
+  read_entry
+  earlier_entry=$entry
+  earlier=$(snapshot)
+  wine_logging_events "$work/events.log" "$setup" /S
+  exits_with $? 6 "$what"
+  logged "$work/events.log" 'could not remove C:\Program Files\MakeMusic\Finale\26\Plug-ins\vorlanbrisane64.fxt.1.setup-old' "$what"
+  same_file "$plugin" "$copy" "$what: the copy named is left"
+  entry_as_before "$earlier_entry" "$what"
+  nothing_left_for_restart "$what"
   chattr -a "$finale/26/Plug-ins"
+  mv "$copy" "$work/copy"
+  same_as_before "$earlier" "$what: but for that file,"
+  mv "$work/copy" "$copy"
 fi
 uninstall "$what"
 rm -r "$finale/25" "$finale/27/Plug-ins"
