@@ -14,10 +14,12 @@
 ; entry, or, when one of them is in use, nothing. Nothing is written until every file to be
 ; replaced has been found replaceable and every file to write has been unpacked whole into the
 ; temporary folder, so that a full temporary folder stops setup before it changes anything. Each
-; file replaced is first moved aside in its own folder, under a name Finale does not load; a
-; write that fails after that moves each one back and removes what setup wrote, the entry's
-; changes included, and says which file, if any, it could not put back. Silent use never
-; guesses: where a person would be asked, it exits with a code other than 0 and changes nothing.
+; file is copied beside its place, under a name Finale does not load, and renamed into it once
+; the file replaced has been moved aside under such a name; a write that fails after that moves
+; each one back and removes what setup wrote, the entry's changes included, and says which file,
+; if any, it could not put back; the entry then records the files of setup's that stay. Silent
+; use never guesses: where a person would be asked, it exits with a code other than 0 and
+; changes nothing.
 ;
 ; The parts, in the order they are used: installer/lists.nsh (lists in one string),
 ; installer/finding-finale.nsh (the installations, /FINALEDIR= and the page that chooses),

@@ -1,9 +1,11 @@
 ; --- Installing --------------------------------------------------------------------------------
 
-; Says, for each file RollBack could not put back, which it is and where its earlier version
-; waits: in a box, in the details, and in Windows' event log, which a silent run leaves as its
-; only words; then ends with EXIT_NOT_PUT_BACK. $R2 is the file whose write failed.
+; Has the entry record the files of setup's that RollBack could not take back; says, for each
+; file it could not put back, which it is and where its earlier version waits: in a box, in the
+; details, and in Windows' event log, which a silent run leaves as its only words; then ends
+; with EXIT_NOT_PUT_BACK. $R2 is the file whose write failed.
 Function ReportNotPutBack
+  Call RecordLeft
   ${Do}
     ${IfThen} $NotBackTo == "" ${|} ${ExitDo} ${|}
     !insertmacro POP_ITEM $NotBackTo $1

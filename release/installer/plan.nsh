@@ -17,10 +17,13 @@ Var DoneTo
 Var DoneTop
 Var DoneAside
 Var DoneMade
-; What RollBack could not put back: the files, and where the earlier version of each waits (""
-; for a file setup wrote where there was none, and could not remove).
+; What RollBack could not put back: the files, where the earlier version of each waits (""
+; for a file setup wrote where there was none, and could not remove), 1 when the file at its
+; name is setup's, and the topmost folder made for it.
 Var NotBackTo
 Var NotBackAside
+Var NotBackMade
+Var NotBackTop
 
 !macro PLAN TO TOP
   StrCpy $PlanTo "$PlanTo${TO}|"
@@ -197,11 +200,20 @@ FunctionEnd
 ; Puts back what the files written so far replaced, newest first, and removes those that were
 ; new and the folders made for them, and the entry's changes. A file that was not written is
 ; not touched; an earlier file goes back over what setup wrote in one step, so that its name is
-; never left empty. What cannot be put back goes to $NotBackTo and $NotBackAside, the earlier
-; version staying where it waits.
+; never left empty. What cannot be put back goes to the $NotBack lists, the earlier version
+; staying where it waits.
+!macro NOT_BACK TO ASIDE MADE TOP
+  StrCpy $NotBackTo "$NotBackTo${TO}|"
+  StrCpy $NotBackAside "$NotBackAside${ASIDE}|"
+  StrCpy $NotBackMade "$NotBackMade${MADE}|"
+  StrCpy $NotBackTop "$NotBackTop${TOP}|"
+!macroend
+
 Function RollBack
   StrCpy $NotBackTo ""
   StrCpy $NotBackAside ""
+  StrCpy $NotBackMade ""
+  StrCpy $NotBackTop ""
   ${Do}
     ${IfThen} $DoneTo == "" ${|} ${ExitDo} ${|}
     !insertmacro POP_ITEM $DoneTo $0
@@ -217,14 +229,12 @@ Function RollBack
         System::Call 'kernel32::MoveFileW(w r2, w r0) i .r4'
       ${EndIf}
       ${If} $4 == 0
-        StrCpy $NotBackTo "$NotBackTo$0|"
-        StrCpy $NotBackAside "$NotBackAside$2|"
+        !insertmacro NOT_BACK $0 $2 $3 $1
       ${EndIf}
     ${ElseIf} $3 == 1
       Delete $0
       ${If} ${FileExists} $0
-        StrCpy $NotBackTo "$NotBackTo$0|"
-        StrCpy $NotBackAside "$NotBackAside|"
+        !insertmacro NOT_BACK $0 "" 1 $1
       ${EndIf}
     ${EndIf}
     ${If} $1 != ""

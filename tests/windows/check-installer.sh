@@ -204,6 +204,20 @@ nothing_left_for_restart() {
     fail "$1: left for the next restart: $(echo $left)"
   fi
 }
+# The files the entry records, each on a line.
+recorded_files() { sed -n 's/^File[0-9]*=//p' <<<"$entry"; }
+# The entry's size is that of the files setup installed, as they are: two plug-ins, the guides
+# and the uninstaller, within 8 KB.
+size_as_on_disk() {
+  local size expected
+  size=$(($(value EstimatedSize)))
+  expected=$((($(stat -c %s "$plugin") * 2 + $(cat "$program"/* | wc -c)) / 1024))
+  if ((size > 0 && size >= expected - 8 && size <= expected + 8)); then
+    pass "$1: the entry gives the size, $size KB"
+  else
+    fail "$1: the entry gives the size $size KB; the files take $expected KB"
+  fi
+}
 same_file() {
   if cmp -s "$1" "$2"; then pass "$3"; else fail "$3: no, $2 differs"; fi
 }
@@ -306,13 +320,7 @@ for name in DisplayName="Vorlan Brisane" DisplayVersion="$version" \
   'UninstallString="C:\Program Files\Vorlan Brisane\uninstall.exe"'; do
   if grep -qxF "$name" <<<"$entry"; then pass "$what: the entry has $name"; else fail "$what: the entry lacks $name"; fi
 done
-size=$(($(value EstimatedSize)))
-expected_size=$((($(stat -c %s "$plugin") * 2 + $(cat "$program"/* | wc -c)) / 1024))
-if ((size > 0 && size >= expected_size - 8 && size <= expected_size + 8)); then
-  pass "$what: the entry gives the size, $size KB"
-else
-  fail "$what: the entry gives the size $size KB; the files take $expected_size KB"
-fi
+size_as_on_disk "$what"
 for guide in GUIDE.html GUIDE.de.html GUIDE.fr.html GUIDE.ja.html; do
   cmp -s "$release/$guide" "$program/$guide" || fail "$what: $guide is not installed as released"
 done
@@ -401,6 +409,8 @@ has_plugin 27 "$what"
   fail "$what: the entry gives version $(value DisplayVersion)"
 [ "$(grep -c '^File[0-9]*=' <<<"$entry")" == 2 ] && pass "$what: two files recorded" ||
   fail "$what: recorded $(grep '^File[0-9]*=' <<<"$entry" | tr '\n' ' ')"
+# Measured without the files moved aside, removed after.
+size_as_on_disk "$what"
 uninstall "$what"
 no_entry "$what"
 same_as_before "$before" "$what"
@@ -615,6 +625,59 @@ if append_only "$finale/26/Plug-ins" "$what"; then
 fi
 uninstall "$what"
 rm -r "$finale/25" "$finale/27/Plug-ins"
+no_entry "$what"
+same_as_before "$before" "$what"
+
+# With no earlier install the entry is new: it records the plug-in that cannot be taken back, and
+# names the uninstaller, written again for it, so that uninstalling removes that copy.
+what="a new plug-in that cannot be taken back, no earlier install"
+if append_only "$finale/26/Plug-ins" "$what"; then
+  wine_logging_events "$work/events.log" "$setup" /S
+  exits_with $? 6 "$what"
+  read_entry
+  [ "$(recorded_files)" == 'C:\Program Files\MakeMusic\Finale\26\Plug-ins\vorlanbrisane64.fxt' ] &&
+    pass "$what: the entry records Finale 26's plug-in" ||
+    fail "$what: the entry records $(recorded_files | tr '\n' ' ')"
+  [ "$(value UninstallString)" == '"C:\Program Files\Vorlan Brisane\uninstall.exe"' ] &&
+    [ -f "$program/uninstall.exe" ] && pass "$what: the entry names the uninstaller, which is there" ||
+    fail "$what: the entry names no uninstaller that is there"
+  same_file "$plugin" "$copy" "$what: the copy named is left"
+  has_no_plugin 27 "$what"
+  nothing_left_for_restart "$what"
+  chattr -a "$finale/26/Plug-ins"
+fi
+uninstall "$what"
+no_entry "$what"
+same_as_before "$before" "$what"
+
+# Where the uninstaller cannot be written either (the program folder is a tmpfs too small for
+# it), the entry names none, and Windows does not list it; it still records the plug-in, for the
+# next setup, whose uninstaller then removes all.
+what="a new plug-in that cannot be taken back, no room for the uninstaller"
+mkdir "$program"
+if append_only "$finale/26/Plug-ins" "$what"; then
+  if mount_small 64k "$program" "$what"; then
+    install /S
+    exits_with $? 6 "$what"
+    read_entry
+    [ "$(recorded_files)" == 'C:\Program Files\MakeMusic\Finale\26\Plug-ins\vorlanbrisane64.fxt' ] &&
+      pass "$what: the entry records Finale 26's plug-in" ||
+      fail "$what: the entry records $(recorded_files | tr '\n' ' ')"
+    [ -z "$(value UninstallString)" ] && [ ! -e "$program/uninstall.exe" ] &&
+      pass "$what: the entry names no uninstaller, and none is there" ||
+      fail "$what: the entry names the uninstaller $(value UninstallString)"
+    nothing_left_for_restart "$what"
+    unmount_all
+  fi
+  chattr -a "$finale/26/Plug-ins"
+fi
+install /S
+exits_with $? 0 "$what, the next setup"
+read_entry
+[ "$(recorded_files | wc -l)" == 2 ] && pass "$what: the next setup records two files" ||
+  fail "$what: the next setup records $(recorded_files | tr '\n' ' ')"
+uninstall "$what"
+rmdir "$program"
 no_entry "$what"
 same_as_before "$before" "$what"
 
