@@ -50,6 +50,9 @@ SetDateSave on
 ; one is copied there under such a name before it takes its place: a name Finale does not load as
 ; a plug-in, and that no file of setup's ends with.
 !define ASIDE_SUFFIX ".setup-old"
+; Where Windows keeps the files and folders to remove at the next restart, in the value
+; PendingFileRenameOperations.
+!define SESSION_MANAGER "SYSTEM\CurrentControlSet\Control\Session Manager"
 ; The longest folder setup takes, in characters: with the plug-in's name and its moved-aside name
 ; in it, every path setup makes stays within Windows' 259 (setup does not declare longer paths).
 !define MAX_FOLDER 200

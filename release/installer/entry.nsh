@@ -313,4 +313,9 @@ Function RecordLeft
   Push $NewFiles
   Push $NewTops
   Call WriteRecordList
+  ; What the entry names stays, although an uninstaller run in place left itself for Windows to
+  ; remove at the next restart.
+  Push "$NewFiles$INSTDIR\${UNINSTALLER}|"
+  Call KeepFromRemoval
+  Pop $0
 FunctionEnd

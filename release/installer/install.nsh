@@ -82,6 +82,15 @@ Section "-Install"
     StrCpy $R2 "HKLM\${UNINSTALL_KEY}"
     !insertmacro FAIL_PART_WAY
   ${EndIf}
+  ; The uninstaller run in place before a restart left itself for Windows to remove then: not
+  ; the uninstaller that replaced it.
+  Push $PlanTo
+  Call KeepFromRemoval
+  Pop $0
+  ${If} $0 != 1
+    StrCpy $R2 "HKLM\${SESSION_MANAGER}"
+    !insertmacro FAIL_PART_WAY
+  ${EndIf}
   Call RemoveAsides
 SectionEnd
 

@@ -6,7 +6,7 @@ Var PlanTo
 Var PlanTop
 ; The topmost folder made for each target, in the order of $Targets.
 Var Tops
-; The topmost folder made for the uninstaller and the guides ("" for none).
+; The topmost folder made for the uninstaller and the guides ("" for none), or taken as made.
 Var ProgramTop
 
 ; What has been written, newest first, to be put back: one item per name setup wrote to (a file's
@@ -50,9 +50,16 @@ Function MakePlan
     StrCpy $Tops "$Tops$R4|"
     !insertmacro PLAN "$R2\${PLUGIN_FILE}" $R4
   ${Loop}
+  ; The folders to make for the uninstaller and the guides; or those that Windows is to remove at
+  ; the next restart, left by the uninstaller run in place.
   Push $INSTDIR
   Call TopmostMissing
   Pop $ProgramTop
+  ${If} $ProgramTop == ""
+    Push $INSTDIR
+    Call QueuedTop
+    Pop $ProgramTop
+  ${EndIf}
   !insertmacro FOR_EACH_GUIDE PLAN_GUIDE
   !insertmacro PLAN "$INSTDIR\${UNINSTALLER}" $ProgramTop
 FunctionEnd

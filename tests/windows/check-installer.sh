@@ -291,6 +291,18 @@ wine_logging() {
 # Keeps what Wine writes of the event log: Wine has no event log of its own, and writes an error
 # event as an "err:eventlog:" line.
 wine_logging_events() { wine_logging err+eventlog "$@"; }
+
+# Programs run between two restarts of Windows: one Wine session, from session_start to
+# session_end, for session_wine to run programs in. Wine carries out what was left for the next
+# restart (PendingFileRenameOperations) as a session starts, and wine-run starts one each time.
+session_env() { env -u DISPLAY WINEPREFIX="$prefix" WINEARCH=win64 \
+  WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all "$@"; }
+session_start() { session_env wineserver --persistent; }
+session_wine() { session_env wine "$@" </dev/null >>"$work/wine.log" 2>&1; }
+session_end() {
+  session_env wineserver --kill
+  session_env wineserver --wait
+}
 # Whether the error events logged in LOG include TEXT (a Windows path's "\" doubled, as Wine
 # writes it; the text may be cut after 300 characters).
 logged() {
@@ -763,6 +775,30 @@ if append_only "$finale/26/Plug-ins" "$what"; then
   entry_as_before "$installed_entry" "$what"
   chattr -a "$finale/26/Plug-ins"
 fi
+uninstall "$what"
+no_entry "$what"
+same_as_before "$before" "$what"
+
+# --- A setup run after an uninstall in place, before a restart ---------------------------------
+# Run with _?=, the uninstaller cannot remove itself: it leaves itself and its folder for Windows
+# to remove at the next restart. A setup run before that restart writes its uninstaller at that
+# name: it takes it off what Windows removes, and takes the folder as made for its files. After
+# the restart (a new Wine session) the uninstaller is there, and removes all.
+what="setup after an uninstall in place, before a restart"
+install /S || fail "$what: the install exits with $?"
+session_start
+session_wine "$hold_open" - "$program/uninstall.exe" /S "$in_place"
+exits_with $? 0 "$what: the uninstaller"
+session_wine "$setup" /S
+exits_with $? 0 "$what: setup"
+session_end
+wine cmd /c exit || fail "$what: cannot restart"
+read_entry
+[ -f "$program/uninstall.exe" ] && pass "$what: after the restart the uninstaller is there" ||
+  fail "$what: after the restart the uninstaller is gone"
+[ "$(value MadeProgramFolder)" == 'C:\Program Files\Vorlan Brisane' ] &&
+  pass "$what: the entry records the program folder as made" ||
+  fail "$what: the entry records the program folder as made: $(value MadeProgramFolder)"
 uninstall "$what"
 no_entry "$what"
 same_as_before "$before" "$what"
