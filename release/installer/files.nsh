@@ -377,8 +377,9 @@ FunctionEnd
 
 ; --- Files moved aside -------------------------------------------------------------------------
 ; A file setup replaces waits in its own folder as NAME.N.setup-old (N from 1, the first name
-; free) until setup has finished; one left by a setup that was stopped, killed or could not
-; remove it is removed by the next setup that writes NAME, and by the uninstaller.
+; free) until setup has finished, and so does each file setup writes, as a copy, until it is
+; renamed into its place; one left by a setup that was stopped, killed or could not remove it is
+; removed by the next setup that writes NAME, and by the uninstaller.
 
 ; A free name to move a file aside to: Push FILE, Call AsideName, Pop NAME, "" when none is free.
 Function AsideName
