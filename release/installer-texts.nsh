@@ -17,6 +17,11 @@ LangString FinaleDirNotFull ${LANG_GERMAN} "/FINALEDIR= muss den vollständigen 
 LangString FinaleDirNotFull ${LANG_FRENCH} "/FINALEDIR= doit indiquer le chemin complet du dossier, lecteur ou partage réseau compris (par exemple C:\Program Files\MakeMusic\Finale\27), mais il indique $1."
 LangString FinaleDirNotFull ${LANG_JAPANESE} "/FINALEDIR=には、ドライブまたはネットワーク共有から始まるフォルダーの完全なパス（例：C:\Program Files\MakeMusic\Finale\27）を指定してください。指定された値は「$1」です。"
 
+LangString FinaleDirRoot ${LANG_ENGLISH} "/FINALEDIR= must name the folder of a Finale installation, but $1 is the root of a drive."
+LangString FinaleDirRoot ${LANG_GERMAN} "/FINALEDIR= muss den Ordner einer Finale-Installation nennen, doch $1 ist das Stammverzeichnis eines Laufwerks."
+LangString FinaleDirRoot ${LANG_FRENCH} "/FINALEDIR= doit nommer le dossier d’une installation de Finale, mais $1 est la racine d’un lecteur."
+LangString FinaleDirRoot ${LANG_JAPANESE} "/FINALEDIR=にはFinaleのインストール先フォルダーを指定してください。$1はドライブのルートです。"
+
 LangString FinalePageTitle ${LANG_ENGLISH} "Finale installations"
 LangString FinalePageTitle ${LANG_GERMAN} "Finale-Installationen"
 LangString FinalePageTitle ${LANG_FRENCH} "Installations de Finale"
@@ -51,6 +56,11 @@ LangString NoFolder ${LANG_ENGLISH} "Choose a folder with its drive, such as C:\
 LangString NoFolder ${LANG_GERMAN} "Wählen Sie einen vollständigen Pfad mit Laufwerk, etwa C:\Program Files\MakeMusic\Finale\27\Plug-ins."
 LangString NoFolder ${LANG_FRENCH} "Choisissez un chemin complet, lecteur compris, par exemple C:\Program Files\MakeMusic\Finale\27\Plug-ins."
 LangString NoFolder ${LANG_JAPANESE} "C:\Program Files\MakeMusic\Finale\27\Plug-insのように、ドライブを含むフォルダーを選んでください。"
+
+LangString FolderRoot ${LANG_ENGLISH} "The plug-in cannot go into the root of a drive. Choose a folder such as C:\Program Files\MakeMusic\Finale\27\Plug-ins."
+LangString FolderRoot ${LANG_GERMAN} "Das Plug-in kann nicht im Stammverzeichnis eines Laufwerks installiert werden. Wählen Sie einen Ordner wie C:\Program Files\MakeMusic\Finale\27\Plug-ins."
+LangString FolderRoot ${LANG_FRENCH} "Le plug-in ne peut pas être installé à la racine d’un lecteur. Choisissez un dossier, par exemple C:\Program Files\MakeMusic\Finale\27\Plug-ins."
+LangString FolderRoot ${LANG_JAPANESE} "ドライブのルートにはプラグインをインストールできません。C:\Program Files\MakeMusic\Finale\27\Plug-insのようなフォルダーを選んでください。"
 
 LangString InUse ${LANG_ENGLISH} "A file in $1 cannot be replaced or removed now, most likely because Finale is running.$\r$\n$\r$\nQuit Finale and choose Retry, or choose Cancel to leave everything as it was."
 LangString InUse ${LANG_GERMAN} "Eine Datei in $1 kann jetzt nicht ersetzt oder entfernt werden, wahrscheinlich weil Finale läuft.$\r$\n$\r$\nBeenden Sie Finale und wählen Sie „Wiederholen“, oder wählen Sie „Abbrechen“, um alles zu lassen, wie es war."

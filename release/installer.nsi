@@ -14,10 +14,12 @@
 ; entry, or, when one of them is in use, nothing. Nothing is written until every file to be
 ; replaced has been found replaceable and every file to write has been unpacked whole into the
 ; temporary folder, so that a full temporary folder stops setup before it changes anything. Each
-; file replaced is first moved aside in its own folder, under a name Finale does not load; a
-; write that fails after that moves each one back and removes what setup wrote, the entry's
-; changes included, and says which file, if any, it could not put back. Silent use never
-; guesses: where a person would be asked, it exits with a code other than 0 and changes nothing.
+; file is copied beside its place, under a name Finale does not load, and renamed into it once
+; the file replaced has been moved aside under such a name; a write that fails after that moves
+; each one back and removes what setup wrote, the entry's changes included, and says which file,
+; if any, it could not put back; the entry then records the files of setup's that stay. Silent
+; use never guesses: where a person would be asked, it exits with a code other than 0 and
+; changes nothing.
 ;
 ; The parts, in the order they are used: installer/lists.nsh (lists in one string),
 ; installer/finding-finale.nsh (the installations, /FINALEDIR= and the page that chooses),
@@ -44,9 +46,13 @@ SetDateSave on
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\VorlanBrisane"
 !define FINALE_ROOT "$PROGRAMFILES64\MakeMusic\Finale"
 !define PLUGIN_FOLDER "Plug-ins"
-; A file replaced waits beside its place as NAME.N.setup-old until setup has finished: a name
-; Finale does not load as a plug-in, and that no file of setup's ends with.
+; A file replaced waits beside its place as NAME.N.setup-old until setup has finished, and a new
+; one is copied there under such a name before it takes its place: a name Finale does not load as
+; a plug-in, and that no file of setup's ends with.
 !define ASIDE_SUFFIX ".setup-old"
+; Where Windows keeps the files and folders to remove at the next restart, in the value
+; PendingFileRenameOperations.
+!define SESSION_MANAGER "SYSTEM\CurrentControlSet\Control\Session Manager"
 ; The longest folder setup takes, in characters: with the plug-in's name and its moved-aside name
 ; in it, every path setup makes stays within Windows' 259 (setup does not declare longer paths).
 !define MAX_FOLDER 200

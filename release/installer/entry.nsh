@@ -28,8 +28,11 @@ Var EntryChanged
 Var OldEntry
 Var NewFiles
 Var NewTops
-; The size the entry gives.
+; The size the entry gives; the values that name the uninstaller, "" for none.
 Var EntrySize
+Var EntryUninstall
+Var EntryQuietUninstall
+Var EntryIcon
 
 ; Writes a value of the entry, or removes it when VALUE is "" (a value it may not have had).
 !macro SET_ENTRY_VALUE TYPE NAME VALUE
@@ -49,9 +52,9 @@ Var EntrySize
   !insertmacro ${MACRO} Str DisplayVersion "${VERSION}"
   !insertmacro ${MACRO} Str Publisher "${PUBLISHER}"
   !insertmacro ${MACRO} Str InstallLocation "$INSTDIR"
-  !insertmacro ${MACRO} Str UninstallString '"$INSTDIR\${UNINSTALLER}"'
-  !insertmacro ${MACRO} Str QuietUninstallString '"$INSTDIR\${UNINSTALLER}" /S'
-  !insertmacro ${MACRO} Str DisplayIcon "$INSTDIR\${UNINSTALLER},0"
+  !insertmacro ${MACRO} Str UninstallString $EntryUninstall
+  !insertmacro ${MACRO} Str QuietUninstallString $EntryQuietUninstall
+  !insertmacro ${MACRO} Str DisplayIcon $EntryIcon
   !insertmacro ${MACRO} DWORD NoModify 1
   !insertmacro ${MACRO} DWORD NoRepair 1
   !insertmacro ${MACRO} Str MadeProgramFolder $ProgramTop
@@ -154,7 +157,54 @@ Function MakeRecord
   ${Loop}
 FunctionEnd
 
-!define /math PLUGIN_KB ${PLUGIN_SIZE} / 1024
+; Sets the values that name the uninstaller: Push 1 for "$INSTDIR\uninstall.exe", 0 for none,
+; Call NameUninstaller.
+Function NameUninstaller
+  Exch $0
+  ${If} $0 == 1
+    StrCpy $EntryUninstall '"$INSTDIR\${UNINSTALLER}"'
+    StrCpy $EntryQuietUninstall '"$INSTDIR\${UNINSTALLER}" /S'
+    StrCpy $EntryIcon "$INSTDIR\${UNINSTALLER},0"
+  ${Else}
+    StrCpy $EntryUninstall ""
+    StrCpy $EntryQuietUninstall ""
+    StrCpy $EntryIcon ""
+  ${EndIf}
+  Pop $0
+FunctionEnd
+
+; Adds the size of a file that is there to $EntrySize, in bytes: Push FILE, Call AddFileSize.
+Function AddFileSize
+  Exch $0
+  Push $0
+  Call FileSize
+  Pop $0
+  ${IfThen} $0 != "" ${|} IntOp $EntrySize $EntrySize + $0 ${|}
+  Pop $0
+FunctionEnd
+
+!macro ADD_GUIDE_SIZE NAME SIZE
+  Push "$INSTDIR\${NAME}"
+  Call AddFileSize
+!macroend
+
+; The size the entry gives into $EntrySize, in KB: that of the files the uninstaller removes, as
+; they are now, the files of $NewFiles, the guides and the uninstaller; none moved aside.
+Function MeasureEntry
+  StrCpy $EntrySize 0
+  StrCpy $1 $NewFiles
+  ${Do}
+    ${IfThen} $1 == "" ${|} ${ExitDo} ${|}
+    !insertmacro POP_ITEM $1 $2
+    Push $2
+    Call AddFileSize
+  ${Loop}
+  !insertmacro FOR_EACH_GUIDE ADD_GUIDE_SIZE
+  Push "$INSTDIR\${UNINSTALLER}"
+  Call AddFileSize
+  IntOp $EntrySize $EntrySize + 1023
+  IntOp $EntrySize $EntrySize / 1024
+FunctionEnd
 
 ; Writes the entry; $EntryFailed is 1 when a write failed.
 Function WriteEntry
@@ -164,14 +214,9 @@ Function WriteEntry
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "MadeProgramFolder"
   ${IfThen} $0 != "" ${|} StrCpy $ProgramTop $0 ${|}
   Call MakeRecord
-  ; The size: the folder of the uninstaller and one plug-in per file recorded.
-  ${GetSize} "$INSTDIR" "/S=0K" $EntrySize $1 $2
-  StrCpy $1 $NewFiles
-  ${Do}
-    ${IfThen} $1 == "" ${|} ${ExitDo} ${|}
-    !insertmacro POP_ITEM $1 $2
-    IntOp $EntrySize $EntrySize + ${PLUGIN_KB}
-  ${Loop}
+  Call MeasureEntry
+  Push 1
+  Call NameUninstaller
   StrCpy $EntryFailed 0
   !insertmacro FOR_EACH_ENTRY_VALUE WRITE_ENTRY_VALUE
   Push $NewFiles
@@ -194,4 +239,83 @@ Function RestoreEntry
     Call WriteRecordList
   ${EndIf}
   StrCpy $EntryChanged 0
+FunctionEnd
+
+; After a rollback that could not take back every file setup wrote: the entry, as it was before
+; setup, records those too, so that the uninstaller, or the next setup, removes them. Without an
+; earlier entry the entry is new, and names the uninstaller, which is written now if it is not
+; there; or, where it cannot be, none, and the next setup records the files again.
+Function RecordLeft
+  StrCpy $NewFiles $OldFiles
+  StrCpy $NewTops $OldTops
+  StrCpy $1 $NotBackTo
+  StrCpy $2 $NotBackMade
+  StrCpy $3 $NotBackTop
+  StrCpy $9 0 ; 1 once a file is added
+  ${Do}
+    ${IfThen} $1 == "" ${|} ${ExitDo} ${|}
+    !insertmacro POP_ITEM $1 $4
+    !insertmacro POP_ITEM $2 $5
+    !insertmacro POP_ITEM $3 $6
+    ; Setup's file, unless a file not setup's has its name.
+    ${IfThen} $5 != 1 ${|} ${Continue} ${|}
+    ; A copy left beside its place (NAME.N.setup-old): NAME is recorded, and the uninstaller
+    ; removes the copy with it, as every file moved aside beside a file it removes.
+    StrLen $0 "${ASIDE_SUFFIX}"
+    StrCpy $7 $4 "" -$0
+    ${If} $7 == "${ASIDE_SUFFIX}"
+      StrCpy $4 $4 -$0
+      ${Do}
+        StrCpy $7 $4 1 -1
+        StrCpy $4 $4 -1
+        ${IfThen} $7 == "." ${|} ${ExitDo} ${|}
+      ${LoopUntil} $4 == ""
+    ${EndIf}
+    StrCpy $7 $NewFiles
+    StrCpy $8 0 ; 1 when recorded already
+    ${Do}
+      ${IfThen} $7 == "" ${|} ${ExitDo} ${|}
+      !insertmacro POP_ITEM $7 $0
+      ${IfThen} $0 == $4 ${|} StrCpy $8 1 ${|}
+    ${Loop}
+    ${If} $8 == 0
+      StrCpy $NewFiles "$NewFiles$4|"
+      StrCpy $NewTops "$NewTops$6|"
+      StrCpy $9 1
+    ${EndIf}
+  ${Loop}
+  ${IfThen} $9 == 0 ${|} Return ${|}
+
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "DisplayName"
+  ${If} $0 == ""
+    ; $ProgramTop is the plan's: the folders made then, or made again now.
+    StrCpy $0 1 ; 1 when the uninstaller is there
+    ${IfNot} ${FileExists} "$INSTDIR\${UNINSTALLER}"
+      CreateDirectory $INSTDIR
+      !insertmacro COPY_WHOLE "$Unpacked\${UNINSTALLER}" "$INSTDIR\${UNINSTALLER}" $0 $1
+      ${If} $0 != 1
+        ${IfThen} $1 == 1 ${|} Delete "$INSTDIR\${UNINSTALLER}" ${|}
+        Push $INSTDIR
+        Push $ProgramTop
+        Call RemoveMadeFolders
+      ${EndIf}
+    ${EndIf}
+    ${If} $0 == 1
+      Push 1
+    ${Else}
+      StrCpy $ProgramTop ""
+      Push 0
+    ${EndIf}
+    Call NameUninstaller
+    Call MeasureEntry
+    !insertmacro FOR_EACH_ENTRY_VALUE WRITE_ENTRY_VALUE
+  ${EndIf}
+  Push $NewFiles
+  Push $NewTops
+  Call WriteRecordList
+  ; What the entry names stays, although an uninstaller run in place left itself for Windows to
+  ; remove at the next restart.
+  Push "$NewFiles$INSTDIR\${UNINSTALLER}|"
+  Call KeepFromRemoval
+  Pop $0
 FunctionEnd

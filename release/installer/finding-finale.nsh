@@ -20,7 +20,7 @@ Function FindFinale
 FunctionEnd
 
 ; /FINALEDIR= on the command line: $FinaleDirGiven 1 when it is there, $FinaleDir its value
-; without a trailing "\". The value may hold spaces, and be quoted or not, as cmd.exe
+; without trailing spaces. The value may hold spaces, and be quoted or not, as cmd.exe
 ; (/FINALEDIR="C:\a b") and PowerShell ("/FINALEDIR=C:\a b") pass it; unquoted, it ends before
 ; the next " /". $CommandLineCut is 1 when the command line is longer than setup can hold, so
 ; that an option may have been cut short or lost: then nothing in it is taken as given.
@@ -77,17 +77,15 @@ Function ReadFinaleDirOption
   StrCpy $FinaleDir $0 $1
   ${Do}
     StrCpy $3 $FinaleDir 1 -1
-    ${If} $3 == " "
-    ${OrIf} $3 == "\"
-      StrCpy $FinaleDir $FinaleDir -1
-    ${Else}
-      ${ExitDo}
-    ${EndIf}
+    ${IfThen} $3 != " " ${|} ${ExitDo} ${|}
+    StrCpy $FinaleDir $FinaleDir -1
   ${Loop}
 FunctionEnd
 
 ; Whether a path is full, from a drive (C:\...) or a network share (\\server\share...), and so
 ; names the same folder wherever setup was started: Push PATH, Call IsFullPath, Pop RESULT, 1 or 0.
+; Paths that Windows passes on as they are, \\?\..., and device paths, \\.\..., are not taken:
+; they would bypass the reading of "/", "." and ".." and every check of the folder.
 Function IsFullPath
   Exch $0
   Push $1
@@ -104,11 +102,14 @@ Function IsFullPath
       ${IfThen} $2 == "\" ${|} ${ExitDo} ${|}
       IntOp $1 $1 + 1
     ${Loop}
+    StrCpy $3 $0 $1 ; the server
     IntOp $1 $1 + 1
     StrCpy $2 $0 1 $1
     ${If} $1 > 1
     ${AndIf} $2 != ""
     ${AndIf} $2 != "\"
+    ${AndIf} $3 != "?"
+    ${AndIf} $3 != "."
       StrCpy $0 1
     ${Else}
       StrCpy $0 0
@@ -139,8 +140,8 @@ FunctionEnd
 
 ; A folder as Windows reads it: "/" a "\" as well, "." and ".." resolved, no trailing "\".
 ; Push FOLDER, Call FullFolder, Pop RESULT, Pop FOLDER: RESULT "full" with FOLDER the full
-; path; "relative" for a path that is not full (the folder unchanged); "long" for one longer than
-; MAX_FOLDER characters.
+; path; "relative" for a path that is not full (the folder unchanged); "root" for a drive's root,
+; no folder of Finale's; "long" for one longer than MAX_FOLDER characters.
 Function FullFolder
   Exch $0
   Push $1
@@ -171,13 +172,13 @@ Function FullFolder
       StrCpy $1 $2
       StrCpy $2 $1 1 -1
       ${IfThen} $2 == "\" ${|} StrCpy $1 $1 -1 ${|}
-      ; A drive's root, "C:", is no folder of Finale's.
       Push $1
       Call IsFullPath
       Pop $2
       StrLen $3 $1
       ${If} $2 != 1
-        StrCpy $3 "relative"
+        ; "C:", a drive's root.
+        StrCpy $3 "root"
       ${ElseIf} $3 > ${MAX_FOLDER}
         StrCpy $3 "long"
       ${Else}
@@ -230,6 +231,8 @@ Function .onInit
     Pop $FinaleDir
     ${If} $0 == "relative"
       MessageBox MB_OK|MB_ICONEXCLAMATION "$(FinaleDirNotFull)" /SD IDOK
+    ${ElseIf} $0 == "root"
+      MessageBox MB_OK|MB_ICONEXCLAMATION "$(FinaleDirRoot)" /SD IDOK
     ${ElseIf} $0 == "long"
       MessageBox MB_OK|MB_ICONEXCLAMATION "$(FinaleDirTooLong)" /SD IDOK
     ${Else}
@@ -332,6 +335,9 @@ Function FinalePageLeave
     Pop $1
     ${If} $0 == "relative"
       MessageBox MB_OK|MB_ICONEXCLAMATION "$(NoFolder)"
+      Abort
+    ${ElseIf} $0 == "root"
+      MessageBox MB_OK|MB_ICONEXCLAMATION "$(FolderRoot)"
       Abort
     ${ElseIf} $0 == "long"
       MessageBox MB_OK|MB_ICONEXCLAMATION "$(FolderTooLong)"

@@ -1,9 +1,11 @@
 ; --- Installing --------------------------------------------------------------------------------
 
-; Says, for each file RollBack could not put back, which it is and where its earlier version
-; waits: in a box, in the details, and in Windows' event log, which a silent run leaves as its
-; only words; then ends with EXIT_NOT_PUT_BACK. $R2 is the file whose write failed.
+; Has the entry record the files of setup's that RollBack could not take back; says, for each
+; file it could not put back, which it is and where its earlier version waits: in a box, in the
+; details, and in Windows' event log, which a silent run leaves as its only words; then ends
+; with EXIT_NOT_PUT_BACK. $R2 is the file whose write failed.
 Function ReportNotPutBack
+  Call RecordLeft
   ${Do}
     ${IfThen} $NotBackTo == "" ${|} ${ExitDo} ${|}
     !insertmacro POP_ITEM $NotBackTo $1
@@ -78,6 +80,15 @@ Section "-Install"
   Call WriteEntry
   ${If} $EntryFailed == 1
     StrCpy $R2 "HKLM\${UNINSTALL_KEY}"
+    !insertmacro FAIL_PART_WAY
+  ${EndIf}
+  ; The uninstaller run in place before a restart left itself for Windows to remove then: not
+  ; the uninstaller that replaced it.
+  Push $PlanTo
+  Call KeepFromRemoval
+  Pop $0
+  ${If} $0 != 1
+    StrCpy $R2 "HKLM\${SESSION_MANAGER}"
     !insertmacro FAIL_PART_WAY
   ${EndIf}
   Call RemoveAsides

@@ -6,20 +6,24 @@ Var PlanTo
 Var PlanTop
 ; The topmost folder made for each target, in the order of $Targets.
 Var Tops
-; The topmost folder made for the uninstaller and the guides ("" for none).
+; The topmost folder made for the uninstaller and the guides ("" for none), or taken as made.
 Var ProgramTop
 
-; What has been written, newest first, to be put back: one item per file tried in each of four
-; lists: where it went, the topmost folder made for it, where the file it replaced waits ("" for
-; none), and 1 when setup made a file at that name (perhaps a part of one), 0 when not.
+; What has been written, newest first, to be put back: one item per name setup wrote to (a file's
+; copy beside its place, then its place) in each of four lists: where it went, the topmost
+; folder made for it, where the file it replaced waits ("" for none), and 1 when setup made a
+; file at that name (perhaps a part of one), 0 when not.
 Var DoneTo
 Var DoneTop
 Var DoneAside
 Var DoneMade
-; What RollBack could not put back: the files, and where the earlier version of each waits (""
-; for a file setup wrote where there was none, and could not remove).
+; What RollBack could not put back: the files, where the earlier version of each waits (""
+; for a file setup wrote where there was none, and could not remove), 1 when the file at its
+; name is setup's, and the topmost folder made for it.
 Var NotBackTo
 Var NotBackAside
+Var NotBackMade
+Var NotBackTop
 
 !macro PLAN TO TOP
   StrCpy $PlanTo "$PlanTo${TO}|"
@@ -46,9 +50,16 @@ Function MakePlan
     StrCpy $Tops "$Tops$R4|"
     !insertmacro PLAN "$R2\${PLUGIN_FILE}" $R4
   ${Loop}
+  ; The folders to make for the uninstaller and the guides; or those that Windows is to remove at
+  ; the next restart, left by the uninstaller run in place.
   Push $INSTDIR
   Call TopmostMissing
   Pop $ProgramTop
+  ${If} $ProgramTop == ""
+    Push $INSTDIR
+    Call QueuedTop
+    Pop $ProgramTop
+  ${EndIf}
   !insertmacro FOR_EACH_GUIDE PLAN_GUIDE
   !insertmacro PLAN "$INSTDIR\${UNINSTALLER}" $ProgramTop
 FunctionEnd
@@ -84,7 +95,7 @@ Function CheckTargets
 FunctionEnd
 
 !macro UNPACK_GUIDE NAME SIZE
-  File "${STAGE}\${NAME}"
+  File "/oname=$Unpacked\${NAME}" "${STAGE}\${NAME}"
   Push "$Unpacked\${NAME}"
   Call FileSize
   Pop $0
@@ -96,9 +107,11 @@ FunctionEnd
 ; could not take it.
 Function Prepare
   StrCpy $R9 1
+  ; Each file named whole: the current folder stays out of $PLUGINSDIR, which NSIS could not
+  ; remove at the end, whatever the end, while it was the current folder.
   StrCpy $Unpacked "$PLUGINSDIR\files"
-  SetOutPath $Unpacked
-  File "${STAGE}\${PLUGIN_FILE}"
+  CreateDirectory $Unpacked
+  File "/oname=$Unpacked\${PLUGIN_FILE}" "${STAGE}\${PLUGIN_FILE}"
   Push "$Unpacked\${PLUGIN_FILE}"
   Call FileSize
   Pop $0
@@ -120,9 +133,20 @@ Function Prepare
   Push $R9
 FunctionEnd
 
-; Writes one file of the plan: moves the file there aside, then copies the unpacked one to its
-; place, and notes what it did for RollBack. Push TO, Push TOP, Call WriteFile, Pop RESULT, 1 when
-; the file was written whole.
+; Notes a file that WriteFile tried, for RollBack: the four items of $DoneTo, $DoneTop,
+; $DoneAside and $DoneMade.
+!macro NOTE_DONE TO TOP ASIDE MADE
+  StrCpy $DoneTo "${TO}|$DoneTo"
+  StrCpy $DoneTop "${TOP}|$DoneTop"
+  StrCpy $DoneAside "${ASIDE}|$DoneAside"
+  StrCpy $DoneMade "${MADE}|$DoneMade"
+!macroend
+
+; Writes one file of the plan: copies the unpacked one beside its place under a free name of a
+; file moved aside, and checks it is whole; moves the file there aside; then renames the copy to
+; its place. Its name never holds a part of a file, even when setup is stopped. Each step is
+; noted for RollBack. Push TO, Push TOP, Call WriteFile, Pop RESULT, 1 when the file was written
+; whole.
 Function WriteFile
   Exch $1 ; the topmost folder made for it
   Exch
@@ -131,13 +155,23 @@ Function WriteFile
   Push $3
   Push $4
   Push $5
+  Push $6
   ${GetParent} $0 $2
   CreateDirectory $2
   StrCpy $3 "" ; where the file replaced waits
   StrCpy $4 0 ; 1 once a file is made at its name
   StrCpy $5 0 ; the result
-  StrCpy $2 1 ; 0 when the file there could not be moved aside
-  ${If} ${FileExists} $0
+  Push $0
+  Call AsideName
+  Pop $6 ; the copy
+  ${If} $6 != ""
+    ${GetFileName} $0 $2
+    !insertmacro COPY_WHOLE "$Unpacked\$2" $6 $5 $2
+    ; Noted first, so put back after the file at its name: then the folder made goes too.
+    !insertmacro NOTE_DONE $6 $1 "" $2
+  ${EndIf}
+  ${If} $5 == 1
+  ${AndIf} ${FileExists} $0
     Push $0
     Call AsideName
     Pop $3
@@ -146,17 +180,20 @@ Function WriteFile
       Rename $0 $3
       ${IfThen} ${Errors} ${|} StrCpy $3 "" ${|}
     ${EndIf}
-    ${IfThen} $3 == "" ${|} StrCpy $2 0 ${|}
+    ${IfThen} $3 == "" ${|} StrCpy $5 0 ${|}
   ${EndIf}
-  ${If} $2 == 1
-    ${GetFileName} $0 $2
-    !insertmacro COPY_WHOLE "$Unpacked\$2" $0 $5 $4
+  ${If} $5 == 1
+    ; Never over a file that took the name meanwhile.
+    System::Call 'kernel32::MoveFileW(w r6, w r0) i .r2'
+    ${If} $2 == 0
+      StrCpy $5 0
+    ${Else}
+      StrCpy $4 1
+    ${EndIf}
   ${EndIf}
-  StrCpy $DoneTo "$0|$DoneTo"
-  StrCpy $DoneTop "$1|$DoneTop"
-  StrCpy $DoneAside "$3|$DoneAside"
-  StrCpy $DoneMade "$4|$DoneMade"
+  !insertmacro NOTE_DONE $0 $1 $3 $4
   StrCpy $0 $5
+  Pop $6
   Pop $5
   Pop $4
   Pop $3
@@ -170,11 +207,20 @@ FunctionEnd
 ; Puts back what the files written so far replaced, newest first, and removes those that were
 ; new and the folders made for them, and the entry's changes. A file that was not written is
 ; not touched; an earlier file goes back over what setup wrote in one step, so that its name is
-; never left empty. What cannot be put back goes to $NotBackTo and $NotBackAside, the earlier
-; version staying where it waits.
+; never left empty. What cannot be put back goes to the $NotBack lists, the earlier version
+; staying where it waits.
+!macro NOT_BACK TO ASIDE MADE TOP
+  StrCpy $NotBackTo "$NotBackTo${TO}|"
+  StrCpy $NotBackAside "$NotBackAside${ASIDE}|"
+  StrCpy $NotBackMade "$NotBackMade${MADE}|"
+  StrCpy $NotBackTop "$NotBackTop${TOP}|"
+!macroend
+
 Function RollBack
   StrCpy $NotBackTo ""
   StrCpy $NotBackAside ""
+  StrCpy $NotBackMade ""
+  StrCpy $NotBackTop ""
   ${Do}
     ${IfThen} $DoneTo == "" ${|} ${ExitDo} ${|}
     !insertmacro POP_ITEM $DoneTo $0
@@ -190,14 +236,12 @@ Function RollBack
         System::Call 'kernel32::MoveFileW(w r2, w r0) i .r4'
       ${EndIf}
       ${If} $4 == 0
-        StrCpy $NotBackTo "$NotBackTo$0|"
-        StrCpy $NotBackAside "$NotBackAside$2|"
+        !insertmacro NOT_BACK $0 $2 $3 $1
       ${EndIf}
     ${ElseIf} $3 == 1
       Delete $0
       ${If} ${FileExists} $0
-        StrCpy $NotBackTo "$NotBackTo$0|"
-        StrCpy $NotBackAside "$NotBackAside|"
+        !insertmacro NOT_BACK $0 "" 1 $1
       ${EndIf}
     ${EndIf}
     ${If} $1 != ""

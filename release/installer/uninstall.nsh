@@ -4,7 +4,8 @@
 ; only when everything else has gone. Run by Windows as NSIS runs every uninstaller, from a copy
 ; of itself in the temporary folder, it returns at once; run as "uninstall.exe _?=FOLDER", it
 ; does the work itself and exits with its code, and, since Windows does not let a running
-; program be deleted, leaves itself and its folder to be removed at the next restart.
+; program be deleted (nor renamed, as NSIS holds its own file), leaves itself and its folder to
+; be removed at the next restart.
 
 ; Files the uninstaller could not remove although they had been found removable, each followed
 ; by "|".
@@ -49,36 +50,6 @@ Function un.WaitFile
     Abort
     retry:
   ${Loop}
-FunctionEnd
-
-; What tells a file from every other, whatever path names it (a folder may have two names):
-; Push PATH, Call un.FileId, Pop ID, "" when the file cannot be read.
-Function un.FileId
-  Exch $0
-  Push $1
-  Push $2
-  Push $3
-  Push $4
-  ; No access, every share, OPEN_EXISTING.
-  System::Call 'kernel32::CreateFileW(w r0, i 0, i 7, p 0, i 3, i 0, p 0) p .r1'
-  StrCpy $0 ""
-  ${If} $1 != -1
-    ; BY_HANDLE_FILE_INFORMATION: 13 DWORDs; the volume's serial number is the 8th, the file's
-    ; index the 12th and 13th.
-    System::Call '*(i,i,i,i,i,i,i,i,i,i,i,i,i) p .r2'
-    System::Call 'kernel32::GetFileInformationByHandle(p r1, p r2) i .r3'
-    System::Call 'kernel32::CloseHandle(p r1)'
-    ${If} $3 != 0
-      System::Call '*$2(i,i,i,i,i,i,i,i .r1,i,i,i,i .r3,i .r4)'
-      StrCpy $0 "$1:$3:$4"
-    ${EndIf}
-    System::Free $2
-  ${EndIf}
-  Pop $4
-  Pop $3
-  Pop $2
-  Pop $1
-  Exch $0
 FunctionEnd
 
 ; A file and those moved aside beside it, each waited for. The uninstaller that runs in place
@@ -171,6 +142,7 @@ Section "Uninstall"
 
   ${If} $Left == ""
     ${If} $InPlace == 1
+      ; A setup run before the restart takes this file off Windows' list as it replaces it.
       Delete /REBOOTOK "$INSTDIR\${UNINSTALLER}"
     ${Else}
       Push "$INSTDIR\${UNINSTALLER}"
@@ -182,10 +154,13 @@ Section "Uninstall"
     ${If} $2 != ""
       Push $INSTDIR
       Push $2
-      Call un.RemoveMadeFolders
       ${If} $InPlace == 1
-      ${AndIf} ${FileExists} "$INSTDIR\*.*"
-        RMDir /REBOOTOK $INSTDIR
+        ; The folder still holds the uninstaller: it goes at the restart, and so do the folders
+        ; above it made with it, each only when empty then. A setup run before takes them as
+        ; made for its files.
+        Call un.RemoveMadeFoldersAtRestart
+      ${Else}
+        Call un.RemoveMadeFolders
       ${EndIf}
     ${EndIf}
     DeleteRegKey HKLM "${UNINSTALL_KEY}"

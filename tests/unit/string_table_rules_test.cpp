@@ -83,16 +83,18 @@ std::string LineLayout(std::u16string_view text) {
     }
 }
 
-// `paths`: a colon before \ or / belongs to a path (C:\Program Files), and the ? of _?= to the
-// uninstaller's option, not to the sentence.
+// `paths`: a colon before \ or / belongs to a path (C:\Program Files), the ? of \\?\ too, and the
+// ? of _?= to the uninstaller's option, not to the sentence.
 bool KeepsFrenchSpaces(std::u16string_view text, bool paths = false) {
     for (size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
         if (paths && c == u':' && i + 1 < text.size() &&
             (text[i + 1] == u'\\' || text[i + 1] == u'/'))
             continue;
-        if (paths && c == u'?' && i > 0 && text[i - 1] == u'_' && i + 1 < text.size() &&
-            text[i + 1] == u'=')
+        const char16_t before = i > 0 ? text[i - 1] : u' ',
+                       after = i + 1 < text.size() ? text[i + 1] : u' ';
+        if (paths && c == u'?' &&
+            ((before == u'_' && after == u'=') || (before == u'\\' && after == u'\\')))
             continue;
         const bool spaceBefore = c == u'?' || c == u'!' || c == u':' || c == u';' || c == u'»';
         if (spaceBefore && (i == 0 || text[i - 1] != kNoBreakSpace)) return false;

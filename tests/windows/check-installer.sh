@@ -189,6 +189,35 @@ no_aside_left() {
     fail "$1: files moved aside are left: $(echo $left)"
   fi
 }
+# Nothing of a setup's is left for the next restart of Windows: NSIS removes its temporary folder
+# at the end only when it is not the current folder, and else leaves it for Windows to remove
+# then, in a value that some installers read as a restart pending.
+nothing_left_for_restart() {
+  local left
+  left=$(cd "$drive" && find users/*/Temp windows/temp -maxdepth 1 -iname 'ns*.tmp' 2>/dev/null)
+  if grep -q '^"PendingFileRenameOperations"=' "$prefix/system.reg"; then
+    left+=" $(grep -a '^"PendingFileRenameOperations"=' "$prefix/system.reg")"
+  fi
+  if [ -z "$left" ]; then
+    pass "$1: nothing is left for the next restart"
+  else
+    fail "$1: left for the next restart: $(echo $left)"
+  fi
+}
+# The files the entry records, each on a line.
+recorded_files() { sed -n 's/^File[0-9]*=//p' <<<"$entry"; }
+# The entry's size is that of the files setup installed, as they are: two plug-ins, the guides
+# and the uninstaller, within 8 KB.
+size_as_on_disk() {
+  local size expected
+  size=$(($(value EstimatedSize)))
+  expected=$((($(stat -c %s "$plugin") * 2 + $(cat "$program"/* | wc -c)) / 1024))
+  if ((size > 0 && size >= expected - 8 && size <= expected + 8)); then
+    pass "$1: the entry gives the size, $size KB"
+  else
+    fail "$1: the entry gives the size $size KB; the files take $expected KB"
+  fi
+}
 same_file() {
   if cmp -s "$1" "$2"; then pass "$3"; else fail "$3: no, $2 differs"; fi
 }
@@ -245,19 +274,34 @@ append_only() {
   return 1
 }
 
-# Runs a Windows program as wine does, keeping in the file LOG what Wine writes of the event log:
-# Wine has no event log of its own, and writes an error event as an "err:eventlog:" line.
-wine_logging_events() {
-  local log=$1
-  shift
+# Runs a Windows program as wine does, keeping in the file LOG what Wine writes on its debug
+# CHANNELS (as WINEDEBUG takes them).
+wine_logging() {
+  local channels=$1 log=$2
+  shift 2
   (
     export WINEPREFIX="$prefix" WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" \
-      WINEDEBUG=err+eventlog
+      WINEDEBUG=$channels
     status=0
     env -u DISPLAY wine "$@" </dev/null >/dev/null 2>"$log" || status=$?
     wineserver --wait || true
     exit $status
   )
+}
+# Keeps what Wine writes of the event log: Wine has no event log of its own, and writes an error
+# event as an "err:eventlog:" line.
+wine_logging_events() { wine_logging err+eventlog "$@"; }
+
+# Programs run between two restarts of Windows: one Wine session, from session_start to
+# session_end, for session_wine to run programs in. Wine carries out what was left for the next
+# restart (PendingFileRenameOperations) as a session starts, and wine-run starts one each time.
+session_env() { env -u DISPLAY WINEPREFIX="$prefix" WINEARCH=win64 \
+  WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all "$@"; }
+session_start() { session_env wineserver --persistent; }
+session_wine() { session_env wine "$@" </dev/null >>"$work/wine.log" 2>&1; }
+session_end() {
+  session_env wineserver --kill
+  session_env wineserver --wait
 }
 # Whether the error events logged in LOG include TEXT (a Windows path's "\" doubled, as Wine
 # writes it; the text may be cut after 300 characters).
@@ -288,17 +332,12 @@ for name in DisplayName="Vorlan Brisane" DisplayVersion="$version" \
   'UninstallString="C:\Program Files\Vorlan Brisane\uninstall.exe"'; do
   if grep -qxF "$name" <<<"$entry"; then pass "$what: the entry has $name"; else fail "$what: the entry lacks $name"; fi
 done
-size=$(($(value EstimatedSize)))
-expected_size=$((($(stat -c %s "$plugin") * 2 + $(cat "$program"/* | wc -c)) / 1024))
-if ((size > 0 && size >= expected_size - 8 && size <= expected_size + 8)); then
-  pass "$what: the entry gives the size, $size KB"
-else
-  fail "$what: the entry gives the size $size KB; the files take $expected_size KB"
-fi
+size_as_on_disk "$what"
 for guide in GUIDE.html GUIDE.de.html GUIDE.fr.html GUIDE.ja.html; do
   cmp -s "$release/$guide" "$program/$guide" || fail "$what: $guide is not installed as released"
 done
 [ -f "$program/uninstall.exe" ] && pass "$what: the uninstaller and the guides are installed"
+nothing_left_for_restart "$what"
 
 what="silent uninstall"
 uninstall "$what"
@@ -313,6 +352,7 @@ install /S
 exits_with $? 4 "$what"
 no_entry "$what"
 same_as_before "$empty" "$what"
+nothing_left_for_restart "$what"
 mv "$work/MakeMusic" "$drive/Program Files/MakeMusic"
 
 # --- /FINALEDIR= names one installation --------------------------------------------------------
@@ -364,7 +404,16 @@ install /S || fail "$what: the first install exits with $?"
 echo "an older build" >"$finale/26/Plug-ins/vorlanbrisane64.fxt"
 echo "an older build" >"$finale/27/Plug-ins/vorlanbrisane64.fxt"
 wine reg add "$key" /v DisplayVersion /d 1.0.1.0 /f || fail "$what: cannot set the old version"
-install /S || fail "$what: exits with $?"
+# Traced: no file is made or emptied at a name setup installs, each comes there whole, by a
+# rename; a setup stopped while it copies leaves no part of a plug-in where Finale loads it.
+wine_logging trace+file "$work/trace.log" "$setup" /S || fail "$what: exits with $?"
+made=$(grep -a ':trace:file:NtCreateFile ' "$work/trace.log" | grep -av ' disp=1 ' |
+  grep -aoE 'name=L"[^"]*Program Files[^"]*\\(vorlanbrisane64\.fxt|GUIDE(\.[a-z]+)?\.html|uninstall\.exe)"')
+if [ -z "$made" ]; then
+  pass "$what: each file comes to its name by a rename"
+else
+  fail "$what: files made or emptied at their names: $(echo $made)"
+fi
 read_entry
 has_plugin 26 "$what"
 has_plugin 27 "$what"
@@ -372,6 +421,8 @@ has_plugin 27 "$what"
   fail "$what: the entry gives version $(value DisplayVersion)"
 [ "$(grep -c '^File[0-9]*=' <<<"$entry")" == 2 ] && pass "$what: two files recorded" ||
   fail "$what: recorded $(grep '^File[0-9]*=' <<<"$entry" | tr '\n' ' ')"
+# Measured without the files moved aside, removed after.
+size_as_on_disk "$what"
 uninstall "$what"
 no_entry "$what"
 same_as_before "$before" "$what"
@@ -387,6 +438,7 @@ wine "$hold_open" "$finale/27/Plug-ins/vorlanbrisane64.fxt" "$setup" /S
 exits_with $? 3 "$what"
 no_entry "$what"
 same_as_before "$in_use" "$what"
+nothing_left_for_restart "$what"
 rm -r "$finale/26/Plug-ins/vorlanbrisane64.fxt" "$finale/27/Plug-ins"
 
 # --- A full temporary folder -------------------------------------------------------------------
@@ -415,6 +467,7 @@ if mount_small 1400k "${temps[0]}" "$what"; then
     fail "$what: the older plug-in was changed"
   no_entry "$what"
   same_as_before "$older" "$what"
+  nothing_left_for_restart "$what"
   unmount_all
 fi
 rm -r "$finale/27/Plug-ins"
@@ -441,6 +494,7 @@ if mount_small 200k "$program" "$what"; then
   install /S
   exits_with $? 5 "$what"
   same_as_before "$earlier" "$what"
+  nothing_left_for_restart "$what"
   read_entry
   if [ "$entry" == "$earlier_entry" ]; then
     pass "$what: the entry is as it was"
@@ -535,7 +589,8 @@ same_as_before "$earlier" "$what"
 # there (here the same name in capitals, which Wine finds as Windows finds one name): setup writes
 # nothing over it and leaves it, keeps the earlier plug-in aside, beside it, and says which and
 # where, in Windows' event log when silent, with an exit code of its own. It puts back the rest:
-# Finale 26 is the second of three installations.
+# Finale 26 is the second of three installations. (The new plug-in, copied first beside its place
+# to be renamed into it, took the first free name of a file moved aside; it is removed.)
 what="a file not setup's takes a plug-in's name"
 echo "not setup's" >"$finale/26/Plug-ins/VORLANBRISANE64.FXT"
 if [ "$(cat "$finale/26/Plug-ins/vorlanbrisane64.fxt")" != "an older build" ]; then
@@ -544,42 +599,97 @@ else
   earlier=$(snapshot)
   wine_logging_events "$work/events.log" "$setup" /S
   exits_with $? 6 "$what"
-  aside="$finale/26/Plug-ins/vorlanbrisane64.fxt.1.setup-old"
+  aside="$finale/26/Plug-ins/vorlanbrisane64.fxt.2.setup-old"
   logged "$work/events.log" 'could not put back C:\Program Files\MakeMusic\Finale\26\Plug-ins\vorlanbrisane64.fxt' "$what"
   [ "$(cat "$aside" 2>/dev/null)" == "an older build" ] &&
     pass "$what: the earlier plug-in is kept as ${aside##*/}" ||
     fail "$what: the earlier plug-in is not kept as ${aside##*/}"
   no_entry "$what"
+  nothing_left_for_restart "$what"
   mv "$aside" "$finale/26/Plug-ins/vorlanbrisane64.fxt"
   same_as_before "$earlier" "$what: with it put back,"
 fi
 rm "$finale/26/Plug-ins/VORLANBRISANE64.FXT" "$finale"/2[567]/Plug-ins/vorlanbrisane64.fxt
 
-# The rollback goes on past a file it cannot put back. Here Finale 26 had no plug-in, and its new
-# one cannot be removed (the folder is append-only); the program folder fills up at the first
-# guide. Finale 25 and 27 get their earlier plug-ins back.
-what="disk full part-way, a new plug-in that cannot be removed"
+# The rollback goes on past a file it cannot take back. Here Finale 26 had no plug-in, and the
+# copy of the new one that setup makes beside its place can be neither renamed into it nor
+# removed (the folder is append-only): setup stops there, says which file stays, and puts back
+# Finale 25's earlier plug-in. The entry is as it was: it records Finale 26's plug-in, and the
+# uninstaller removes that copy with it, as every file moved aside.
+what="a new plug-in that cannot be taken back"
 older_install "$what"
 rm "$finale/26/Plug-ins/vorlanbrisane64.fxt"
+copy="$finale/26/Plug-ins/vorlanbrisane64.fxt.1.setup-old"
 if append_only "$finale/26/Plug-ins" "$what"; then
-  if program_on_small_disk 200k "$what"; then
-    read_entry
-    earlier_entry=$entry
-    earlier=$(snapshot)
-    wine_logging_events "$work/events.log" "$setup" /S
-    exits_with $? 6 "$what"
-    logged "$work/events.log" 'could not remove C:\Program Files\MakeMusic\Finale\26\Plug-ins\vorlanbrisane64.fxt' "$what"
-    has_plugin 26 "$what: the file named is left:"
-    chattr -a "$finale/26/Plug-ins"
-    rm "$finale/26/Plug-ins/vorlanbrisane64.fxt"
-    same_as_before "$earlier" "$what: but for that file,"
-    entry_as_before "$earlier_entry" "$what"
-    program_off_small_disk
-  fi
+  read_entry
+  earlier_entry=$entry
+  earlier=$(snapshot)
+  wine_logging_events "$work/events.log" "$setup" /S
+  exits_with $? 6 "$what"
+  logged "$work/events.log" 'could not remove C:\Program Files\MakeMusic\Finale\26\Plug-ins\vorlanbrisane64.fxt.1.setup-old' "$what"
+  same_file "$plugin" "$copy" "$what: the copy named is left"
+  entry_as_before "$earlier_entry" "$what"
+  nothing_left_for_restart "$what"
   chattr -a "$finale/26/Plug-ins"
+  mv "$copy" "$work/copy"
+  same_as_before "$earlier" "$what: but for that file,"
+  mv "$work/copy" "$copy"
 fi
 uninstall "$what"
 rm -r "$finale/25" "$finale/27/Plug-ins"
+no_entry "$what"
+same_as_before "$before" "$what"
+
+# With no earlier install the entry is new: it records the plug-in that cannot be taken back, and
+# names the uninstaller, written again for it, so that uninstalling removes that copy.
+what="a new plug-in that cannot be taken back, no earlier install"
+if append_only "$finale/26/Plug-ins" "$what"; then
+  wine_logging_events "$work/events.log" "$setup" /S
+  exits_with $? 6 "$what"
+  read_entry
+  [ "$(recorded_files)" == 'C:\Program Files\MakeMusic\Finale\26\Plug-ins\vorlanbrisane64.fxt' ] &&
+    pass "$what: the entry records Finale 26's plug-in" ||
+    fail "$what: the entry records $(recorded_files | tr '\n' ' ')"
+  [ "$(value UninstallString)" == '"C:\Program Files\Vorlan Brisane\uninstall.exe"' ] &&
+    [ -f "$program/uninstall.exe" ] && pass "$what: the entry names the uninstaller, which is there" ||
+    fail "$what: the entry names no uninstaller that is there"
+  same_file "$plugin" "$copy" "$what: the copy named is left"
+  has_no_plugin 27 "$what"
+  nothing_left_for_restart "$what"
+  chattr -a "$finale/26/Plug-ins"
+fi
+uninstall "$what"
+no_entry "$what"
+same_as_before "$before" "$what"
+
+# Where the uninstaller cannot be written either (the program folder is a tmpfs too small for
+# it), the entry names none, and Windows does not list it; it still records the plug-in, for the
+# next setup, whose uninstaller then removes all.
+what="a new plug-in that cannot be taken back, no room for the uninstaller"
+mkdir "$program"
+if append_only "$finale/26/Plug-ins" "$what"; then
+  if mount_small 64k "$program" "$what"; then
+    install /S
+    exits_with $? 6 "$what"
+    read_entry
+    [ "$(recorded_files)" == 'C:\Program Files\MakeMusic\Finale\26\Plug-ins\vorlanbrisane64.fxt' ] &&
+      pass "$what: the entry records Finale 26's plug-in" ||
+      fail "$what: the entry records $(recorded_files | tr '\n' ' ')"
+    [ -z "$(value UninstallString)" ] && [ ! -e "$program/uninstall.exe" ] &&
+      pass "$what: the entry names no uninstaller, and none is there" ||
+      fail "$what: the entry names the uninstaller $(value UninstallString)"
+    nothing_left_for_restart "$what"
+    unmount_all
+  fi
+  chattr -a "$finale/26/Plug-ins"
+fi
+install /S
+exits_with $? 0 "$what, the next setup"
+read_entry
+[ "$(recorded_files | wc -l)" == 2 ] && pass "$what: the next setup records two files" ||
+  fail "$what: the next setup records $(recorded_files | tr '\n' ' ')"
+uninstall "$what"
+rmdir "$program"
 no_entry "$what"
 same_as_before "$before" "$what"
 
@@ -669,6 +779,30 @@ uninstall "$what"
 no_entry "$what"
 same_as_before "$before" "$what"
 
+# --- A setup run after an uninstall in place, before a restart ---------------------------------
+# Run with _?=, the uninstaller cannot remove itself: it leaves itself and its folder for Windows
+# to remove at the next restart. A setup run before that restart writes its uninstaller at that
+# name: it takes it off what Windows removes, and takes the folder as made for its files. After
+# the restart (a new Wine session) the uninstaller is there, and removes all.
+what="setup after an uninstall in place, before a restart"
+install /S || fail "$what: the install exits with $?"
+session_start
+session_wine "$hold_open" - "$program/uninstall.exe" /S "$in_place"
+exits_with $? 0 "$what: the uninstaller"
+session_wine "$setup" /S
+exits_with $? 0 "$what: setup"
+session_end
+wine cmd /c exit || fail "$what: cannot restart"
+read_entry
+[ -f "$program/uninstall.exe" ] && pass "$what: after the restart the uninstaller is there" ||
+  fail "$what: after the restart the uninstaller is gone"
+[ "$(value MadeProgramFolder)" == 'C:\Program Files\Vorlan Brisane' ] &&
+  pass "$what: the entry records the program folder as made" ||
+  fail "$what: the entry records the program folder as made: $(value MadeProgramFolder)"
+uninstall "$what"
+no_entry "$what"
+same_as_before "$before" "$what"
+
 # --- /FINALEDIR= as Windows reads a path -------------------------------------------------------
 # "/" is a "\" too; "." and ".." are resolved, and setup works on, records and uninstalls the
 # folder they name: each form installs into Finale 27 over the one before, one file recorded.
@@ -688,10 +822,11 @@ uninstall "$what"
 no_entry "$what"
 same_as_before "$before" "$what"
 
-# Refused with 4 and nothing made: a drive's root, reached through ".."; a folder longer than
-# setup takes (200 characters); and a command line longer than setup can read whole (1,023
-# characters), which would cut /FINALEDIR= short. The first two hold a Finale.exe, and the third
-# names Finale 27's folder wherever it were cut.
+# Refused with 4 and nothing made: a drive's root, reached through ".." or "."; paths that Windows
+# passes on as they are (\\?\) or that name a device (\\.\), which would bypass every check; a
+# folder longer than setup takes (200 characters); and a command line longer than setup can read
+# whole (1,023 characters), which would cut /FINALEDIR= short. The drive's root and the long
+# folder hold a Finale.exe, and the last names Finale 27's folder wherever it were cut.
 deep='C:\Deep'
 while ((${#deep} <= 200)); do deep+='\folder-of-folders'; done
 deep_unix=$drive/${deep#'C:\'}
@@ -702,7 +837,8 @@ echo "Finale 27" >"$drive/Finale.exe"
 cut_short='C:\Program Files\MakeMusic\Finale\27'
 while ((${#cut_short} <= 1100)); do cut_short+='\.'; done
 refused=$(snapshot)
-for given in 'C:\Program Files\..' "$deep" "$cut_short"; do
+for given in 'C:\Program Files\..' 'C:\.' '\\?\C:\' '\\?\C:\Program Files\MakeMusic\Finale\27' \
+  '\\.\C:\Program Files\MakeMusic\Finale\27' "$deep" "$cut_short"; do
   what="/FINALEDIR= of ${#given} characters, ${given:0:24}..."
   install /S "/FINALEDIR=$given"
   exits_with $? 4 "$what"
