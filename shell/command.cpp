@@ -61,9 +61,15 @@ int16_t RunCommand(void* parentWindow, const void* record) {
         Show(ui, res::IDS_PARTIAL_MEASURE);
         return 0;
     }
-    if (vb::HostHasMultiStaffCheck() && split::IsMultiStaffInstrumentRange(region)) {
-        Show(ui, res::IDS_MULTISTAFF_RANGE);
-        return 0;
+    if (vb::HostHasMultiStaffCheck()) {
+        // Instruments the host did not give whole may hold the selection's range: splitting
+        // might cut an instrument's own bracket, so nothing is split.
+        bool unread = false;
+        const bool instrumentRange = split::IsMultiStaffInstrumentRange(region, &unread);
+        if (instrumentRange || unread) {
+            Show(ui, instrumentRange ? res::IDS_MULTISTAFF_RANGE : res::IDS_READ_REFUSED);
+            return 0;
+        }
     }
     const int32_t measures =
         int32_t{region.GetEndMeasure()} - int32_t{region.GetStartMeasure()} + 1;

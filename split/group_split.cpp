@@ -213,11 +213,28 @@ PieceEnd MakePiece(FCGroup& group, int16_t cut, int16_t end, const PieceNames& n
     return piece;
 }
 
+// Whether the group's measures contain the selected ones. A reversed selection, or one before
+// measure 1, has no measures to cut at.
+bool HoldsSelectedMeasures(const FCGroup& group, int16_t start, int16_t end) {
+    return start >= 1 && start <= end && start >= group.GetStartMeasure() &&
+           end <= group.GetEndMeasure();
+}
+
+// Whether a group that holds the selected measures has some to cut off: one the selection covers
+// exactly has none. (A group running past the last measure counts: telling that would take a
+// host call.)
+bool HasMeasuresToCut(const FCGroup& group, int16_t start, int16_t end) {
+    return group.GetStartMeasure() < start || group.GetEndMeasure() > end;
+}
+
 // What the split has done so far, over all groups.
 struct SplitRun {
     bool split = false;          // a piece completed
     SplitShortfalls shortfalls;  // what kept a group from being split, or wholly
     bool stop = false;           // the host refused an undo: the command ends here
+    AskedStaves asked;           // the selection's staves, as asked
+    // Groups with measures to cut that did not match: a read in doubt may have kept them from it.
+    std::vector<const FCGroup*> unmatched;
 };
 
 // Notes how a piece ended; true when it completed.
@@ -248,8 +265,9 @@ void SplitGroup(FCGroup& group, const FCMusicRegion& region, SplitReads& reads, 
     const int16_t groupEnd = group.GetEndMeasure();
 
     // A name that is there but cannot be read is not replaced by the suffix alone, and the
-    // group stays whole: a refused read where the selection leaves measures to cut off. (A
-    // group running past the last measure counts too: telling that would take a host call.)
+    // group stays whole: a refused read where the selection leaves measures to cut off, or the
+    // plug-in's own limit where the name is longer than it reads (and so than any suffixed name
+    // it could write).
     PieceNames names;
     FCGroup::NameRecords fullRead, abbreviatedRead;
     names.fullName = group.CreateFullNameString(&fullRead);
@@ -259,7 +277,9 @@ void SplitGroup(FCGroup& group, const FCMusicRegion& region, SplitReads& reads, 
         known.AddTexts(abbreviatedRead);
     }
     if (names.abbreviatedName == nullptr) {
-        run.shortfalls.readRefused |= groupStart < start || groupEnd > end;
+        const bool tooLong = fullRead.beyondReadLimit || abbreviatedRead.beyondReadLimit;
+        (tooLong ? run.shortfalls.nameTooLong : run.shortfalls.readRefused) |=
+            HasMeasuresToCut(group, start, end);
         return;
     }
     names.fullCommand = reads.FullCommand();
@@ -272,20 +292,28 @@ void SplitGroup(FCGroup& group, const FCMusicRegion& region, SplitReads& reads, 
     }
 }
 
-// True when the selection's top and bottom staff are `top` and `bottom`. Staff 0 is no staff:
-// a selection whose staves cannot be resolved matches nothing.
-bool SelectsStaves(const FCMusicRegion& region, int16_t top, int16_t bottom) {
+// True when the selection's top and bottom staff are `top` and `bottom`, told to `asked` as
+// they are asked for. Staff 0 is no staff: a selection whose staves cannot be resolved matches
+// nothing.
+bool SelectsStaves(const FCMusicRegion& region, int16_t top, int16_t bottom, AskedStaves& asked) {
     const int16_t selectedTop = region.GetStartStaff();
+    asked.top = selectedTop;
     if (selectedTop == 0 || selectedTop != top) return false;
     const int16_t selectedBottom = region.GetEndStaff();
+    asked.bottom = selectedBottom;
     return selectedBottom != 0 && selectedBottom == bottom;
 }
 
-// Whether the group's measures contain the selected ones. A reversed selection, or one before
-// measure 1, has no measures to cut at.
-bool HoldsSelectedMeasures(const FCGroup& group, int16_t start, int16_t end) {
-    return start >= 1 && start <= end && start >= group.GetStartMeasure() &&
-           end <= group.GetEndMeasure();
+// Whether a group that may match the selection went unsplit for a read the host did not give
+// whole: its list of groups, or the staff lists that its staves are compared with.
+bool MissedForARead(const FCGroups& groups, const SplitReads& reads, const FCMusicRegion& region,
+                    const SplitRun& run) {
+    // Groups after a list cut short are not known at all: any of them may match.
+    if (!groups.LoadedWhole()) return true;
+    const SelectionDoubt doubt = reads.Doubt(region, run.asked);
+    const int16_t top = run.asked.top.value_or(0);
+    return std::any_of(run.unmatched.begin(), run.unmatched.end(),
+                       [&](const FCGroup* group) { return reads.MayMatch(*group, top, doubt); });
 }
 
 // Both name prefixes load from the string table; without them the suffix would carry the
@@ -320,15 +348,15 @@ bool SplitMatchingGroups(const FCMusicRegion& region, SplitShortfalls* shortfall
     for (int i = 0; i < groups.GetCount() && !run.stop; ++i) {
         FCGroup& group = *groups.GetItemAt(i);
         const StaffSpan span = reads->SpanOf(group, region);
-        const bool selected = SelectsStaves(region, span.top, span.bottom);
+        const bool selected = SelectsStaves(region, span.top, span.bottom, run.asked);
         if (!HoldsSelectedMeasures(group, start, end)) continue;
         if (selected) {
             SplitGroup(group, region, *reads, known, run);
-        } else if (!span.known && reads->Walks(group, region.GetStartStaff())) {
-            // Its span lies on staves the host did not give: it may match the selection.
-            run.shortfalls.readRefused = true;
+        } else if (HasMeasuresToCut(group, start, end)) {
+            run.unmatched.push_back(&group);
         }
     }
+    run.shortfalls.readRefused |= MissedForARead(groups, *reads, region, run);
     if (shortfalls != nullptr) *shortfalls = run.shortfalls;
     return run.split;
 }

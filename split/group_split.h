@@ -22,11 +22,13 @@ struct SplitShortfalls {
     // answered it as no new record).
     bool refusedWrite = false;
     // The host did not give a read whole: the name of a matching group with measures to cut
-    // off (a name id of 0 is no name, and reads as empty), or the list of the selection's
-    // staff system, so that a group that may match could not be matched.
+    // off (a name id of 0 is no name, and reads as empty); the list of groups (it ended on a
+    // record named and not loaded, or on a repeat); or the staff lists or the selection's
+    // staves, so that a group with measures to cut that may match was not matched.
     bool readRefused = false;
-    // A piece was undone because a suffixed name would be longer than the plug-in writes into
-    // a text (FCRawText::CanHold); the host refused nothing.
+    // A matching group with measures to cut was left whole, or a piece undone, because a name or
+    // a suffixed name is longer than the plug-in reads or writes in a text (FCRawText::CanHold,
+    // kMaxRecordBytes): its own limit; the host refused nothing.
     bool nameTooLong = false;
 };
 

@@ -49,24 +49,29 @@ bool EndsWithTheHostsList(const FCSystemStaves& list, int16_t system) {
 }  // namespace
 
 SplitReads::StaffSpans::StaffSpans(const FCSystemStaves& scoreOrder,
-                                   const FCSystemStaves& selectionSystem, bool selectionComplete)
-    : selectionComplete_(selectionComplete) {
+                                   const FCSystemStaves& selectionSystem, bool selectionComplete) {
     for (int i = 0; i < scoreOrder.GetCount(); ++i) {
         const int16_t staff = scoreOrder.GetItemAt(i)->GetStaff();
         firstPlace_.try_emplace(staff, order_.size());  // a staff counts at its first place
         order_.push_back(staff);
+        orderHoldsNoStaff_ = orderHoldsNoStaff_ || staff == 0;
     }
+    bool listHoldsNoStaff = false;
     for (int i = 0; i < selectionSystem.GetCount(); ++i) {
-        shown_.insert(selectionSystem.GetItemAt(i)->GetStaff());
+        const int16_t staff = selectionSystem.GetItemAt(i)->GetStaff();
+        listed_.push_back(staff);
+        shown_.insert(staff);
+        listHoldsNoStaff = listHoldsNoStaff || staff == 0;
     }
+    listWhole_ = selectionComplete && !orderHoldsNoStaff_ && !listHoldsNoStaff;
 }
 
 StaffSpan SplitReads::StaffSpans::Span(int16_t startStaff, int16_t endStaff) const {
     const auto first = firstPlace_.find(startStaff), last = firstPlace_.find(endStaff);
-    if (first == firstPlace_.end() || last == firstPlace_.end() || first->second > last->second) {
+    if (!listWhole_ || first == firstPlace_.end() || last == firstPlace_.end() ||
+        first->second > last->second) {
         return {};
     }
-    if (!selectionComplete_) return {0, 0, false};
     StaffSpan span;
     for (size_t i = first->second; i <= last->second; ++i) {
         if (shown_.count(order_[i]) == 0) continue;
@@ -83,6 +88,11 @@ bool SplitReads::StaffSpans::Walks(int16_t startStaff, int16_t endStaff, int16_t
         if (order_[i] == staff) return true;
     }
     return false;
+}
+
+std::optional<int16_t> SplitReads::StaffSpans::ListedAt(int32_t slot) const {
+    if (slot < 1 || static_cast<size_t>(slot) > listed_.size()) return std::nullopt;
+    return listed_[static_cast<size_t>(slot - 1)];
 }
 
 StaffSpan SplitReads::SpanOf(const FCGroup& group, const FCMusicRegion& region) {
@@ -108,8 +118,42 @@ StaffSpan SplitReads::SpanOf(const FCGroup& group, const FCMusicRegion& region) 
     return spans_->Span(group.GetStartStaff(), group.GetEndStaff());
 }
 
-bool SplitReads::Walks(const FCGroup& group, int16_t staff) const {
-    return spans_ && spans_->Walks(group.GetStartStaff(), group.GetEndStaff(), staff);
+SelectionDoubt SplitReads::Doubt(const FCMusicRegion& region, const AskedStaves& asked) const {
+    SelectionDoubt doubt;
+    if (!spans_) return doubt;
+    doubt.order = spans_->OrderHoldsNoStaff();
+    doubt.list = !spans_->ListWhole();
+    // A staff the host names is in the score, and so in its order; at a slot of the loaded
+    // list it is the one the list holds there; beyond the list there is none.
+    const auto compare = [&](int16_t slot, std::optional<int16_t> staff, bool inList) {
+        if (!staff) return;
+        doubt.order = doubt.order || (*staff != 0 && !spans_->Places(*staff));
+        if (!inList) return;
+        const std::optional<int16_t> listed = spans_->ListedAt(slot);
+        doubt.staves = doubt.staves || (listed && *listed != *staff);
+        doubt.list = doubt.list || (*staff != 0 && listed != staff);
+    };
+    compare(region.startSlot, asked.top, true);
+    compare(region.endSlot, asked.bottom, region.endSystem == region.startSystem);
+    // The selection's list in system 0 is the score's order.
+    if (region.startSystem == 0) doubt.order = doubt.order || doubt.list;
+    doubt.list = doubt.list || doubt.order;
+    return doubt;
+}
+
+bool SplitReads::MayMatch(const FCGroup& group, int16_t top, const SelectionDoubt& doubt) const {
+    if (!spans_ || (!doubt.staves && !doubt.list)) return false;
+    // A one-staff group's span needs no list: only the selection's staves are in doubt.
+    const int16_t first = group.GetStartStaff(), last = group.GetEndStaff();
+    if (first == last) return doubt.staves;
+    // A staff 0 in the order may stand for any staff of any walk.
+    if (spans_->OrderHoldsNoStaff()) return true;
+    // A group whose staves the order lacks has a walk only if the order may lack staves.
+    if (!spans_->Places(first) || !spans_->Places(last)) return doubt.order;
+    if (!spans_->Walks(first, last, first)) return false;  // upside down: it matches nothing
+    if (doubt.staves) return doubt.list || spans_->Span(first, last).top != 0;
+    // The selection's top staff is known: a group's span, in any list, lies on its walk.
+    return spans_->Walks(first, last, top);
 }
 
 const FCString& SplitReads::FullCommand() {

@@ -18,11 +18,26 @@ class FCSystemStaves;
 namespace split {
 
 // A group's first and last staff that the selection's staff system shows (SplitReads::SpanOf).
-// Not known when the host cut that system's list short and the group has staves in the score's
-// order: its span may then lie on staves the list lacks.
 struct StaffSpan {
     int16_t top = 0, bottom = 0;
-    bool known = true;
+};
+
+// The selection's staves as the split asked the host for them (FCMusicRegion::GetStartStaff,
+// GetEndStaff): the top for each group, the bottom only where a group's top was the selection's.
+struct AskedStaves {
+    std::optional<int16_t> top, bottom;
+};
+
+// What the lists loaded and the selection's staves as asked leave in doubt (SplitReads::Doubt):
+// none where a host gave its reads whole, as far as they can be compared without asking more.
+struct SelectionDoubt {
+    // A staff the host named at a slot of the selection is not the one the list holds there
+    // (a lookup answered 0 there included): the selection's staves are not known.
+    bool staves = false;
+    // The list of the selection's staff system may lack staves: the spans are not known.
+    bool list = false;
+    // The score's order may lack staves, or hold a staff 0: so may a group's walk (implies list).
+    bool order = false;
 };
 
 // The split's part of a command: the score's staff order and the staves the selection's staff
@@ -31,16 +46,19 @@ struct StaffSpan {
 class SplitReads : public vb::CommandPart<SplitReads> {
   public:
     // The group's first and last staff, in score order, that the selection's staff system
-    // shows; (0, 0) when there is none. Not known when the host cut that system's list short and
-    // the group has staves in the score's order. A one-staff group is its own span, whatever the
-    // system shows, and loads no list. Any other group loads the score's order and, for a
-    // selection in a system other than 0, that system's list too and asks `FX_SlotToInst` for
-    // the slot after its last staff. The lists are loaded once per command.
+    // shows; (0, 0) when there is none, or when the list may lack staves (SelectionDoubt::list,
+    // as known when loaded). A one-staff group is its own span, whatever the system shows, and
+    // loads no list. Any other group loads the score's order and, for a selection in a system
+    // other than 0, that system's list too and asks `FX_SlotToInst` for the slot after its last
+    // staff. The lists are loaded once per command.
     StaffSpan SpanOf(const FCGroup& group, const FCMusicRegion& region);
-    // Whether `staff` stands in the score's order from the group's first to its last staff,
-    // where any system's span of the group lies. Known after SpanOf for the group; false
-    // before, and for a staff of 0.
-    bool Walks(const FCGroup& group, int16_t staff) const;
+    // What the lists, compared with `asked`, leave in doubt; nothing before a list is loaded.
+    // Asks the host nothing.
+    SelectionDoubt Doubt(const FCMusicRegion& region, const AskedStaves& asked) const;
+    // Whether a group that did not match the selection could have matched, had the reads in
+    // `doubt` been whole; `top` is the selection's top staff as asked. Known after SpanOf for
+    // the group.
+    bool MayMatch(const FCGroup& group, int16_t top, const SelectionDoubt& doubt) const;
     // The name font commands of full and of abbreviated names.
     const FCString& FullCommand();
     const FCString& AbbreviatedCommand();
@@ -49,17 +67,28 @@ class SplitReads : public vb::CommandPart<SplitReads> {
     // A group's span is the walk of the score order from its first to its last staff.
     class StaffSpans {
       public:
-        // `selectionComplete` false: the selection's list may lack staves, and no span is known.
+        // `selectionComplete` false: the selection's list may lack staves beyond its end.
         StaffSpans(const FCSystemStaves& scoreOrder, const FCSystemStaves& selectionSystem,
                    bool selectionComplete);
         StaffSpan Span(int16_t startStaff, int16_t endStaff) const;
+        // Whether `staff` (not 0) stands in the walk from the first to the last staff.
         bool Walks(int16_t startStaff, int16_t endStaff, int16_t staff) const;
+        // Whether the staff stands in the score's order.
+        bool Places(int16_t staff) const { return firstPlace_.count(staff) != 0; }
+        // The staff at a 1-based slot of the selection's list; none beyond it.
+        std::optional<int16_t> ListedAt(int32_t slot) const;
+        // A list may lack staves: the selection's list is cut short, or either list holds a
+        // staff 0, which is no staff (a record read short).
+        bool ListWhole() const { return listWhole_; }
+        bool OrderHoldsNoStaff() const { return orderHoldsNoStaff_; }
 
       private:
         std::vector<int16_t> order_;                      // the score order
         std::unordered_map<int16_t, size_t> firstPlace_;  // where each staff first stands
-        std::unordered_set<int16_t> shown_;               // the selection's system
-        bool selectionComplete_;
+        std::vector<int16_t> listed_;                     // the selection's system, in order
+        std::unordered_set<int16_t> shown_;               // the same, to look up
+        bool orderHoldsNoStaff_ = false;
+        bool listWhole_ = true;
     };
 
     void LoadFonts();

@@ -100,8 +100,16 @@ bool __FCBaseData::DeleteData() {
 }
 
 bool __FCBaseData::LoadNext() {
-    if (host::NextEData(GetTag(), key_, nullptr, nullptr, GetVersion()) == 0) return false;
-    return LoadCurrentKey();
+    return EnumerateNext() == Step::Loaded;
+}
+
+__FCBaseData::Step __FCBaseData::EnumerateNext() {
+    if (!StepToNext()) return Step::End;
+    return LoadCurrentKey() ? Step::Loaded : Step::Unloaded;
+}
+
+bool __FCBaseData::StepToNext() {
+    return host::NextEData(GetTag(), key_, nullptr, nullptr, GetVersion()) != 0;
 }
 
 bool __FCNoInciOther::Load(uint16_t itemNo) {
@@ -146,9 +154,9 @@ bool __FCInciOther::Reload() {
     return dataSize_ != 0 && Load(key_[0], static_cast<int16_t>(key_[1]));
 }
 
-bool __FCDetail::LoadFirst() {
+__FCBaseData::Step __FCDetail::EnumerateFirst() {
     key_[0] = key_[1] = key_[2] = 0;
-    return LoadNext();
+    return EnumerateNext();
 }
 
 bool __FCPrefsBase::Load(uint16_t itemNo) {

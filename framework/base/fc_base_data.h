@@ -43,6 +43,18 @@ class __FCBaseData : public __FCBase {
     // Steps to the host's next record of the class and loads it.
     virtual bool LoadNext();
 
+    // How one step of an enumeration ended: a record loaded; the host's end (it names no further
+    // record); or a record the host named and then did not load, so that what follows is unknown.
+    enum class Step { Loaded, End, Unloaded };
+    // LoadFirst, told apart: a first record loaded by number (item 1) that does not load cannot
+    // be told from none, and is the End.
+    virtual Step EnumerateFirst() { return LoadFirst() ? Step::Loaded : Step::End; }
+    // LoadNext, told apart.
+    Step EnumerateNext();
+    // Moves the key to the host's next record of the class (FX_NextEData) without loading it;
+    // false at the host's end.
+    bool StepToNext();
+
     // The load that Load, Reload and LoadNext end in (a preference that a preference map
     // assembles excepted). Stamps the command's document (vb::CurrentDocument).
     bool LoadCurrentKey();
@@ -111,7 +123,8 @@ class __FCInciOther : public __FCOther {
 class __FCDetail : public __FCBaseData {
   public:
     // The host's first record after key (0, 0, 0).
-    bool LoadFirst() override;
+    bool LoadFirst() override { return EnumerateFirst() == Step::Loaded; }
+    Step EnumerateFirst() override;
 };
 
 class __FCNoInciDetail : public __FCDetail {};

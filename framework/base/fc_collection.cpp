@@ -96,13 +96,17 @@ int __FCCollectionData::LoadAll() {
         return std::lexicographical_compare(highest, highest + __FCBaseData::kKeyWords, key,
                                             key + __FCBaseData::kKeyWords);
     };
-    for (bool loaded = probe->LoadFirst(); loaded; loaded = probe->LoadNext()) {
+    using Step = __FCBaseData::Step;
+    loadedWhole_ = true;
+    for (Step step = probe->EnumerateFirst(); step != Step::End; step = probe->EnumerateNext()) {
         const uint16_t* key = probe->Key();
-        if (above(key)) {
-            std::copy(key, key + __FCBaseData::kKeyWords, highest);
-        } else if (HoldsKey(key)) {
+        const bool higher = above(key);
+        // A record named and not loaded, or a repeat, ends the load short of the host's end.
+        if (step == Step::Unloaded || (!higher && HoldsKey(key))) {
+            loadedWhole_ = false;
             break;
         }
+        if (higher) std::copy(key, key + __FCBaseData::kKeyWords, highest);
         AppendCopyOf(*probe);
     }
     return GetCount();

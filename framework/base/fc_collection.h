@@ -53,6 +53,10 @@ class __FCCollectionData : public __FCCollection {
     virtual __FCBaseData* CreateElement() const = 0;
     // Replaces the contents by every record of the element class; the new count.
     virtual int LoadAll();
+    // Whether the last LoadAll ended where the host's records end. False when it stopped at a
+    // record the host named and then did not load, or at one it had loaded already (an
+    // enumeration that leads back): records after it may be missing.
+    bool LoadedWhole() const { return loadedWhole_; }
     // Saves every element in order; false at the first failure.
     virtual bool SaveAll();
 
@@ -70,6 +74,9 @@ class __FCCollectionData : public __FCCollection {
     bool HoldsKey(const uint16_t* key) const;
 
     uint32_t customTag_ = 0;
+
+  private:
+    bool loadedWhole_ = true;
 };
 
 class __FCCollectionInciOther : public __FCCollectionData {};

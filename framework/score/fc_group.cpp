@@ -39,7 +39,9 @@ std::unique_ptr<FCString> FCGroup::CreateNameString(size_t offset, NameRecords* 
     if (!blockLoaded && id != 0) return nullptr;
     if (blockLoaded && read != nullptr) read->block = id;
     auto name = std::make_unique<FCString>();
-    const bool textLoaded = block.LoadRawTextString(name.get());
+    bool beyondReadLimit = false;
+    const bool textLoaded = block.LoadRawTextString(name.get(), &beyondReadLimit);
+    if (read != nullptr) read->beyondReadLimit = beyondReadLimit;
     if (!textLoaded && id != 0) return nullptr;
     if (textLoaded && read != nullptr && block.GetRawTextTag() == FCRawText::kDefaultTag) {
         read->rawText = block.GetRawTextNumber();

@@ -37,6 +37,9 @@ class FCGroup : public __FCNoInciDetail {
     struct NameRecords {
         std::optional<uint16_t> rawText;
         std::optional<uint16_t> block;
+        // Of a read only: the raw text did not load for being longer than the plug-in reads
+        // (FCRawText::IsBeyondReadLimit), its own limit, not the host's refusal.
+        bool beyondReadLimit = false;
     };
     // A set of record numbers: one bit per possible number, so that a command marks and asks as
     // many as it likes with one allocation.
@@ -62,7 +65,8 @@ class FCGroup : public __FCNoInciDetail {
 
     // The names' texts, owned by the caller: empty for name id 0 (no name) when nothing loads
     // there; null when the id is set but its text block does not load, or its raw text does not
-    // load whole. `read`, when given, is told of the records that loaded.
+    // load whole. `read`, when given, is told of the records that loaded, and whether the raw
+    // text was longer than the plug-in reads.
     std::unique_ptr<FCString> CreateFullNameString(NameRecords* read = nullptr) const;
     std::unique_ptr<FCString> CreateAbbreviatedNameString(NameRecords* read = nullptr) const;
 

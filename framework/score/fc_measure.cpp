@@ -26,3 +26,9 @@ bool FCMeasure::Load(uint16_t measure) {
     if (measure == 0) return false;
     return __FCNoInciOther::Load(measure);
 }
+
+bool FCMeasure::HasMeasureAfter(uint16_t measure) {
+    key_[0] = measure;
+    key_[1] = 0;
+    return StepToNext() && GetItemNo() > measure;
+}

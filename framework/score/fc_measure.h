@@ -24,6 +24,9 @@ class FCMeasure : public __FCNoInciOther {
     void CopyDataFrom(const __FCBaseData& other) override;
     // Measure 0 is refused without asking the host.
     bool Load(uint16_t measure) override;
+    // Whether the host names a measure numbered above `measure` as its next measure record
+    // (one FX_NextEData, nothing loaded): a measure follows even when its load was refused.
+    bool HasMeasureAfter(uint16_t measure);
 
   private:
     uint8_t shortRecord_[SHORT_SIZE] = {};

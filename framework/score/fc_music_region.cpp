@@ -60,9 +60,14 @@ int16_t FCMusicRegion::GetEndStaff() const {
 bool FCMusicRegion::IsLastEndMeasure() const {
     return RegionReads::Remember(&RegionReads::lastEndMeasure_, GetEndMeasure(), 0, [this] {
         const auto m = static_cast<uint16_t>(GetEndMeasure());
+        const auto next = static_cast<uint16_t>(m + 1);
         FCMeasure measure;
         if (!measure.Load(m)) return false;
-        return !measure.Load(static_cast<uint16_t>(m + 1));
+        if (measure.Load(next)) return false;
+        // Measure 0 is refused without asking. A load the host refuses reads as a measure that
+        // is not there: only then is the host asked for the record after m, so that a refusal
+        // does not cut the piece after the selection off the split.
+        return next == 0 || !measure.HasMeasureAfter(m);
     });
 }
 

@@ -26,8 +26,9 @@ class FCMusicRegion : public __FCBase {
     // systems cannot change while it runs; `RegionReads`); 0 outside a command.
     int16_t GetStartStaff() const;
     int16_t GetEndStaff() const;
-    // True when the end measure exists and the measure after it does not; like the staves,
-    // probed once per command, and false outside one.
+    // True when the end measure exists and the measure after it does not: its load fails and
+    // the host names no measure after the end measure as its next record (asked only when that
+    // load fails). Like the staves, probed once per command, and false outside one.
     bool IsLastEndMeasure() const;
 
     int16_t startSystem = 0;

@@ -54,8 +54,10 @@ int32_t FCRawText::QuerySize() {
     uint16_t key[kKeyWords];
     std::memcpy(key, key_, sizeof(key));
     int32_t size = 0;
+    beyondReadLimit_ = false;
     if (host::LoadRecord(GetTag(), key, nullptr, &size, GetVersion()) == 0) return 0;
-    if (size < 0 || size > kMaxRecordBytes) return 0;
+    beyondReadLimit_ = size > kMaxRecordBytes;
+    if (size < 0 || beyondReadLimit_) return 0;
     // A host that grows the record between two queries must not be let past the buffer.
     if (data_ != nullptr && static_cast<uint64_t>(size) > bufferBytes_) {
         return static_cast<int32_t>(bufferBytes_);

@@ -59,6 +59,9 @@ class FCRawText : public __FCBaseData {
     bool HoldsWholeText() const;
     // True when both records hold the same text up to its terminator.
     bool HoldsTextOf(const FCRawText& other) const;
+    // Whether the last size query's answer was above kMaxRecordBytes: the host gave the size,
+    // and the plug-in's own limit refused the load.
+    bool IsBeyondReadLimit() const { return beyondReadLimit_; }
 
   private:
     int32_t QuerySize();
@@ -70,4 +73,5 @@ class FCRawText : public __FCBaseData {
     uint64_t bufferBytes_ = 0;
     // The last size query's answer: the capacity of the load that follows it.
     int32_t queriedBytes_ = 0;
+    bool beyondReadLimit_ = false;
 };

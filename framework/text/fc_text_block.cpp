@@ -59,11 +59,13 @@ std::unique_ptr<FCString> FCTextBlock::CreateRawTextString() const {
     return text;
 }
 
-bool FCTextBlock::LoadRawTextString(FCString* text) const {
+bool FCTextBlock::LoadRawTextString(FCString* text, bool* beyondReadLimit) const {
     FCRawText raw;
     raw.SetCustomTag(GetRawTextTag());
     raw.SetTextNumber(GetRawTextNumber());
-    if (!raw.LoadCurrentKey() || !raw.HoldsWholeText()) return false;
+    const bool loaded = raw.LoadCurrentKey();
+    if (beyondReadLimit != nullptr) *beyondReadLimit = !loaded && raw.IsBeyondReadLimit();
+    if (!loaded || !raw.HoldsWholeText()) return false;
     raw.GetText(text);
     return true;
 }

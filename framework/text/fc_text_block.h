@@ -45,7 +45,9 @@ class FCTextBlock : public __FCNoInciOther {
     std::unique_ptr<FCString> CreateRawTextString() const;
     // Puts the text of the block's raw text into `text`; false, `text` unchanged, when the raw
     // text does not load or the load brings less than the whole text (FCRawText::HoldsWholeText).
-    bool LoadRawTextString(FCString* text) const;
+    // `beyondReadLimit`, when given, tells whether it did not load for being longer than the
+    // plug-in reads (FCRawText::IsBeyondReadLimit).
+    bool LoadRawTextString(FCString* text, bool* beyondReadLimit = nullptr) const;
 
   private:
     uint8_t record_[kRecordSize] = {};
