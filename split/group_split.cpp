@@ -306,10 +306,17 @@ bool SelectsStaves(const FCMusicRegion& region, int16_t top, int16_t bottom, Ask
 
 // Whether a group that may match the selection went unsplit for a read the host did not give
 // whole: its list of groups, or the staff lists that its staves are compared with.
-bool MissedForARead(const FCGroups& groups, const SplitReads& reads, const FCMusicRegion& region,
-                    const SplitRun& run) {
+bool MissedForARead(const FCGroups& groups, SplitReads& reads, const FCMusicRegion& region,
+                    SplitRun& run) {
     // Groups after a list cut short are not known at all: any of them may match.
     if (!groups.LoadedWhole()) return true;
+    if (run.unmatched.empty()) return false;
+    // A group whose end the score's order lacks may lie on staves an order cut short left out:
+    // the selection's bottom staff, where no group's top matched it is not yet asked, tells.
+    const auto offTheOrder = [&](const FCGroup* group) { return reads.OffTheOrder(*group); };
+    if (!run.asked.bottom && std::any_of(run.unmatched.begin(), run.unmatched.end(), offTheOrder)) {
+        run.asked.bottom = region.GetEndStaff();
+    }
     const SelectionDoubt doubt = reads.Doubt(region, run.asked);
     const int16_t top = run.asked.top.value_or(0);
     return std::any_of(run.unmatched.begin(), run.unmatched.end(),

@@ -19,6 +19,7 @@ class Unplaced {
     void Add(int16_t staff) {
         if (staff != 0 && count_ < 6) staves_[count_++] = staff;
     }
+    bool Any() const { return count_ != 0; }
     // Whether `staff`, a staff the host named at a slot of the selection, is one of them: it is
     // in the score, so the lookup that placed it nowhere was refused.
     bool Holds(int16_t staff) const {
@@ -80,9 +81,8 @@ bool IsMultiStaffInstrumentRange(const FCMusicRegion& region, bool* unread) {
         // host placed nowhere for the instrument leaves the answer unknown.
         Unplaced unplaced;
         const int16_t top = TopStaff(instrument, unplaced);
-        if (top == 0) continue;
-        doubt = doubt || unplaced.Holds(region.GetStartStaff());
-        if (top != region.GetStartStaff()) continue;
+        doubt = doubt || (unplaced.Any() && unplaced.Holds(region.GetStartStaff()));
+        if (top == 0 || top != region.GetStartStaff()) continue;
         const int16_t bottom = BottomStaff(instrument, unplaced);
         if (bottom == 0) continue;
         if (bottom == region.GetEndStaff()) return true;

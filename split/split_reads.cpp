@@ -99,27 +99,35 @@ StaffSpan SplitReads::SpanOf(const FCGroup& group, const FCMusicRegion& region) 
     if (group.GetStartStaff() == group.GetEndStaff()) {
         return {group.GetStartStaff(), group.GetEndStaff()};
     }
-    if (!spans_ || spansSystem_ != region.startSystem) {
-        FCSystemStaves scoreOrder;
-        scoreOrder.LoadAllForItem(0);
-        // The score's order cut short by a refused load lacks the group's last staff, so the
-        // group finds no span. A selection in that order reads it once: a second read cut
-        // shorter would hide the staves of a wider group and let it match. Another system's
-        // list cut short would do the same, so it counts only when it is whole.
-        FCSystemStaves otherSystem;
-        bool complete = true;
-        if (region.startSystem != 0) {
-            otherSystem.LoadAllForItem(region.startSystem);
-            complete = EndsWithTheHostsList(otherSystem, region.startSystem);
-        }
-        spans_.emplace(scoreOrder, region.startSystem != 0 ? otherSystem : scoreOrder, complete);
-        spansSystem_ = region.startSystem;
-    }
+    if (!spans_ || spansSystem_ != region.startSystem) LoadSpans(region);
     return spans_->Span(group.GetStartStaff(), group.GetEndStaff());
 }
 
-SelectionDoubt SplitReads::Doubt(const FCMusicRegion& region, const AskedStaves& asked) const {
+void SplitReads::LoadSpans(const FCMusicRegion& region) {
+    FCSystemStaves scoreOrder;
+    scoreOrder.LoadAllForItem(0);
+    // The score's order cut short by a refused load lacks the group's last staff, so the
+    // group finds no span. A selection in that order reads it once: a second read cut
+    // shorter would hide the staves of a wider group and let it match. Another system's
+    // list cut short would do the same, so it counts only when it is whole.
+    FCSystemStaves otherSystem;
+    bool complete = true;
+    if (region.startSystem != 0) {
+        otherSystem.LoadAllForItem(region.startSystem);
+        complete = EndsWithTheHostsList(otherSystem, region.startSystem);
+    }
+    spans_.emplace(scoreOrder, region.startSystem != 0 ? otherSystem : scoreOrder, complete);
+    spansSystem_ = region.startSystem;
+}
+
+bool SplitReads::OffTheOrder(const FCGroup& group) const {
+    const int16_t first = group.GetStartStaff(), last = group.GetEndStaff();
+    return spans_ && first != last && (!spans_->Places(first) || !spans_->Places(last));
+}
+
+SelectionDoubt SplitReads::Doubt(const FCMusicRegion& region, const AskedStaves& asked) {
     SelectionDoubt doubt;
+    if (!spans_ && (asked.top == int16_t{0} || asked.bottom == int16_t{0})) LoadSpans(region);
     if (!spans_) return doubt;
     doubt.order = spans_->OrderHoldsNoStaff();
     doubt.list = !spans_->ListWhole();

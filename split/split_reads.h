@@ -52,9 +52,13 @@ class SplitReads : public vb::CommandPart<SplitReads> {
     // other than 0, that system's list too and asks `FX_SlotToInst` for the slot after its last
     // staff. The lists are loaded once per command.
     StaffSpan SpanOf(const FCGroup& group, const FCMusicRegion& region);
-    // What the lists, compared with `asked`, leave in doubt; nothing before a list is loaded.
-    // Asks the host nothing.
-    SelectionDoubt Doubt(const FCMusicRegion& region, const AskedStaves& asked) const;
+    // What the lists, compared with `asked`, leave in doubt. Loads the lists as SpanOf does only
+    // where none is loaded yet and the host answered 0 for a selection's staff: no list is
+    // needed otherwise (a one-staff group's span).
+    SelectionDoubt Doubt(const FCMusicRegion& region, const AskedStaves& asked);
+    // Whether the group has more than one staff and one of its ends is missing from the score's
+    // order (as loaded by SpanOf): the order may be cut short above it.
+    bool OffTheOrder(const FCGroup& group) const;
     // Whether a group that did not match the selection could have matched, had the reads in
     // `doubt` been whole; `top` is the selection's top staff as asked. Known after SpanOf for
     // the group.
@@ -91,6 +95,7 @@ class SplitReads : public vb::CommandPart<SplitReads> {
         bool listWhole_ = true;
     };
 
+    void LoadSpans(const FCMusicRegion& region);
     void LoadFonts();
 
     std::optional<StaffSpans> spans_;

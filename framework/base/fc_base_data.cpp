@@ -118,6 +118,12 @@ bool __FCNoInciOther::Load(uint16_t itemNo) {
     return LoadCurrentKey();
 }
 
+__FCBaseData::Step __FCNoInciOther::EnumerateFirst() {
+    if (Load(1)) return Step::Loaded;
+    key_[0] = key_[1] = 0;
+    return EnumerateNext();
+}
+
 bool __FCNoInciOther::SaveAs(uint16_t itemNo) {
     key_[0] = itemNo;
     key_[1] = 0;

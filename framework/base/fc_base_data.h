@@ -46,8 +46,7 @@ class __FCBaseData : public __FCBase {
     // How one step of an enumeration ended: a record loaded; the host's end (it names no further
     // record); or a record the host named and then did not load, so that what follows is unknown.
     enum class Step { Loaded, End, Unloaded };
-    // LoadFirst, told apart: a first record loaded by number (item 1) that does not load cannot
-    // be told from none, and is the End.
+    // LoadFirst, told apart; here a first record that does not load is the End.
     virtual Step EnumerateFirst() { return LoadFirst() ? Step::Loaded : Step::End; }
     // LoadNext, told apart.
     Step EnumerateNext();
@@ -106,6 +105,10 @@ class __FCNoInciOther : public __FCOther {
     virtual uint16_t GetItemNo() const { return key_[0]; }
     bool Reload() override;
     bool LoadFirst() override { return Load(1); }
+    // Item 1 as LoadFirst; where it does not load, the host's first record after item 0: the
+    // numbers may start past 1 (the first record deleted), and a refused load of item 1 is then
+    // told from none, since the host names it and it does not load (Step::Unloaded).
+    Step EnumerateFirst() override;
 };
 
 // Other records with incidences: key (itemNo, inci).

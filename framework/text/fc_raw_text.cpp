@@ -56,8 +56,11 @@ int32_t FCRawText::QuerySize() {
     int32_t size = 0;
     beyondReadLimit_ = false;
     if (host::LoadRecord(GetTag(), key, nullptr, &size, GetVersion()) == 0) return 0;
-    beyondReadLimit_ = size > kMaxRecordBytes;
-    if (size < 0 || beyondReadLimit_) return 0;
+    // Only the query that sizes the buffer speaks for the record: a later answer beyond the
+    // limit disagrees with it, which is the host's fault, not the plug-in's limit.
+    const bool beyond = size > kMaxRecordBytes;
+    beyondReadLimit_ = beyond && data_ == nullptr;
+    if (size < 0 || beyond) return 0;
     // A host that grows the record between two queries must not be let past the buffer.
     if (data_ != nullptr && static_cast<uint64_t>(size) > bufferBytes_) {
         return static_cast<int32_t>(bufferBytes_);

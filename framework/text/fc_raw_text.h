@@ -59,8 +59,8 @@ class FCRawText : public __FCBaseData {
     bool HoldsWholeText() const;
     // True when both records hold the same text up to its terminator.
     bool HoldsTextOf(const FCRawText& other) const;
-    // Whether the last size query's answer was above kMaxRecordBytes: the host gave the size,
-    // and the plug-in's own limit refused the load.
+    // Whether the last load's first size query, the one that sizes the buffer, answered above
+    // kMaxRecordBytes: the host gave the size, and the plug-in's own limit refused the load.
     bool IsBeyondReadLimit() const { return beyondReadLimit_; }
 
   private:

@@ -210,11 +210,14 @@ TEST_F(CollectionTest, EmptyDocumentsGiveEmptyCollections) {
     EXPECT_EQ(groups.GetItemAt(0), nullptr);
 }
 
-TEST_F(CollectionTest, InstrumentsEnumerateOnlyFromNumberOne) {
+// Numbered from 1, or from the first number the host names where there is no instrument 1.
+TEST_F(CollectionTest, InstrumentsEnumerateFromTheFirstTheHostNames) {
     AddStaves(6);
     host().AddMultiStaffInstrument(2, 5, 6);
     FCMultiStaffInstruments instruments;
-    EXPECT_EQ(instruments.LoadAll(), 0);
+    ASSERT_EQ(instruments.LoadAll(), 1);
+    EXPECT_EQ(instruments.GetItemAt(0)->GetStaff1(), 5);
+    EXPECT_TRUE(instruments.LoadedWhole());
     host().AddMultiStaffInstrument(1, 1, 2, 3);
     ASSERT_EQ(instruments.LoadAll(), 2);
     EXPECT_EQ(instruments.GetItemAt(0)->GetStaff3(), 3);
