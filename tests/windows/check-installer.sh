@@ -407,12 +407,14 @@ wine reg add "$key" /v DisplayVersion /d 1.0.1.0 /f || fail "$what: cannot set t
 # Traced: no file is made or emptied at a name setup installs, each comes there whole, by a
 # rename; a setup stopped while it copies leaves no part of a plug-in where Finale loads it.
 wine_logging trace+file "$work/trace.log" "$setup" /S || fail "$what: exits with $?"
-made=$(grep -a ':trace:file:NtCreateFile ' "$work/trace.log" | grep -av ' disp=1 ' |
-  grep -aoE 'name=L"[^"]*Program Files[^"]*\\(vorlanbrisane64\.fxt|GUIDE(\.[a-z]+)?\.html|uninstall\.exe)"')
-if [ -z "$made" ]; then
+creates=$(grep -a ':trace:file:NtCreateFile ' "$work/trace.log" | grep -av ' disp=1 ')
+made=$(grep -aoE 'name=L"[^"]*Program Files[^"]*\\(vorlanbrisane64\.fxt|GUIDE(\.[a-z]+)?\.html|uninstall\.exe)"' <<<"$creates")
+# The copies beside the two plug-ins show that the trace holds the creations at all.
+copies=$(grep -acE 'name=L"[^"]*Plug-ins\\+vorlanbrisane64\.fxt\.[0-9]+\.setup-old"' <<<"$creates")
+if [ -z "$made" ] && ((copies >= 2)); then
   pass "$what: each file comes to its name by a rename"
 else
-  fail "$what: files made or emptied at their names: $(echo $made)"
+  fail "$what: files made or emptied at their names: $(echo $made); copies made beside the plug-ins: $copies"
 fi
 read_entry
 has_plugin 26 "$what"
