@@ -54,16 +54,14 @@ SplitReads::StaffSpans::StaffSpans(const FCSystemStaves& scoreOrder,
         const int16_t staff = scoreOrder.GetItemAt(i)->GetStaff();
         firstPlace_.try_emplace(staff, order_.size());  // a staff counts at its first place
         order_.push_back(staff);
-        orderHoldsNoStaff_ = orderHoldsNoStaff_ || staff == 0;
     }
-    bool listHoldsNoStaff = false;
+    orderReadShort_ = scoreOrder.ReadShort();
     for (int i = 0; i < selectionSystem.GetCount(); ++i) {
         const int16_t staff = selectionSystem.GetItemAt(i)->GetStaff();
         listed_.push_back(staff);
         shown_.insert(staff);
-        listHoldsNoStaff = listHoldsNoStaff || staff == 0;
     }
-    listWhole_ = selectionComplete && !orderHoldsNoStaff_ && !listHoldsNoStaff;
+    listWhole_ = selectionComplete && !orderReadShort_ && !selectionSystem.ReadShort();
 }
 
 StaffSpan SplitReads::StaffSpans::Span(int16_t startStaff, int16_t endStaff) const {
@@ -129,7 +127,7 @@ SelectionDoubt SplitReads::Doubt(const FCMusicRegion& region, const AskedStaves&
     SelectionDoubt doubt;
     if (!spans_ && (asked.top == int16_t{0} || asked.bottom == int16_t{0})) LoadSpans(region);
     if (!spans_) return doubt;
-    doubt.order = spans_->OrderHoldsNoStaff();
+    doubt.order = spans_->OrderReadShort();
     doubt.list = !spans_->ListWhole();
     // A staff the host names is in the score, and so in its order; at a slot of the loaded
     // list it is the one the list holds there; beyond the list there is none.
@@ -154,8 +152,8 @@ bool SplitReads::MayMatch(const FCGroup& group, int16_t top, const SelectionDoub
     // A one-staff group's span needs no list: only the selection's staves are in doubt.
     const int16_t first = group.GetStartStaff(), last = group.GetEndStaff();
     if (first == last) return doubt.staves;
-    // A staff 0 in the order may stand for any staff of any walk.
-    if (spans_->OrderHoldsNoStaff()) return true;
+    // A record of the order read short may stand for any staff of any walk.
+    if (spans_->OrderReadShort()) return true;
     // A group whose staves the order lacks has a walk only if the order may lack staves.
     if (!spans_->Places(first) || !spans_->Places(last)) return doubt.order;
     if (!spans_->Walks(first, last, first)) return false;  // upside down: it matches nothing

@@ -36,7 +36,8 @@ struct SelectionDoubt {
     bool staves = false;
     // The list of the selection's staff system may lack staves: the spans are not known.
     bool list = false;
-    // The score's order may lack staves, or hold a staff 0: so may a group's walk (implies list).
+    // The score's order may lack staves, or hold a record read short: so may a group's walk
+    // (implies list).
     bool order = false;
 };
 
@@ -82,16 +83,16 @@ class SplitReads : public vb::CommandPart<SplitReads> {
         // The staff at a 1-based slot of the selection's list; none beyond it.
         std::optional<int16_t> ListedAt(int32_t slot) const;
         // A list may lack staves: the selection's list is cut short, or either list holds a
-        // staff 0, which is no staff (a record read short).
+        // record read short (FCSystemStaves::ReadShort). A whole record of staff 0 is no staff.
         bool ListWhole() const { return listWhole_; }
-        bool OrderHoldsNoStaff() const { return orderHoldsNoStaff_; }
+        bool OrderReadShort() const { return orderReadShort_; }
 
       private:
         std::vector<int16_t> order_;                      // the score order
         std::unordered_map<int16_t, size_t> firstPlace_;  // where each staff first stands
         std::vector<int16_t> listed_;                     // the selection's system, in order
         std::unordered_set<int16_t> shown_;               // the same, to look up
-        bool orderHoldsNoStaff_ = false;
+        bool orderReadShort_ = false;
         bool listWhole_ = true;
     };
 

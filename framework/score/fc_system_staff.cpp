@@ -80,11 +80,13 @@ void FCSystemStaff::DeleteCompanion() {
 
 int FCSystemStaves::LoadAllForItem(int16_t system) {
     ClearAll();
+    readShort_ = false;
     std::unique_ptr<__FCBaseData> created(CreateElement());
     auto* probe = static_cast<FCSystemStaff*>(created.get());
     probe->SetCustomTag(customTag_);
     for (int n = 0; n < kMaxPositions; ++n) {
         if (!probe->Load(static_cast<uint16_t>(system), static_cast<int16_t>(n))) break;
+        readShort_ = readShort_ || probe->GetLoadedSize() < kStaff + 2;
         AppendCopyOf(*probe);
     }
     return GetCount();

@@ -64,4 +64,11 @@ class FCSystemStaves : public __FCCollectionInciOther {
     FCSystemStaff* FindStaff(int16_t staff) const;
     // Its index, or -1.
     int FindStaffIndex(int16_t staff) const;
+    // Whether the last LoadAllForItem loaded a position whose record was too short to hold its
+    // staff number: the host did not give that record whole, and the list holds a staff 0 there.
+    // A whole record of staff 0 is the document's own (no staff), not a short read.
+    bool ReadShort() const { return readShort_; }
+
+  private:
+    bool readShort_ = false;
 };

@@ -219,9 +219,9 @@ TEST_F(SplitTest, SingleStaffGroupMatchesInAnySystem) {
 TEST_F(SplitTest, StaffSpanIsTheFirstAndLastStaffTheSelectionsSystemShows) {
     host().Reset();
     host().LogCalls(true);
-    host().SetStaffSystem(0, {1, 2, 3, 4, 2, 6, 8});  // staff 2 twice
+    host().SetStaffSystem(0, {1, 2, 3, 4, 2, 6, 0, 8});  // staff 2 twice; a 0 among the staves
     host().SetStaffSystem(7, {2, 4, 6});
-    host().SetStaffSystem(8, {0, 3, 8});  // a staff 0: a staff record not read whole
+    host().SetStaffSystem(8, {0, 3, 8});
     struct Case {
         int16_t system, start, end, top, bottom;
     } cases[] = {
@@ -231,8 +231,9 @@ TEST_F(SplitTest, StaffSpanIsTheFirstAndLastStaffTheSelectionsSystemShows) {
         {7, 4, 1, 0, 0},  // the start after the end
         {7, 1, 9, 0, 0},  // a staff the score lacks
         {7, 3, 3, 3, 3},  // one staff: no list is asked
-        {8, 1, 8, 0, 0},  // a list holding a 0 may lack staves: no span is known
-        {8, 3, 3, 3, 3},  // one staff: its list is not needed
+        {8, 1, 8, 3, 8},  // a shown 0 is never the top, but can be passed over
+        {8, 6, 0, 0, 0},  // ends on the 0, which is the bottom; nothing else shown
+        {8, 1, 2, 0, 0},  // none shown
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.system) + ": " + std::to_string(c.start) + "-" +

@@ -14,6 +14,7 @@ using standin::GroupView;
 using standin::TagOf;
 
 constexpr uint32_t kGroup = TagOf("SDNG"), kTextBlock = TagOf("SOTX"), kRawText = TagOf("txbl");
+constexpr uint32_t kSystemStaff = TagOf("SOIu");
 // Bytes of a group record that a split may give a piece of its own: the two name ids and the
 // measure range.
 constexpr size_t kPieceOwnBytes[] = {4, 5, 22, 23, 32, 33, 34, 35};
@@ -283,7 +284,8 @@ void CheckMessages(const DocumentState& before, const std::vector<Call>& calls,
             std::string("a piece was refused or undone, and the warning that the split ") +
             "is incomplete was shown " + std::to_string(shown(kWarning)) + " times");
     }
-    if (!wrote && shown(kWarning) != 0 && !facts.hostFaulted && !before.unreadableName) {
+    if (!wrote && shown(kWarning) != 0 && !facts.hostFaulted && !before.unreadableName &&
+        !before.unlikelyStaffLists) {
         out.push_back(
             "a warning that the split is incomplete shown though nothing was written and the "
             "host gave every read");
@@ -292,8 +294,27 @@ void CheckMessages(const DocumentState& before, const std::vector<Call>& calls,
 
 }  // namespace
 
+// Whether some staff system's list is one no score holds (DocumentState::unlikelyStaffLists).
+bool UnlikelyStaffLists(const standin::Host& host) {
+    std::map<uint16_t, std::vector<int16_t>> lists;  // the staves of each system, by position
+    for (const auto& key : host.Keys(kSystemStaff)) {
+        const auto bytes = host.GetRecord(kSystemStaff, key);
+        std::vector<int16_t>& list = lists[key[0]];
+        if (!bytes || bytes->size() < 2 || key[1] != list.size()) return true;
+        list.push_back(static_cast<int16_t>((*bytes)[0] | ((*bytes)[1] << 8)));
+    }
+    const std::vector<int16_t>& order = lists[0];
+    for (const auto& [system, list] : lists) {
+        for (int16_t staff : list) {
+            if (std::find(order.begin(), order.end(), staff) == order.end()) return true;
+        }
+    }
+    return false;
+}
+
 DocumentState CaptureDocument(const standin::Host& host) {
     DocumentState state;
+    state.unlikelyStaffLists = UnlikelyStaffLists(host);
     state.groups = host.Groups();
     for (uint32_t tag : {kGroup, kTextBlock, kRawText}) {
         for (auto& key : host.Keys(tag)) state.keys[tag].insert(key);

@@ -20,6 +20,10 @@ struct DocumentState {
     // A group names a text block the document lacks, or a block whose raw text it lacks: a
     // name the host cannot give, however right its answers.
     bool unreadableName = false;
+    // A staff system's list that no score holds: positions with a gap, a record too short for
+    // its staff number, or a staff the score's order (system 0) lacks. The command cannot tell
+    // such a list from one the host cut short, and says that it was not given whole.
+    bool unlikelyStaffLists = false;
 };
 DocumentState CaptureDocument(const standin::Host& host);
 
