@@ -497,13 +497,7 @@ if mount_small 200k "$program" "$what"; then
   exits_with $? 5 "$what"
   same_as_before "$earlier" "$what"
   nothing_left_for_restart "$what"
-  read_entry
-  if [ "$entry" == "$earlier_entry" ]; then
-    pass "$what: the entry is as it was"
-  else
-    fail "$what: the entry changed:"
-    diff <(echo "$earlier_entry") <(echo "$entry") | sed 's/^/    /'
-  fi
+  entry_as_before "$earlier_entry" "$what"
   uninstall "$what"
   unmount_all
   rmdir "$program"
